@@ -1,0 +1,265 @@
+#include "app/SettingsProfile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace Profile {
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// "[name]" gives name; anything else is no section header.
+std::optional<std::string_view> sectionName(std::string_view line)
+{
+    line = trimmed(line);
+    if (line.size() < 2 || line.front() != '[')
+        return std::nullopt;
+    auto close = line.find(']');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return trimmed(line.substr(1, close - 1));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+std::optional<KeyLine> keyLine(std::string_view line)
+{
+    auto text = trimmed(line);
+    if (text.empty() || text.front() == ';')
+        return std::nullopt;
+    auto equals = text.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    return KeyLine{trimmed(text.substr(0, equals)), trimmed(text.substr(equals + 1))};
+}
+
+// Index range [begin, end) of the lines of the first section with this name; only the first
+// section of a repeated name counts.
+struct SectionRange {
+    std::size_t header;
+    std::size_t end;
+};
+
+std::optional<SectionRange> findSection(const std::vector<std::string>& lines, std::string_view section)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        auto name = sectionName(lines[i]);
+        if (!name || !sameName(*name, trimmed(section)))
+            continue;
+        std::size_t end = i + 1;
+        while (end < lines.size() && !sectionName(lines[end]))
+            ++end;
+        return SectionRange{i, end};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> findKey(const std::vector<std::string>& lines, SectionRange range,
+                                   std::string_view key)
+{
+    for (std::size_t i = range.header + 1; i < range.end; ++i) {
+        auto entry = keyLine(lines[i]);
+        if (entry && sameName(entry->key, trimmed(key)))
+            return i;
+    }
+    return std::nullopt;
+}
+
+// The raw value of the key, or nothing when the file, section or key is missing.
+std::optional<std::string> lookup(const std::string& path, std::string_view section, std::string_view key)
+{
+    auto lines = readLines(path);
+    auto range = findSection(lines, section);
+    if (!range)
+        return std::nullopt;
+    auto index = findKey(lines, *range, key);
+    if (!index)
+        return std::nullopt;
+    return std::string(keyLine(lines[*index])->value);
+}
+
+std::string_view withoutOuterQuotes(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+bool writeLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    // Write beside the file and rename over it, so an interrupted write never leaves half a file.
+    std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        for (const auto& line : lines)
+            out << line << "\r\n";
+        out.flush();
+        if (!out)
+            return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ParseProfileInt(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        switch (text[i + 1]) {
+        case 'x': base = 16; break;
+        case 'o': base = 8; break;
+        case 'b': base = 2; break;
+        default: break;
+        }
+        if (base != 10)
+            i += 2;
+    }
+    std::uint32_t value = 0;  // wraps modulo 2^32 like the platform's reader
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = unsigned(c - '0');
+        else if (base == 16 && lowerAscii(c) >= 'a' && lowerAscii(c) <= 'f')
+            digit = unsigned(lowerAscii(c) - 'a' + 10);
+        else
+            break;
+        if (digit >= base)
+            break;
+        value = value * base + digit;
+    }
+    if (negative)
+        value = 0u - value;
+    return static_cast<std::int32_t>(value);
+}
+
+std::string ReadText(const std::string& path, std::string_view section, std::string_view key,
+                     std::string_view fallback)
+{
+    auto value = lookup(path, section, key);
+    std::string text = value ? std::string(withoutOuterQuotes(*value)) : std::string(fallback);
+    if (text.size() > kMaxTextBytes)
+        text.resize(kMaxTextBytes);
+    return text;
+}
+
+int ReadInt(const std::string& path, std::string_view section, std::string_view key, int fallback)
+{
+    auto value = lookup(path, section, key);
+    if (!value || value->empty())
+        return fallback;
+    return ParseProfileInt(*value);
+}
+
+double ReadReal(const std::string& path, std::string_view section, std::string_view key,
+                std::string_view fallback)
+{
+    return std::atof(ReadText(path, section, key, fallback).c_str());
+}
+
+bool WriteText(const std::string& path, std::string_view section, std::string_view key,
+               std::string_view value)
+{
+    auto lines = readLines(path);
+    auto range = findSection(lines, section);
+    std::string cleanKey(trimmed(key));
+    if (!range) {
+        lines.push_back("[" + std::string(trimmed(section)) + "]");
+        lines.push_back(cleanKey + "=" + std::string(value));
+        return writeLines(path, lines);
+    }
+    if (auto index = findKey(lines, *range, key)) {
+        // The key keeps the spelling it has in the file.
+        std::string spelling(keyLine(lines[*index])->key);
+        lines[*index] = spelling + "=" + std::string(value);
+        return writeLines(path, lines);
+    }
+    std::size_t insertAt = range->end;
+    while (insertAt > range->header + 1 && trimmed(lines[insertAt - 1]).empty())
+        --insertAt;
+    lines.insert(lines.begin() + std::ptrdiff_t(insertAt), cleanKey + "=" + std::string(value));
+    return writeLines(path, lines);
+}
+
+bool WriteInt(const std::string& path, std::string_view section, std::string_view key, int value)
+{
+    return WriteText(path, section, key, std::to_string(value));
+}
+
+bool WriteReal(const std::string& path, std::string_view section, std::string_view key, double value)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, "%f", value);
+    return WriteText(path, section, key, text);
+}
+
+} // namespace Profile

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The settings file (Option.ini) with the semantics of the classic private-profile functions:
+// no cache, every call reads or rewrites the file at the given path. Section and key names compare
+// without regard to ASCII case; values are bytes (GBK text) passed through unchanged.
+namespace Profile {
+
+// Texts read are cut to this many bytes, as a 128-byte buffer with its terminator holds.
+inline constexpr std::size_t kMaxTextBytes = 127;
+
+// The value with white space and one pair of surrounding quotes removed, at most kMaxTextBytes;
+// `fallback` when the file, section or key is missing. An empty value reads as empty.
+std::string ReadText(const std::string& path, std::string_view section, std::string_view key,
+                     std::string_view fallback);
+
+// The leading integer of the value (sign and decimal digits, wrapping modulo 2^32);
+// `fallback` when the file, section or key is missing or the value is empty.
+int ReadInt(const std::string& path, std::string_view section, std::string_view key, int fallback);
+
+// ReadText converted like the C library's atof.
+double ReadReal(const std::string& path, std::string_view section, std::string_view key,
+                std::string_view fallback);
+
+// Sets the key's value, creating the file and the section when missing. Every other line keeps its
+// place; lines are written with CR LF. Returns false when the file cannot be written.
+bool WriteText(const std::string& path, std::string_view section, std::string_view key,
+               std::string_view value);
+bool WriteInt(const std::string& path, std::string_view section, std::string_view key, int value);
+// Written with "%f": six decimals.
+bool WriteReal(const std::string& path, std::string_view section, std::string_view key, double value);
+
+// The integer conversion that ReadInt applies to a value: exposed for the callers that convert a
+// text they read themselves (altitudes, list texts).
+int ParseProfileInt(std::string_view text);
+
+} // namespace Profile

@@ -1,0 +1,7 @@
+#include "dialogs/ScaleMainDialog.h"
+
+ScaleMainDialog::ScaleMainDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr("Electronic scale"));
+}

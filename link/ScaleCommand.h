@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Every byte string the tool sends to the scale. Builders are pure: they encode what they are
+// given; whether a command is sent at all is decided by the dialog that sends it.
+enum class ScaleCommand {
+    Tare,
+    Zero,
+    ReadWeight,
+    SetBaud,
+    SetPostbackFrequency,
+    SetCompanyName,
+    UploadCommodities,
+    ReadParameters,
+    SetGravityCode,
+    SetGravityValue,
+    SetGravityPosition,
+    CalibrateSpan,
+    CalibrationZero,
+    ServiceCommand,
+    SetDivisionValue,
+    SetPostbackMode,
+    SetOverflowAlarm,
+    SetAnimalMode,
+    SetFalseStability,
+    SetLedBrightness,
+    SetReturnProtocol,
+    SetPrecision,
+    SetZeroTracking,
+    SetButtonLock,
+};
+
+// Binary-safe byte string (GBK text or raw command bytes).
+using Bytes = std::string;
+
+// Scale series as the Model list indexes them.
+enum ScaleSeries : int { SeriesNone = -1, SeriesZud = 0, SeriesZev = 1, SeriesRivav = 2 };
+
+namespace ScaleCommandSet {
+
+Bytes Tare(int series);
+Bytes Zero(int series);
+// Empty when the scale reports by itself (framed series with active return): nothing is sent.
+Bytes ReadWeight(int series, bool activeReturn);
+// The length of the report that answers ReadWeight: 13, 15 or 16 bytes.
+int WeightReportLength(int series, bool activeReturn);
+
+Bytes SetBaud(std::string_view baudText);
+Bytes SetPostbackFrequency(int rateIndex);
+// "Co.%s\r\n"; the caller cuts the name (see CompanyNameForScale).
+Bytes SetCompanyName(std::string_view name);
+Bytes ReadParameters();
+
+// The area code of a city item: after its last "(", up to but not including its last character.
+std::string AreaCodeOf(std::string_view cityItem);
+Bytes SetGravityCode(std::string_view cityItem);
+Bytes SetGravityValue(double g);
+Bytes SetGravityPosition(double latitude, std::int32_t altitude);
+Bytes CalibrateSpan(std::int32_t capacityKg, std::int32_t weightKg);
+Bytes CalibrationZero();
+Bytes ServiceCommand();
+
+Bytes SetDivisionValue(std::uint16_t grams);
+Bytes SetPostbackMode(std::uint8_t mode);
+inline constexpr std::uint8_t kPostbackStable = 0x0F;
+inline constexpr std::uint8_t kPostbackOnCommand = 0x0E;
+// List index 0..3; any other index sends 3.
+Bytes SetOverflowAlarm(int listIndex);
+Bytes SetAnimalMode(bool on);
+Bytes SetFalseStability(std::uint8_t listIndex);
+Bytes SetLedBrightness(std::uint8_t listIndex);
+// List index 0..19 of VK01..FA11; any other index sends 0x11.
+Bytes SetReturnProtocol(int listIndex);
+std::uint8_t ReturnProtocolCode(int listIndex);
+// List index 0..9 of Auto..0.05g; any other index sends 00 00.
+Bytes SetPrecision(int listIndex);
+// List index 0..10 of "No Zero tracking".."5e".
+Bytes SetZeroTracking(int listIndex);
+// 0 lock, 1 unlock.
+Bytes SetButtonLock(std::uint8_t listIndex);
+
+} // namespace ScaleCommandSet

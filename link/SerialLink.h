@@ -1,0 +1,69 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The only path to the scale: free functions over one port handle. Callers compare the counts
+// they get back with what they asked for; nothing here throws or reports on its own.
+namespace SerialLink {
+
+// Owner of an open port's descriptor. The main dialog holds one; everybody else works through a
+// reference to it (the link reference) and so always sees the port as it currently is.
+// The descriptor is never used after it is closed: every I/O call registers itself while it uses
+// the descriptor, and Close() refuses new calls, wakes the ones in progress and waits for them.
+class PortHandle {
+public:
+    PortHandle();
+    ~PortHandle();
+    PortHandle(const PortHandle&) = delete;
+    PortHandle& operator=(const PortHandle&) = delete;
+
+    bool IsOpen() const;
+    // Closes the port; returns once no call uses the descriptor any more. Nothing is purged.
+    void Close();
+
+private:
+    friend class PortUse;
+    friend int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
+
+    mutable std::mutex mutex_;
+    std::condition_variable idle_;
+    int fd_ = -1;
+    int baud_ = 0;
+    int usesInProgress_ = 0;
+    int wakeRead_ = -1;   // self-pipe that wakes waits in progress when the port closes
+    int wakeWrite_ = -1;
+};
+
+// A link reference: non-owning, handed to the settings dialogs by their opener.
+using LinkRef = PortHandle&;
+
+// The system's serial ports, appended in a stable order (device paths such as /dev/ttyUSB0).
+void ListSerialPorts(std::vector<std::string>& list);
+
+// The name as the port list offers it: "COM" and ":" removed, the rest read as a number; 10 or more
+// puts "\\.\" in front of the listed name, anything else leaves it unchanged.
+std::string OfferedPortName(const std::string& listed);
+
+// Closes what the handle still holds, opens and configures the port (raw, the given baud,
+// 8N1, XON/XOFF both ways, DTR and RTS off, buffers purged). Returns 1 on success, 0 on failure;
+// a failed open leaves nothing open.
+int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
+
+// Writes the bytes in one call; returns the count written, 0 on a closed handle or a failure.
+// A write held up by the scale's XOFF ends after a generous time bound with what was written.
+int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
+int WriteText(PortHandle& handle, std::string_view text);
+
+// Reads until `count` bytes are in or `limitMs` has passed with nothing arriving; returns the count
+// read, or -1 when count <= 0. The buffer is not terminated.
+int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
+
+// Discards both buffers.
+void Purge(PortHandle& handle);
+
+} // namespace SerialLink

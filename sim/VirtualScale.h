@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/ScaleCommand.h"
+
+// A scale of our own on a pseudo-terminal pair. The tool opens portPath() like any serial port;
+// the scale answers the protocol, moves its weight like a real load, and records every byte it
+// receives, split into commands, for tests to assert on.
+class VirtualScale {
+public:
+    VirtualScale();
+    ~VirtualScale();
+    VirtualScale(const VirtualScale&) = delete;
+    VirtualScale& operator=(const VirtualScale&) = delete;
+
+    // Opens the pseudo-terminal pair and starts answering. False when no pseudo-terminal can be had.
+    bool Start();
+    // Stops answering and closes the scale's side: the tool's port goes dead, as when the cable is pulled.
+    void Stop();
+    bool IsRunning() const;
+    // The device path the tool opens.
+    std::string PortPath() const;
+
+    // Everything received so far, and the same split into commands ("R", "\x11", "T", "T\r\n",
+    // "Co.name\r\n", each upload line, ESC commands, 13-byte postback frames).
+    Bytes Received() const;
+    std::vector<Bytes> Commands() const;
+    void ClearReceived();
+    // Waits until at least `count` commands have arrived; false on time-out.
+    bool WaitForCommands(std::size_t count, std::chrono::milliseconds timeout) const;
+
+    // What the last company-name line and the last complete upload block carried.
+    Bytes CompanyName() const;
+    std::vector<Bytes> UploadedLines() const;  // the lines between "plu" and "end", without CR LF
+
+    // The load on the pan in kg: the reading settles towards it and is then stable.
+    void PlaceLoad(double kilograms);
+    double DisplayedWeight() const;
+    bool IsStable() const;
+    double Tare() const;
+
+    // Test controls.
+    void SetSilent(bool silent);                    // answers nothing (bytes are still recorded)
+    void QueueReply(const Bytes& bytes);            // answer the next poll with exactly these bytes
+    void SendRaw(const Bytes& bytes);               // push bytes to the tool now
+    void SetParameterDump(const Bytes& dump);       // the text sent after 1B 00 FF
+    void SendCalibrationLines(const Bytes& lines);  // e.g. "C 15\r\nF 5\r\nW 0.000\r\n"
+    int PostbackRate() const;                       // reports per second it sends by itself; 0 = off
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

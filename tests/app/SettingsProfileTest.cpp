@@ -1,0 +1,177 @@
+#include "app/SettingsProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("profile-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        path_ = (dir_ / "Option.ini").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void write(const std::string& bytes)
+    {
+        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    std::string contents() const
+    {
+        std::ifstream in(path_, std::ios::binary);
+        std::stringstream buffer;
+        buffer << in.rdbuf();
+        return buffer.str();
+    }
+
+    std::filesystem::path dir_;
+    std::string path_;
+};
+
+struct ReadCase {
+    const char* file;
+    const char* section;
+    const char* key;
+    const char* text;  // what ReadText answers with the fallback "dflt"
+    int integer;       // what ReadInt answers with the fallback 77
+};
+
+class ProfileRead : public ProfileFile, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ProfileRead, AnswersLikeThePlatformFunctions)
+{
+    const ReadCase& c = GetParam();
+    write(c.file);
+    EXPECT_EQ(Profile::ReadText(path_, c.section, c.key, "dflt"), c.text);
+    EXPECT_EQ(Profile::ReadInt(path_, c.section, c.key, 77), c.integer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReferenceTable, ProfileRead,
+    ::testing::Values(
+        ReadCase{"[System]\r\nPort=3\r\n", "System", "Port", "3", 3},
+        ReadCase{"[System]\r\nPort=3\r\n", "SYSTEM", "port", "3", 3},
+        ReadCase{"[System]\r\nNeg=-1\r\n", "System", "Neg", "-1", -1},
+        ReadCase{"[System]\r\n  Spaced  =  7x  \r\n", "System", "Spaced", "7x", 7},
+        ReadCase{"[System]\r\nTab=\t9\t\r\n", "System", "Tab", "9", 9},
+        ReadCase{"[System]\r\nQuoted=\"abc\"\r\n", "System", "Quoted", "abc", 0},
+        ReadCase{"[System]\r\nSingle='x'\r\n", "System", "Single", "x", 0},
+        ReadCase{"[System]\r\nQ2=\"a\"b\"\r\n", "System", "Q2", "a\"b", 0},
+        ReadCase{"[System]\r\nQ1=\"unterminated\r\n", "System", "Q1", "\"unterminated", 0},
+        ReadCase{"[System]\r\nEmpty=\r\n", "System", "Empty", "", 77},
+        ReadCase{"[System]\r\nEq=x=y\r\n", "System", "Eq", "x=y", 0},
+        ReadCase{"[System]\r\nNoEq\r\n", "System", "NoEq", "dflt", 77},
+        ReadCase{"[System]\r\n;Comment=1\r\n", "System", "Comment", "dflt", 77},
+        ReadCase{"[System]\r\nA=1\r\nA=2\r\n", "System", "A", "1", 1},
+        ReadCase{"[System]\r\nA=1\r\n[Font]\r\nB=2\r\n[system]\r\nLate=5\r\n", "System", "Late", "dflt", 77},
+        ReadCase{"[ Spaced ]\r\nK=1\r\n", "Spaced", "K", "1", 1},
+        ReadCase{"[ Spaced ]\r\nK=1\r\n", " Spaced ", "K", "1", 1},
+        ReadCase{"[System]\nPort=4\nBaudrate=5", "System", "Baudrate", "5", 5},
+        ReadCase{"[System]\r\nPort=3\r\n", "Font", "Port", "dflt", 77},
+        ReadCase{"[System]\r\nPort=3\r\n", "System", "Missing", "dflt", 77},
+        ReadCase{"", "System", "Port", "dflt", 77},
+        ReadCase{"[System]\r\nCorp=\xC9\xCC\xB5\xEA\r\n", "System", "Corp", "\xC9\xCC\xB5\xEA", 0}));
+
+struct IntCase {
+    const char* value;
+    int expected;
+};
+
+class ProfileInteger : public ProfileFile, public ::testing::WithParamInterface<IntCase> {};
+
+TEST_P(ProfileInteger, ConvertsTheLeadingNumber)
+{
+    write(std::string("[S]\r\nK=") + GetParam().value + "\r\n");
+    EXPECT_EQ(Profile::ReadInt(path_, "S", "K", 77), GetParam().expected) << GetParam().value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReferenceTable, ProfileInteger,
+    ::testing::Values(IntCase{"+5", 5}, IntCase{"-12abc", -12}, IntCase{" -12abc", -12}, IntCase{"--1", 0},
+                      IntCase{"abc", 0}, IntCase{"+", 0}, IntCase{"1e3", 1}, IntCase{"017", 17},
+                      IntCase{"4294967295", -1}, IntCase{"2147483648", -2147483647 - 1},
+                      IntCase{"99999999999", 1215752191}, IntCase{"0x10", 16}, IntCase{"0b101", 5},
+                      IntCase{"0o17", 15}, IntCase{"0XfF", 0}, IntCase{"0x", 0}));
+
+TEST_F(ProfileFile, LongValuesAreCutTo127Bytes)
+{
+    write("[System]\r\nCorp=" + std::string(200, 'n') + "\r\n");
+    EXPECT_EQ(Profile::ReadText(path_, "System", "Corp", ""), std::string(127, 'n'));
+}
+
+TEST_F(ProfileFile, NewFileIsWrittenInCallOrderWithCrLf)
+{
+    ASSERT_TRUE(Profile::WriteInt(path_, "System", "Port", 0));
+    ASSERT_TRUE(Profile::WriteInt(path_, "System", "Baudrate", 2));
+    ASSERT_TRUE(Profile::WriteText(path_, "Font", "Name", "X Y"));
+    ASSERT_TRUE(Profile::WriteText(path_, "System", "Corp", ""));
+    EXPECT_EQ(contents(), "[System]\r\nPort=0\r\nBaudrate=2\r\nCorp=\r\n[Font]\r\nName=X Y\r\n");
+}
+
+TEST_F(ProfileFile, RewriteKeepsSpellingCommentsAndOrder)
+{
+    write("; settings\n[System]\nport = 3\nOther=1\n\n[Font]\nName=a\n");
+    Profile::WriteInt(path_, "SYSTEM", "PORT", 5);
+    Profile::WriteInt(path_, "System", "NewKey", 7);
+    Profile::WriteInt(path_, "Font", "Height", -13);
+    Profile::WriteText(path_, "Extra", "K", "v");
+    EXPECT_EQ(contents(), "; settings\r\n[System]\r\nport=5\r\nOther=1\r\nNewKey=7\r\n\r\n[Font]\r\nName=a\r\n"
+                          "Height=-13\r\n[Extra]\r\nK=v\r\n");
+}
+
+TEST_F(ProfileFile, RealsAreWrittenWithSixDecimals)
+{
+    Profile::WriteReal(path_, "System", "g", 9.7883);
+    EXPECT_EQ(Profile::ReadText(path_, "System", "g", ""), "9.788300");
+    EXPECT_DOUBLE_EQ(Profile::ReadReal(path_, "System", "g", "0"), 9.7883);
+    EXPECT_DOUBLE_EQ(Profile::ReadReal(path_, "System", "Missing", "9.78830"), 9.7883);
+}
+
+TEST_F(ProfileFile, JunkFilesNeverCrash)
+{
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += char((i * 131 + 7) & 0xFF);
+    write(junk + "\n[System\n=\n[]\n==\n[System]\nPort=" + std::string(100000, '9'));
+    EXPECT_EQ(Profile::ReadText(path_, "System", "Port", "").size(), Profile::kMaxTextBytes);
+    Profile::ReadInt(path_, "System", "Port", 0);
+    EXPECT_TRUE(Profile::WriteInt(path_, "System", "Port", 1));
+    EXPECT_EQ(Profile::ReadInt(path_, "System", "Port", 0), 1);
+}
+
+TEST_F(ProfileFile, UnwritableLocationReportsFailure)
+{
+    const std::string inMissingDir = (dir_ / "no-such-dir" / "Option.ini").string();
+    EXPECT_FALSE(Profile::WriteInt(inMissingDir, "System", "Port", 1));
+    EXPECT_EQ(Profile::ReadInt(inMissingDir, "System", "Port", 4), 4);
+}
+
+// The keys a fresh installation starts from, as every dialog reads them.
+struct DefaultCase {
+    const char* key;
+    int integer;
+};
+
+TEST_F(ProfileFile, MissingFileGivesEveryIntegerDefault)
+{
+    const DefaultCase defaults[] = {{"Port", 0},   {"Baudrate", 2}, {"Type", 0},     {"Baudrate2", 2},
+                                    {"BackDataRate", 0}, {"Sleep", 100}, {"Code", 1}, {"Code1", 1},
+                                    {"Back", 6},   {"LED", 5},      {"FlowOver", 2}, {"Stable", 0},
+                                    {"Scale", 0},  {"Zero", 1},     {"EnableButton", 1}, {"Precision", 0}};
+    for (const auto& d : defaults)
+        EXPECT_EQ(Profile::ReadInt(path_, "System", d.key, d.integer), d.integer) << d.key;
+    EXPECT_EQ(Profile::ReadText(path_, "System", "MAXRange", "15"), "15");
+    EXPECT_FALSE(std::filesystem::exists(path_)) << "reading never creates the file";
+}
+
+} // namespace
