@@ -5,17 +5,23 @@
 #include "app/Skin.h"
 #include "dialogs/ScaleMainDialog.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QString>
 
-int ScaleToolApp::Run()
+int ScaleToolApp::Run(QApplication& application)
 {
     AppPaths::SetApplicationDirectory(AppPaths::CurrentDirectory());
     Language::Install(QLocale::system());
     Skin::Load(QString::fromStdString(AppPaths::InApplicationDirectory("XPCorona.ssk")));
     {
+        // The session lasts exactly as long as the main dialog: it may hide itself (while a print
+        // preview stands in for it) without ending the application, and its end ends everything.
         ScaleMainDialog dialog;
-        dialog.exec();
+        QApplication::setQuitOnLastWindowClosed(false);
+        QObject::connect(&dialog, &QDialog::finished, &application, &QCoreApplication::quit);
+        dialog.show();
+        application.exec();
     }
     Skin::Exit();
     return 0;

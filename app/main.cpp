@@ -7,5 +7,5 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ScaleTool"));
     ScaleToolApp tool;
-    return tool.Run();
+    return tool.Run(application);
 }
