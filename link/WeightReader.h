@@ -15,7 +15,8 @@
 class WeightReader {
 public:
     // Called on the reader's thread; the GUI forwards them to its own thread (queued), so the
-    // reader never waits for a busy window.
+    // reader never waits for a busy window. Empty callbacks are skipped. A callback must not call
+    // Start() or Stop() of its own reader.
     struct Callbacks {
         // fieldId is 1016, 1018 or 1020; text is the value with blanks removed.
         std::function<void(int fieldId, const std::string& text)> showField;
@@ -27,8 +28,13 @@ public:
         std::function<void()> finished;
     };
 
+    // Pause while the port is closed, and the limit of each report read.
+    static constexpr int kClosedPortPauseMs = 20;
+    static constexpr int kReportLimitMs = 100;
+
     // The dialog's shared values are read at each use: the current series, the state of the
-    // "Active return" box, and the pause in milliseconds (the "Sleep" setting, read every cycle).
+    // "Active return" box, and the pause in milliseconds (the "Sleep" setting, read every cycle on
+    // the reader's thread; negative pauses count as 0). All must outlive the reader.
     WeightReader(SerialLink::PortHandle& port, const std::atomic<int>& series, const std::atomic<bool>& activeReturn,
                  std::function<int()> sleepMs, Callbacks callbacks);
     ~WeightReader();  // stops and joins
@@ -41,10 +47,12 @@ public:
     void RequestStop();
     // RequestStop() and join: afterwards the thread no longer touches the port.
     void Stop();
+    // True from Start() until the loop has ended (just before `finished`).
     bool IsRunning() const;
 
 private:
     void Run();
+    bool StopRequested() const;
     // Pauses up to ms; returns early (false) when a stop was requested.
     bool Pause(int ms);
 
@@ -54,9 +62,10 @@ private:
     std::function<int()> sleepMs_;
     Callbacks callbacks_;
 
+    std::mutex controlMutex_;  // serialises Start() and Stop(), which own thread_
     std::thread thread_;
     std::atomic<bool> running_{false};
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    bool stopRequested_ = false;
+    bool stopRequested_ = false;  // guarded by mutex_
 };

@@ -1,0 +1,193 @@
+#include "link/ScaleCommand.h"
+#include "link/WeightReport.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+using WeightReport::FieldValue;
+
+constexpr int kGross = 1016;
+constexpr int kTare = 1018;
+constexpr int kNet = 1020;
+
+// A framed report: 01 02 status, the 9-byte weight, byte 12, 03 04 and an optional 16th byte.
+// Test names from the cases' descriptions.
+struct CaseName {
+    template <class Info>
+    std::string operator()(const Info& info) const
+    {
+        std::string name;
+        for (const char c : std::string(info.param.name))
+            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    }
+};
+
+std::string Framed(char status, const std::string& weight, bool sixteen = false)
+{
+    std::string r{'\x01', '\x02', status};
+    r += weight;
+    r.resize(12, ' ');
+    r += "k\x03\x04";
+    if (sixteen)
+        r += '\r';
+    return r;
+}
+
+struct ZudCase {
+    const char* name;
+    std::string report;
+    std::vector<FieldValue> expected;
+};
+
+class ZudReports : public ::testing::TestWithParam<ZudCase> {};
+
+TEST_P(ZudReports, FillTheirFields)
+{
+    EXPECT_EQ(WeightReport::DecodeZud(GetParam().report), GetParam().expected) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ZudReports,
+    ::testing::Values(
+        ZudCase{"gross", "ww  001.250kg", {{kGross, "001.250kg"}}},
+        ZudCase{"net", "wn   12.345kg", {{kNet, "12.345kg"}}},
+        ZudCase{"tare", "wt 0.500 kg  ", {{kTare, "0.500kg"}}},
+        ZudCase{"marker after the value", "  1.000ww    ", {{kGross, "1.000"}}},
+        ZudCase{"every occurrence removed", "ww1.0ww2.0ww ", {{kGross, "1.02.0"}}},
+        // "ww" is tested first and removed before "wn" is looked for; what it shows keeps the later marker.
+        ZudCase{"two markers fill two fields", "ww1.0 wn2.0  ", {{kGross, "1.0wn2.0"}, {kNet, "1.02.0"}}},
+        ZudCase{"order ww wn wt regardless of position", "wt1wn2ww3    ",
+                {{kGross, "wt1wn23"}, {kNet, "wt123"}, {kTare, "123"}}},
+        // Removing "ww" from "wwwt" leaves "wt", which is then found as the next marker.
+        ZudCase{"removal exposes the next marker", "wwwt5.0      ", {{kGross, "wt5.0"}, {kTare, "5.0"}}},
+        // A single left-to-right pass: "wwwww" loses two markers and keeps one "w".
+        ZudCase{"odd run of w", "wwwww1       ", {{kGross, "w1"}}},
+        ZudCase{"zero byte cuts the text", std::string("ww1.5\0wn9.9 ", 12) + "x", {{kGross, "1.5"}}},
+        ZudCase{"zero byte hides the marker", std::string("\0ww1.5wn9.9  ", 13), {}},
+        ZudCase{"only blanks are removed", "ww\t1.0\r\n    ", {{kGross, "\t1.0\r\n"}}},
+        ZudCase{"no marker", "  12.345 kg  ", {}},
+        ZudCase{"garbage", "\x11\xff\x80WWwN-wT?\?!!", {}},
+        ZudCase{"marker letters split by a blank still match", "w w1.0       ", {{kGross, "1.0"}}},
+        ZudCase{"empty value", "ww           ", {{kGross, ""}}}),
+    CaseName());
+
+struct FramedCase {
+    const char* name;
+    std::string report;
+    bool accepted;
+    int stable;
+    std::string weight;
+};
+
+class FramedReports : public ::testing::TestWithParam<FramedCase> {};
+
+TEST_P(FramedReports, AreCheckedAndDecoded)
+{
+    const FramedCase& c = GetParam();
+    const auto decoded = WeightReport::DecodeFramed(c.report);
+    ASSERT_EQ(decoded.has_value(), c.accepted) << c.name;
+    if (c.accepted) {
+        EXPECT_EQ(decoded->stable, c.stable) << c.name;
+        EXPECT_EQ(decoded->weight, c.weight) << c.name;
+    }
+}
+
+std::string WithByte(std::string r, std::size_t at, char value)
+{
+    r[at] = value;
+    return r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FramedReports,
+    ::testing::Values(
+        FramedCase{"stable", Framed('S', "  1.234kg"), true, 1, "1.234kg"},
+        FramedCase{"unstable U", Framed('U', "  1.234kg"), true, 0, "1.234kg"},
+        FramedCase{"lower-case s is unstable", Framed('s', "000001.00"), true, 0, "000001.00"},
+        FramedCase{"blank-padded", Framed('S', " 0 . 5 0 "), true, 1, "0.50"},
+        FramedCase{"all blanks", Framed('S', "         "), true, 1, ""},
+        FramedCase{"16-byte form, last byte ignored", Framed('S', "    2.000", true), true, 1, "2.000"},
+        FramedCase{"byte 12 not examined", WithByte(Framed('S', "    2.000"), 12, '\0'), true, 1, "2.000"},
+        FramedCase{"zero byte cuts the weight", WithByte(Framed('S', "  3.5  kg"), 7, '\0'), true, 1, "3."},
+        FramedCase{"byte 13 not 03", WithByte(Framed('S', "    1.000"), 13, '\x02'), false, 0, ""},
+        FramedCase{"byte 14 not 04", WithByte(Framed('S', "    1.000"), 14, '\x03'), false, 0, ""},
+        FramedCase{"byte 0 not 01", WithByte(Framed('S', "    1.000"), 0, '\x02'), false, 0, ""},
+        FramedCase{"byte 1 not 02", WithByte(Framed('S', "    1.000"), 1, '\x01'), false, 0, ""},
+        FramedCase{"shifted by one byte", std::string(1, '\0') + Framed('S', "    1.000").substr(0, 14), false, 0, ""},
+        FramedCase{"short", Framed('S', "    1.000").substr(0, 14), false, 0, ""},
+        FramedCase{"empty", "", false, 0, ""},
+        FramedCase{"ZUD text", "ww  001.250kg\r\n", false, 0, ""}),
+    CaseName());
+
+TEST(FramedFields, WeightInFirstFieldOthersEmptied)
+{
+    const std::vector<FieldValue> expected{{kGross, "7.5"}, {kTare, ""}, {kNet, ""}};
+    EXPECT_EQ(WeightReport::FramedFields({1, "7.5"}), expected);
+}
+
+struct CycleCase {
+    const char* name;
+    int series;
+    int requested;
+    bool activeNow;
+    std::string report;
+    std::vector<FieldValue> fields;
+    std::optional<int> stable;
+};
+
+class CycleReports : public ::testing::TestWithParam<CycleCase> {};
+
+TEST_P(CycleReports, ShowWhatTheCycleMayShow)
+{
+    const CycleCase& c = GetParam();
+    const auto result = WeightReport::DecodeCycleReport(c.series, c.requested, c.activeNow, c.report);
+    EXPECT_EQ(result.fields, c.fields) << c.name;
+    EXPECT_EQ(result.stable, c.stable) << c.name;
+}
+
+// A 37-byte three-value report, the longest layout a scale might send.
+std::string ThreeValue()
+{
+    std::string r(37, ' ');
+    r[0] = '\x01';
+    r[1] = '\x02';
+    r.replace(2, 8, "  12.50 ");
+    r[13] = 'S';
+    r.replace(14, 9, "    1.000");
+    r.replace(26, 8, "   12.50");
+    r[35] = '\x03';
+    r[36] = '\x04';
+    return r;
+}
+
+const std::vector<FieldValue> kFramedOne{{kGross, "1.000"}, {kTare, ""}, {kNet, ""}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CycleReports,
+    ::testing::Values(
+        CycleCase{"zud", SeriesZud, 13, false, "wn    1.000  ", {{kNet, "1.000"}}, std::nullopt},
+        CycleCase{"zud never touches the lamp", SeriesZud, 13, true, "ww    1.000  ", {{kGross, "1.000"}},
+                  std::nullopt},
+        CycleCase{"zud short", SeriesZud, 13, false, "wn    1.000", {}, std::nullopt},
+        CycleCase{"polled framed", SeriesZev, 15, false, Framed('S', "    1.000"), kFramedOne, 1},
+        CycleCase{"polled framed with active return checked since", SeriesRivav, 15, true, Framed('U', "    1.000"),
+                  kFramedOne, 0},
+        CycleCase{"active return", SeriesRivav, 16, true, Framed('S', "    1.000", true), kFramedOne, 1},
+        CycleCase{"active return unchecked since the request", SeriesRivav, 16, false,
+                  Framed('S', "    1.000", true), {}, std::nullopt},
+        CycleCase{"three-value layout not supported", SeriesRivav, 16, false, ThreeValue(), {}, std::nullopt},
+        CycleCase{"three-value layout read as 16 framed bytes", SeriesRivav, 16, true, ThreeValue().substr(0, 16), {},
+                  std::nullopt},
+        CycleCase{"framed short", SeriesZev, 15, false, Framed('S', "    1.000").substr(0, 10), {}, std::nullopt},
+        CycleCase{"bad frame", SeriesZev, 15, false, WithByte(Framed('S', "    1.000"), 13, 'x'), {}, std::nullopt},
+        CycleCase{"series not chosen yet polls like framed", SeriesNone, 15, false, Framed('S', "    1.000"),
+                  kFramedOne, 1}),
+    CaseName());
+
+} // namespace
