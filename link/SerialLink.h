@@ -30,12 +30,18 @@ private:
     friend class PortUse;
     friend int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 
-    mutable std::mutex mutex_;
+    // Close() with openClose_ already held.
+    void CloseHeld();
+
+    std::mutex openClose_;        // one open or close at a time
+    mutable std::mutex mutex_;    // guards everything below
     std::condition_variable idle_;
     int fd_ = -1;
-    int baud_ = 0;
+    int baud_ = 0;                // 0 for a device that is not a terminal
+    bool terminal_ = false;
+    bool closing_ = false;        // Close() in progress: no new I/O call may start
     int usesInProgress_ = 0;
-    int wakeRead_ = -1;   // self-pipe that wakes waits in progress when the port closes
+    int wakeRead_ = -1;           // self-pipe that wakes waits in progress when the port closes
     int wakeWrite_ = -1;
 };
 
@@ -59,8 +65,13 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
 int WriteText(PortHandle& handle, std::string_view text);
 
+// How long a read that has bytes waits for the next one once its limit has passed.
+inline constexpr int kInterByteGapMs = 50;
+
 // Reads until `count` bytes are in or `limitMs` has passed with nothing arriving; returns the count
-// read, or -1 when count <= 0. The buffer is not terminated.
+// read, or -1 when count <= 0. The buffer is not terminated. Once bytes are flowing the read goes on
+// past the limit while each next byte follows within kInterByteGapMs, so a report that straddles
+// the limit is not cut. A closed handle reads nothing and returns 0 at once.
 int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
 
 // Discards both buffers.

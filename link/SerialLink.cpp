@@ -1,0 +1,496 @@
+#include "link/SerialLink.h"
+
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace SerialLink {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::milliseconds;
+
+// Bits on the wire per byte: start, 8 data, stop.
+constexpr long long kBitsPerByte = 10;
+// Time bound of one write and of the output drain at close: generous, so only a line that is held
+// (XOFF without XON, a dead adapter) ever reaches it.
+constexpr long long kWriteSlackMs = 1000;
+constexpr long long kWriteWireFactor = 4;
+// Rate used for the bound when the device is not a terminal and so has no rate of its own.
+constexpr long long kFallbackBaud = 9600;
+
+Millis WriteBound(std::size_t length, int baud)
+{
+    const long long rate = baud > 0 ? baud : kFallbackBaud;
+    const long long bytes = static_cast<long long>(std::min<std::size_t>(length, INT_MAX));
+    const long long wireMs = (bytes * kBitsPerByte * 1000 + rate - 1) / rate;
+    return Millis(kWriteSlackMs + kWriteWireFactor * wireMs);
+}
+
+// poll() time-out for a wait until `until`: rounded up so a wait never ends before its time.
+int PollTimeout(Clock::time_point until)
+{
+    const auto left = until - Clock::now();
+    if (left <= Clock::duration::zero())
+        return 0;
+    const auto ms = std::chrono::ceil<Millis>(left).count();
+    return ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
+}
+
+bool SpeedFor(int baud, speed_t& speed)
+{
+    struct Rate {
+        int baud;
+        speed_t speed;
+    };
+    static constexpr Rate rates[] = {
+        {50, B50}, {75, B75}, {110, B110}, {134, B134}, {150, B150}, {200, B200}, {300, B300},
+        {600, B600}, {1200, B1200}, {1800, B1800}, {2400, B2400}, {4800, B4800}, {9600, B9600},
+        {19200, B19200}, {38400, B38400},
+#ifdef B57600
+        {57600, B57600},
+#endif
+#ifdef B115200
+        {115200, B115200},
+#endif
+#ifdef B230400
+        {230400, B230400},
+#endif
+#ifdef B460800
+        {460800, B460800},
+#endif
+#ifdef B500000
+        {500000, B500000},
+#endif
+#ifdef B576000
+        {576000, B576000},
+#endif
+#ifdef B921600
+        {921600, B921600},
+#endif
+#ifdef B1000000
+        {1000000, B1000000},
+#endif
+#ifdef B1152000
+        {1152000, B1152000},
+#endif
+#ifdef B1500000
+        {1500000, B1500000},
+#endif
+#ifdef B2000000
+        {2000000, B2000000},
+#endif
+#ifdef B2500000
+        {2500000, B2500000},
+#endif
+#ifdef B3000000
+        {3000000, B3000000},
+#endif
+#ifdef B3500000
+        {3500000, B3500000},
+#endif
+#ifdef B4000000
+        {4000000, B4000000},
+#endif
+    };
+    for (const Rate& rate : rates) {
+        if (rate.baud == baud) {
+            speed = rate.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Raw, the given rate, 8N1, XON/XOFF both ways, DTR and RTS off, both buffers purged.
+bool ConfigureTerminal(int fd, int baud)
+{
+    speed_t speed;
+    if (!SpeedFor(baud, speed))
+        return false;
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return false;
+
+    termios settings {};
+    if (::tcgetattr(fd, &settings) != 0)
+        return false;
+    ::cfmakeraw(&settings);
+    if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0)
+        return false;
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB);
+#ifdef CRTSCTS
+    settings.c_cflag &= ~CRTSCTS;
+#endif
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXANY | INPCK);
+    settings.c_iflag |= IXON | IXOFF;
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &settings) != 0)
+        return false;
+
+    // tcsetattr succeeds when any part was taken; the driver must have taken the rate and framing.
+    termios applied {};
+    if (::tcgetattr(fd, &applied) != 0)
+        return false;
+    if (::cfgetospeed(&applied) != speed || (applied.c_cflag & CSIZE) != CS8
+        || (applied.c_cflag & (PARENB | CSTOPB)) != 0)
+        return false;
+
+    // Only devices with modem lines have DTR and RTS; a pseudo-terminal refuses, which is fine.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(fd, TIOCMBIC, &lines);
+
+    ::tcflush(fd, TCIOFLUSH);
+    return true;
+}
+
+void CloseDescriptor(int fd, bool terminal, int baud)
+{
+    if (terminal) {
+        // The kernel waits for queued output at close, for a serial driver up to 30 s. Give the
+        // bytes their time on the wire, then drop what a held line (XOFF) still keeps.
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+            const auto until = Clock::now() + WriteBound(static_cast<std::size_t>(queued), baud);
+            while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && Clock::now() < until)
+                std::this_thread::sleep_for(Millis(5));
+            ::tcflush(fd, TCOFLUSH);
+        }
+        (void)::ioctl(fd, TIOCNXCL);
+    }
+    ::close(fd);
+}
+
+void Drain(int fd)
+{
+    char sink[64];
+    while (::read(fd, sink, sizeof sink) > 0) {
+    }
+}
+
+// The number at the front of a text, read like atoi: leading blanks, a sign, digits; none gives 0.
+long long LeadingNumber(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > INT_MAX)
+            value = INT_MAX;
+    }
+    return negative ? -value : value;
+}
+
+// Natural order, so /dev/ttyS2 comes before /dev/ttyS10.
+bool NaturalLess(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t ei = i;
+            std::size_t ej = j;
+            while (ei < a.size() && isDigit(a[ei]))
+                ++ei;
+            while (ej < b.size() && isDigit(b[ej]))
+                ++ej;
+            std::size_t si = i;
+            std::size_t sj = j;
+            while (si + 1 < ei && a[si] == '0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == '0')
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj;
+            const int order = a.compare(si, ei - si, b, sj, ej - sj);
+            if (order != 0)
+                return order < 0;
+            i = ei;
+            j = ej;
+        } else {
+            if (a[i] != b[j])
+                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+            ++i;
+            ++j;
+        }
+    }
+    if (a.size() - i != b.size() - j)
+        return a.size() - i < b.size() - j;
+    return a < b;
+}
+
+} // namespace
+
+// One I/O call's claim on the descriptor. While any claim is alive the descriptor stays open;
+// Close() waits until the last one is gone. No claim is granted once Close() has begun.
+class PortUse {
+public:
+    explicit PortUse(PortHandle& handle) : handle_(handle)
+    {
+        std::lock_guard<std::mutex> lock(handle_.mutex_);
+        if (handle_.fd_ < 0 || handle_.closing_)
+            return;
+        ++handle_.usesInProgress_;
+        granted_ = true;
+        fd = handle_.fd_;
+        wake = handle_.wakeRead_;
+        baud = handle_.baud_;
+        terminal = handle_.terminal_;
+    }
+    ~PortUse()
+    {
+        if (!granted_)
+            return;
+        std::lock_guard<std::mutex> lock(handle_.mutex_);
+        if (--handle_.usesInProgress_ == 0)
+            handle_.idle_.notify_all();
+    }
+    PortUse(const PortUse&) = delete;
+    PortUse& operator=(const PortUse&) = delete;
+
+    explicit operator bool() const { return granted_; }
+
+    int fd = -1;
+    int wake = -1;
+    int baud = 0;
+    bool terminal = false;
+
+private:
+    PortHandle& handle_;
+    bool granted_ = false;
+};
+
+PortHandle::PortHandle()
+{
+    int ends[2];
+    // Without a wake pipe a close still waits for calls in progress; they end by their own bounds.
+    if (::pipe2(ends, O_NONBLOCK | O_CLOEXEC) == 0) {
+        wakeRead_ = ends[0];
+        wakeWrite_ = ends[1];
+    }
+}
+
+PortHandle::~PortHandle()
+{
+    Close();
+    if (wakeRead_ >= 0)
+        ::close(wakeRead_);
+    if (wakeWrite_ >= 0)
+        ::close(wakeWrite_);
+}
+
+bool PortHandle::IsOpen() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fd_ >= 0 && !closing_;
+}
+
+void PortHandle::Close()
+{
+    std::lock_guard<std::mutex> serial(openClose_);
+    CloseHeld();
+}
+
+void PortHandle::CloseHeld()
+{
+    int fd;
+    bool terminal;
+    int baud;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (fd_ < 0)
+            return;
+        closing_ = true;
+        if (usesInProgress_ > 0 && wakeWrite_ >= 0) {
+            const char wake = 1;
+            (void)::write(wakeWrite_, &wake, 1);
+        }
+        idle_.wait(lock, [this] { return usesInProgress_ == 0; });
+        if (wakeRead_ >= 0)
+            Drain(wakeRead_);
+        fd = fd_;
+        terminal = terminal_;
+        baud = baud_;
+        fd_ = -1;
+        baud_ = 0;
+        terminal_ = false;
+    }
+    // Outside the lock: closing a terminal may wait for its output. closing_ still refuses new
+    // calls, and openClose_ keeps a new open out until the descriptor is gone.
+    CloseDescriptor(fd, terminal, baud);
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = false;
+}
+
+void ListSerialPorts(std::vector<std::string>& list)
+{
+    std::vector<std::string> found;
+    const auto ports = QSerialPortInfo::availablePorts();
+    found.reserve(static_cast<std::size_t>(ports.size()));
+    for (const QSerialPortInfo& port : ports) {
+        const std::string path = port.systemLocation().toStdString();
+        if (!path.empty())
+            found.push_back(path);
+    }
+    std::sort(found.begin(), found.end(), NaturalLess);
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    list.insert(list.end(), found.begin(), found.end());
+}
+
+std::string OfferedPortName(const std::string& listed)
+{
+    std::string rest = listed;
+    for (std::size_t at = rest.find("COM"); at != std::string::npos; at = rest.find("COM", at))
+        rest.erase(at, 3);
+    rest.erase(std::remove(rest.begin(), rest.end(), ':'), rest.end());
+    if (LeadingNumber(rest) >= 10)
+        return "\\\\.\\" + listed;
+    return listed;
+}
+
+int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
+{
+    std::lock_guard<std::mutex> serial(handle.openClose_);
+    handle.CloseHeld();
+
+    const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    // A device that is not a terminal (a pipe, a file, another driver's node) keeps what it has.
+    const bool terminal = ::isatty(fd) == 1;
+    if (terminal && !ConfigureTerminal(fd, baud)) {
+        ::tcflush(fd, TCIOFLUSH);
+        (void)::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        return 0;
+    }
+
+    std::lock_guard<std::mutex> lock(handle.mutex_);
+    handle.fd_ = fd;
+    handle.baud_ = terminal ? baud : 0;
+    handle.terminal_ = terminal;
+    return 1;
+}
+
+int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
+{
+    if (length == 0 || bytes == nullptr)
+        return 0;
+    PortUse use(handle);
+    if (!use)
+        return 0;
+
+    length = std::min<std::size_t>(length, INT_MAX);
+    const auto* data = static_cast<const char*>(bytes);
+    const auto until = Clock::now() + WriteBound(length, use.baud);
+    std::size_t written = 0;
+    while (written < length) {
+        const ssize_t n = ::write(use.fd, data + written, length - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            break;  // EIO: the device is gone
+
+        pollfd fds[2] = {{use.fd, POLLOUT, 0}, {use.wake, POLLIN, 0}};
+        const int timeout = PollTimeout(until);
+        if (timeout == 0)
+            break;
+        const int ready = ::poll(fds, 2, timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (fds[1].revents != 0)
+            break;  // the port is closing
+        if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 && (fds[0].revents & POLLOUT) == 0)
+            break;
+    }
+    return static_cast<int>(written);
+}
+
+int WriteText(PortHandle& handle, std::string_view text)
+{
+    return WriteBytes(handle, text.data(), text.size());
+}
+
+int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
+{
+    if (count <= 0)
+        return -1;
+    if (buffer == nullptr)
+        return 0;
+    PortUse use(handle);
+    if (!use)
+        return 0;
+
+    auto* data = static_cast<char*>(buffer);
+    const auto start = Clock::now();
+    const auto deadline = start + Millis(std::max(limitMs, 0));
+    auto lastByte = start;
+    int received = 0;
+    bool hungUp = false;
+    while (received < count) {
+        const ssize_t n = ::read(use.fd, data + received, static_cast<std::size_t>(count - received));
+        if (n > 0) {
+            received += static_cast<int>(n);
+            lastByte = Clock::now();
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        const bool waiting = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        // End of file, EIO or a hang-up: nothing more will come. Wait out the limit on the wake
+        // pipe alone, so a caller that loops on a dead port does not spin.
+        const bool gone = !waiting || hungUp;
+
+        auto until = deadline;
+        if (received > 0)
+            until = std::max(deadline, lastByte + Millis(kInterByteGapMs));
+        const int timeout = PollTimeout(until);
+        if (timeout == 0)
+            break;
+        pollfd fds[2] = {{gone ? -1 : use.fd, POLLIN, 0}, {use.wake, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (fds[1].revents != 0)
+            break;  // the port is closing
+        if (gone && ready == 0)
+            break;
+        if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+            hungUp = true;  // read once more for what is left, then treat the port as gone
+    }
+    return received;
+}
+
+void Purge(PortHandle& handle)
+{
+    PortUse use(handle);
+    if (use && use.terminal)
+        ::tcflush(use.fd, TCIOFLUSH);
+}
+
+} // namespace SerialLink
