@@ -27,7 +27,9 @@ public:
     std::string PortPath() const;
 
     // Everything received so far, and the same split into commands ("R", "\x11", "T", "T\r\n",
-    // "Co.name\r\n", each upload line, ESC commands, 13-byte postback frames).
+    // "Co.name\r\n", each upload line, ESC commands, 13-byte postback frames). A lone T or Z with
+    // nothing after it for 30 ms is the one-byte form; "Lat=..\r\nASL=..\r\n" arriving together is one
+    // command; an unfinished command is kept whole after 200 ms without a byte.
     Bytes Received() const;
     std::vector<Bytes> Commands() const;
     void ClearReceived();
@@ -40,9 +42,13 @@ public:
 
     // The load on the pan in kg: the reading settles towards it and is then stable.
     void PlaceLoad(double kilograms);
-    double DisplayedWeight() const;
+    double DisplayedWeight() const;  // gross
+    double NetWeight() const;        // gross - tare
     bool IsStable() const;
+    // Tare and zero wait for a stable reading, as on a real scale; zero works only near zero.
     double Tare() const;
+    // How long a new load takes to settle (default 600 ms; 0 makes loads settle at once).
+    void SetSettlingTime(std::chrono::milliseconds settling);
 
     // Test controls.
     void SetSilent(bool silent);                    // answers nothing (bytes are still recorded)

@@ -1,0 +1,175 @@
+// scale-sim: a virtual scale for trying the tool without hardware.
+//
+//   scale-sim [--load KG] [--verbose] [--link PATH]
+//
+// Prints the device path to open in the tool on the first line of stdout and runs until Ctrl+C or
+// SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan. With --verbose every
+// command the scale receives is printed, bytes outside printable ASCII escaped.
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <poll.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include "sim/VirtualScale.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int)
+{
+    g_stop = 1;
+}
+
+std::string Escaped(const Bytes& bytes)
+{
+    std::string text;
+    for (unsigned char c : bytes) {
+        if (c == '\r') {
+            text += "\\r";
+        } else if (c == '\n') {
+            text += "\\n";
+        } else if (c == '\\') {
+            text += "\\\\";
+        } else if (c >= 0x20 && c < 0x7F) {
+            text += char(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            text += hex;
+        }
+    }
+    return text;
+}
+
+void Usage(const char* program)
+{
+    std::fprintf(stderr,
+                 "usage: %s [--load KG] [--verbose] [--link PATH]\n"
+                 "  --load KG    weight on the pan at start (default 0)\n"
+                 "  --verbose    print every command received\n"
+                 "  --link PATH  also make PATH a symbolic link to the port (removed at exit)\n",
+                 program);
+}
+
+bool ParseKilograms(const char* text, double& kg)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text, &end);
+    while (end && (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n'))
+        ++end;
+    if (end == text || !end || *end != '\0' || errno != 0 || !(value > -100000.0 && value < 100000.0))
+        return false;
+    kg = value;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    double load = 0.0;
+    bool verbose = false;
+    std::string link;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--verbose" || arg == "-v") {
+            verbose = true;
+        } else if (arg == "--load" && i + 1 < argc) {
+            if (!ParseKilograms(argv[++i], load)) {
+                std::fprintf(stderr, "%s: not a weight: %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--link" && i + 1 < argc) {
+            link = argv[++i];
+        } else {
+            Usage(argv[0]);
+            return arg == "--help" || arg == "-h" ? 0 : 2;
+        }
+    }
+
+    // The scale's thread must not take the signals: block them while it starts.
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    VirtualScale scale;
+    scale.SetSettlingTime(std::chrono::milliseconds(0));
+    scale.PlaceLoad(load);
+    scale.SetSettlingTime(std::chrono::milliseconds(600));
+    const bool started = scale.Start();
+    pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
+    if (!started) {
+        std::fprintf(stderr, "%s: no pseudo-terminal available: %s\n", argv[0], std::strerror(errno));
+        return 1;
+    }
+    if (!link.empty()) {
+        ::unlink(link.c_str());
+        if (::symlink(scale.PortPath().c_str(), link.c_str()) != 0) {
+            std::fprintf(stderr, "%s: cannot link %s: %s\n", argv[0], link.c_str(), std::strerror(errno));
+            link.clear();
+        }
+    }
+    std::printf("%s\n", scale.PortPath().c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "Virtual scale ready. Type a weight in kg and Enter to load the pan; Ctrl+C ends.\n");
+
+    bool readStdin = true;
+    std::size_t shown = 0;
+    std::string typed;
+    while (!g_stop) {
+        pollfd in{STDIN_FILENO, POLLIN, 0};
+        const int ready = ::poll(&in, readStdin ? 1 : 0, 50);
+        if (ready > 0 && (in.revents & (POLLIN | POLLHUP))) {
+            char buffer[256];
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0) {
+                readStdin = false;  // stdin closed: keep running until signalled
+            } else {
+                typed.append(buffer, std::size_t(n));
+                for (auto end = typed.find('\n'); end != std::string::npos; end = typed.find('\n')) {
+                    const std::string line = typed.substr(0, end);
+                    typed.erase(0, end + 1);
+                    double kg = 0.0;
+                    if (ParseKilograms(line.c_str(), kg)) {
+                        scale.PlaceLoad(kg);
+                        std::fprintf(stderr, "load %.3f kg\n", kg);
+                    } else if (!line.empty()) {
+                        std::fprintf(stderr, "not a weight: %s\n", line.c_str());
+                    }
+                }
+            }
+        }
+        if (verbose) {
+            const auto commands = scale.Commands();
+            for (; shown < commands.size(); ++shown)
+                std::printf("%s\n", Escaped(commands[shown]).c_str());
+            std::fflush(stdout);
+            if (commands.size() > 4096) {
+                scale.ClearReceived();
+                shown = 0;
+            }
+        }
+    }
+
+    scale.Stop();
+    if (!link.empty())
+        ::unlink(link.c_str());
+    return 0;
+}
