@@ -1,0 +1,222 @@
+#include "controls/NumericEdit.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+namespace {
+
+qsizetype bytesBefore(const QString& text, qsizetype position)
+{
+    return text.left(position).toUtf8().size();
+}
+
+qsizetype charactersIn(const std::string& text, std::size_t bytes)
+{
+    return QString::fromUtf8(text.data(), qsizetype(std::min(bytes, text.size()))).size();
+}
+
+} // namespace
+
+NumericEdit::NumericEdit(QWidget* parent)
+    : QLineEdit(parent)
+{
+}
+
+void NumericEdit::SetRange(int upper, int lower)
+{
+    limits_.upper = upper;
+    limits_.lower = lower;
+}
+
+void NumericEdit::SetDecimalMode(bool decimal)
+{
+    limits_.mode = decimal ? NumericEntry::Mode::Decimal : NumericEntry::Mode::Integer;
+}
+
+bool NumericEdit::DecimalMode() const
+{
+    return limits_.mode == NumericEntry::Mode::Decimal;
+}
+
+void NumericEdit::TypeText(const QString& text)
+{
+    for (char32_t character : text.toUcs4())
+        type(character);
+}
+
+NumericEntry::Field NumericEdit::field() const
+{
+    const QString current = text();
+    NumericEntry::Field field;
+    field.text = current.toStdString();
+    field.caret = std::size_t(bytesBefore(current, cursorPosition()));
+    if (hasSelectedText()) {
+        const qsizetype start = selectionStart();
+        field.selectionStart = std::size_t(bytesBefore(current, start));
+        field.selectionLength =
+            std::size_t(bytesBefore(current, start + selectionLength())) - field.selectionStart;
+    } else {
+        field.selectionStart = field.caret;
+    }
+    return field;
+}
+
+void NumericEdit::display(const NumericEntry::Field& wanted)
+{
+    if (wanted == field())
+        return;
+    const QString wantedText = QString::fromStdString(wanted.text);
+    const bool changed = wantedText != text();
+    if (changed)
+        setText(wantedText);
+    if (wanted.selectionLength > 0) {
+        const qsizetype start = charactersIn(wanted.text, wanted.selectionStart);
+        const qsizetype end = charactersIn(wanted.text, wanted.selectionStart + wanted.selectionLength);
+        if (charactersIn(wanted.text, wanted.caret) == start)
+            setSelection(end, start - end);
+        else
+            setSelection(start, end - start);
+    } else {
+        setCursorPosition(charactersIn(wanted.text, wanted.caret));
+    }
+    if (changed)
+        emit textEdited(text());
+}
+
+void NumericEdit::type(char32_t character)
+{
+    display(NumericEntry::Type(field(), character, limits_));
+}
+
+void NumericEdit::settle()
+{
+    display(NumericEntry::Settle(field(), limits_));
+}
+
+void NumericEdit::pasteFrom(const QString& text)
+{
+    if (!isReadOnly())
+        TypeText(text);
+}
+
+void NumericEdit::cutSelection()
+{
+    if (!hasSelectedText() || isReadOnly() || echoMode() != Normal)
+        return;
+    copy();
+    type(NumericEntry::kBackspace);  // removes the selection the way the rule removes text
+}
+
+void NumericEdit::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    // Enter and ESC belong to the dialog; copying and selecting change no text.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape
+        || event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (modifiers & Qt::AltModifier) {
+        event->ignore();  // menu mnemonics, not text
+        return;
+    }
+    const bool control = modifiers & (Qt::ControlModifier | Qt::MetaModifier);
+    if (control && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        // A control letter types its control character, which the rule drops: Ctrl+V, Ctrl+X and
+        // Ctrl+Z change nothing.
+        type(char32_t(key - Qt::Key_A + 1));
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteFrom(QGuiApplication::clipboard()->text());
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        cutSelection();
+        return;
+    }
+    if (key == Qt::Key_Backspace) {
+        type(NumericEntry::kBackspace);
+        return;
+    }
+    const QString text = event->text();
+    if (!text.isEmpty() && key != Qt::Key_Delete && text.front() != QChar(0x7F)) {
+        TypeText(text);
+        return;
+    }
+    // Caret movement, Delete and the like: the box's own handling, then the usual check.
+    const QString before = this->text();
+    QLineEdit::keyPressEvent(event);
+    if (this->text() != before)
+        settle();
+}
+
+void NumericEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Composed text counts as typed; a composition in progress is not shown.
+    if (!event->commitString().isEmpty())
+        TypeText(event->commitString());
+    event->accept();
+}
+
+void NumericEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+        const QString name = action->objectName();
+        if (name == QLatin1String("edit-paste")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this,
+                    [this] { pasteFrom(QGuiApplication::clipboard()->text()); });
+        } else if (name == QLatin1String("edit-cut")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &NumericEdit::cutSelection);
+        } else if (name == QLatin1String("edit-delete")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this] {
+                if (hasSelectedText())
+                    type(NumericEntry::kBackspace);
+            });
+        } else {
+            // Undo and redo keep their own handling; the check follows it.
+            connect(action, &QAction::triggered, this, &NumericEdit::settle);
+        }
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void NumericEdit::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData()->hasText() || isReadOnly()) {
+        event->ignore();
+        return;
+    }
+    deselect();
+    setCursorPosition(cursorPositionAt(event->position().toPoint()));
+    TypeText(event->mimeData()->text());
+    // Copied, never moved: the source keeps its text.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void NumericEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
+        deselect();
+        setCursorPosition(cursorPositionAt(event->position().toPoint()));
+        pasteFrom(clipboard->text(QClipboard::Selection));
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}

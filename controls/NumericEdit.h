@@ -1,0 +1,41 @@
+#pragma once
+
+#include "controls/NumericEntry.h"
+
+#include <QLineEdit>
+
+// A line edit that takes unsigned numbers only, as they are typed: every character goes through
+// the numeric-entry rule. Pasted and dropped text goes through it one character at a time, so no
+// way of entering text gets around it. Text the owner sets with setText() is shown as given.
+class NumericEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit NumericEdit(QWidget* parent = nullptr);
+
+    // Upper bound first; no range while both are 0.
+    void SetRange(int upper, int lower);
+    void SetDecimalMode(bool decimal);
+    bool DecimalMode() const;
+    NumericEntry::Limits Limits() const { return limits_; }
+
+    // Feeds the characters through the rule as if typed at the caret.
+    void TypeText(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void type(char32_t character);
+    // The check that ends a keystroke, after changes that came not as a typed character.
+    void settle();
+    void pasteFrom(const QString& text);
+    void cutSelection();
+    NumericEntry::Field field() const;
+    void display(const NumericEntry::Field& field);
+
+    NumericEntry::Limits limits_;
+};
