@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CommodityTable;
+
+// The per-series commodity files ZUD.txt and ZEV.txt: GBK text, one commodity per CR LF line,
+// "No.,Code,Product Name[,Price]" with no quoting.
+
+// Appends the pieces of `text` between occurrences of `separator`. The search for the next separator
+// starts one byte after the previous one (at index 1 the first time), so a separator in the very
+// first position is part of the first field; a separator byte inside a double-byte character is not
+// a split point. Empty text gives no pieces; an empty separator gives the whole text as one piece.
+void SplitFields(std::string_view text, std::string_view separator, std::vector<std::string>& list);
+
+// The file of a series inside the application directory; empty for a series without a file.
+std::string CommodityFilePath(int series);
+
+// Empties code, name and price of every row, then fills them from the file's bytes (text-mode rules:
+// CR LF ends a line, Ctrl+Z ends the file). Lines of other than 3 or 4 fields, or whose number is
+// outside 1..200, are skipped; a later line for the same number wins.
+void ParseCommodityText(CommodityTable& table, std::string_view bytes);
+
+// The file's bytes: "%s,%s,%s,%s\r\n" for every row with a code, in row order.
+std::string FormatCommodityText(const CommodityTable& table);
+
+// Empties the table and loads the series' file. A missing or unreadable file leaves it empty.
+void LoadCommodityFile(CommodityTable& table, int series);
+
+// Replaces the series' file with the table. The new contents go to a temporary file in the same
+// directory that is then renamed over the old one, so a failed save leaves the old file whole.
+// True when the file was written or the series has no file; false when it could not be written.
+bool SaveCommodityFile(const CommodityTable& table, int series);
