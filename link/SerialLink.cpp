@@ -136,7 +136,9 @@ bool ConfigureTerminal(int fd, int baud)
     settings.c_cflag |= CS8 | CLOCAL | CREAD;
     settings.c_iflag &= ~(IXANY | INPCK);
     settings.c_iflag |= IXON | IXOFF;
-    settings.c_cc[VMIN] = 0;
+    // With VMIN 0 an empty read returns 0 like end of file; with 1 it is EAGAIN on this
+    // non-blocking descriptor, and 0 is left to mean the line hung up.
+    settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &settings) != 0)
         return false;

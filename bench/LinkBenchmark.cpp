@@ -1,0 +1,211 @@
+// One polling exchange of the weight reader (purge, poll byte 0x11, read a 15-byte report) through
+// the serial link, against the same exchange made with bare system calls on the same kind of line.
+// A responder thread on the master side of a pseudo-terminal answers every poll at once, so the
+// figures show what the link adds to the round trip.
+
+#include "link/SerialLink.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kReport("\x01\x02S  1.234kg \x03\x04", 15);
+
+// A pseudo-terminal whose master answers each 0x11 with a framed report.
+class Responder {
+public:
+    Responder()
+    {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            return;
+        path_ = ::ptsname(master_);
+        // Held open for the whole run so the pair survives the link's closes.
+        keep_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ::pipe2(stop_, O_CLOEXEC);
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~Responder()
+    {
+        if (thread_.joinable()) {
+            const char stop = 1;
+            (void)::write(stop_[1], &stop, 1);
+            thread_.join();
+        }
+        for (int fd : {master_, keep_, stop_[0], stop_[1]}) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    bool Ok() const { return master_ >= 0 && keep_ >= 0 && thread_.joinable(); }
+    const std::string& Path() const { return path_; }
+
+private:
+    void Run()
+    {
+        char buffer[64];
+        for (;;) {
+            pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0)
+                continue;
+            if (fds[1].revents != 0)
+                return;
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buffer[i] == '\x11')
+                    (void)::write(master_, kReport.data(), kReport.size());
+            }
+        }
+    }
+
+    int master_ = -1;
+    int keep_ = -1;
+    int stop_[2] = {-1, -1};
+    std::string path_;
+    std::thread thread_;
+};
+
+Responder& TheResponder()
+{
+    static Responder responder;
+    return responder;
+}
+
+void BM_LinkExchange(benchmark::State& state)
+{
+    Responder& scale = TheResponder();
+    SerialLink::PortHandle port;
+    if (!scale.Ok() || SerialLink::OpenSerialPort(scale.Path(), port, 9600) != 1) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    char buffer[15];
+    int failures = 0;
+    for (auto _ : state) {
+        SerialLink::Purge(port);
+        SerialLink::WriteBytes(port, "\x11", 1);
+        if (SerialLink::ReadBytes(port, buffer, 15, 100) != 15)
+            ++failures;
+        benchmark::DoNotOptimize(buffer);
+    }
+    state.counters["short_reads"] = failures;
+}
+
+// The same exchange on a descriptor configured the same way, with nothing in between.
+void BM_BareExchange(benchmark::State& state)
+{
+    Responder& scale = TheResponder();
+    const int fd = scale.Ok() ? ::open(scale.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC) : -1;
+    if (fd < 0) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    termios line {};
+    ::tcgetattr(fd, &line);
+    ::cfmakeraw(&line);
+    ::cfsetispeed(&line, B9600);
+    ::cfsetospeed(&line, B9600);
+    line.c_cflag |= CS8 | CLOCAL | CREAD;
+    line.c_iflag |= IXON | IXOFF;
+    ::tcsetattr(fd, TCSANOW, &line);
+    ::tcflush(fd, TCIOFLUSH);
+
+    char buffer[15];
+    int failures = 0;
+    for (auto _ : state) {
+        ::tcflush(fd, TCIOFLUSH);
+        (void)::write(fd, "\x11", 1);
+        int received = 0;
+        while (received < 15) {
+            const ssize_t n = ::read(fd, buffer + received, static_cast<std::size_t>(15 - received));
+            if (n > 0) {
+                received += static_cast<int>(n);
+                continue;
+            }
+            pollfd wait {fd, POLLIN, 0};
+            if (::poll(&wait, 1, 100) <= 0)
+                break;
+        }
+        if (received != 15)
+            ++failures;
+        benchmark::DoNotOptimize(buffer);
+    }
+    state.counters["short_reads"] = failures;
+    ::close(fd);
+}
+
+// What the link adds to a call that finds its answer waiting: no responder, bytes already there.
+void BM_LinkCallOverhead(benchmark::State& state)
+{
+    char fifoPath[] = "/tmp/bench-link-XXXXXX";
+    if (::mkdtemp(fifoPath) == nullptr) {
+        state.SkipWithError("no temp dir");
+        return;
+    }
+    const std::string fifo = std::string(fifoPath) + "/line";
+    ::mkfifo(fifo.c_str(), 0600);
+    SerialLink::PortHandle port;
+    if (SerialLink::OpenSerialPort(fifo, port, 9600) != 1) {
+        state.SkipWithError("cannot open the FIFO");
+        return;
+    }
+    char buffer[15];
+    for (auto _ : state) {
+        SerialLink::WriteBytes(port, kReport.data(), kReport.size());
+        benchmark::DoNotOptimize(SerialLink::ReadBytes(port, buffer, 15, 100));
+    }
+    port.Close();
+    ::unlink(fifo.c_str());
+    ::rmdir(fifoPath);
+}
+
+void BM_BareCallOverhead(benchmark::State& state)
+{
+    char fifoPath[] = "/tmp/bench-link-XXXXXX";
+    if (::mkdtemp(fifoPath) == nullptr) {
+        state.SkipWithError("no temp dir");
+        return;
+    }
+    const std::string fifo = std::string(fifoPath) + "/line";
+    ::mkfifo(fifo.c_str(), 0600);
+    const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    char buffer[15];
+    for (auto _ : state) {
+        (void)::write(fd, kReport.data(), kReport.size());
+        int received = 0;
+        while (received < 15) {
+            const ssize_t n = ::read(fd, buffer + received, static_cast<std::size_t>(15 - received));
+            if (n > 0) {
+                received += static_cast<int>(n);
+                continue;
+            }
+            pollfd wait {fd, POLLIN, 0};
+            if (::poll(&wait, 1, 100) <= 0)
+                break;
+        }
+        benchmark::DoNotOptimize(received);
+    }
+    ::close(fd);
+    ::unlink(fifo.c_str());
+    ::rmdir(fifoPath);
+}
+
+} // namespace
+
+BENCHMARK(BM_BareExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LinkExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BareCallOverhead)->UseRealTime()->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_LinkCallOverhead)->UseRealTime()->Unit(benchmark::kNanosecond);
+
+BENCHMARK_MAIN();

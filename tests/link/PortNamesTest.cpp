@@ -1,0 +1,72 @@
+// Port names as the tool lists and offers them.
+
+#include "link/SerialLink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct NamingCase {
+    const char* listed;
+    const char* offered;
+};
+
+const NamingCase kNamingCases[] = {
+    {"COM1", "COM1"},
+    {"COM9", "COM9"},
+    {"COM10", "\\\\.\\COM10"},
+    {"COM12", "\\\\.\\COM12"},
+    {"COM1:", "COM1:"},
+    {"COM12:", "\\\\.\\COM12:"},
+    {"COM", "COM"},
+    {"COM0", "COM0"},
+    {"COM100", "\\\\.\\COM100"},
+    {"COM09", "COM09"},           // read as 9
+    {"COM010", "\\\\.\\COM010"},  // read as 10
+    {"COM2x15", "COM2x15"},       // only the leading digits count
+    {"COM-12", "COM-12"},         // a negative number is below 10
+    {"CNCA12", "CNCA12"},         // letters first: no leading digits, 0
+    {"12", "\\\\.\\12"},          // no "COM" to remove, the number still counts
+    {"COM 12", "\\\\.\\COM 12"},  // blanks before the digits are skipped, as atoi does
+    {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+    {"/dev/ttyS12", "/dev/ttyS12"},  // no leading digits: 0
+    {"/dev/pts/15", "/dev/pts/15"},
+    {"", ""},
+};
+
+class OfferedPortNameTest : public ::testing::TestWithParam<NamingCase> {};
+
+TEST_P(OfferedPortNameTest, FollowsTheNamingRule)
+{
+    EXPECT_EQ(SerialLink::OfferedPortName(GetParam().listed), GetParam().offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, OfferedPortNameTest, ::testing::ValuesIn(kNamingCases));
+
+TEST(OfferedPortName, RegistryOrderIsKept)
+{
+    const std::vector<std::string> listed {"COM12", "COM1", "COM3"};
+    std::vector<std::string> offered;
+    for (const std::string& name : listed)
+        offered.push_back(SerialLink::OfferedPortName(name));
+    EXPECT_EQ(offered, (std::vector<std::string> {"\\\\.\\COM12", "COM1", "COM3"}));
+}
+
+TEST(ListSerialPorts, AppendsDevicePathsInAStableOrder)
+{
+    std::vector<std::string> first {"kept"};
+    SerialLink::ListSerialPorts(first);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front(), "kept") << "the list is appended to, not replaced";
+    for (std::size_t i = 1; i < first.size(); ++i)
+        EXPECT_EQ(first[i].rfind("/dev/", 0), 0u) << first[i];
+
+    std::vector<std::string> second {"kept"};
+    SerialLink::ListSerialPorts(second);
+    EXPECT_EQ(first, second);
+}
+
+} // namespace
