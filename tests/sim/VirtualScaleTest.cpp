@@ -200,8 +200,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(VirtualScaleTest, LoneTareIsSettledBeforeWhatFollowsLater)
 {
     scale.SetSilent(true);
+    const auto sent = Clock::now();
     tool->Write("T");
     ASSERT_TRUE(scale.WaitForCommands(1, 1000ms));
+    // Settled by the short wait for a line end, well before an unfinished command would be kept.
+    EXPECT_LT(Clock::now() - sent, 150ms);
     tool->Write("\r\n");
     ASSERT_TRUE(scale.WaitForCommands(2, 1000ms));
     EXPECT_EQ(scale.Commands(), (std::vector<Bytes>{"T", "\r\n"}));
