@@ -1,14 +1,22 @@
 #pragma once
 
+#include <QByteArray>
 #include <QTableView>
 
 class CommodityTable;
+class InPlaceEdit;
+class QKeyEvent;
 
-// Report view over the commodity table whose cells are edited in place.
-// (First cut: shows the table; in-place editing arrives with the commodity work.)
+// Report view over the commodity table whose cells are edited in place: a double-click lays one
+// line editor exactly over the cell; Tab, Shift+Tab and Ctrl+Tab move it; a key filter keeps the
+// Price numeric and the Code within 20 GBK bytes. Cells hold GBK bytes; text is converted here.
 class EditableListCtrl : public QTableView {
     Q_OBJECT
 public:
+    static constexpr int kLeadColumns = 2;   // hidden column and "No." are the lockable lead columns
+    static constexpr int kCodeColumn = 2;
+    static constexpr int kCodeLimit = 20;    // bytes
+
     explicit EditableListCtrl(QWidget* parent = nullptr);
     ~EditableListCtrl() override;
 
@@ -20,9 +28,43 @@ public:
     void SetLockFirstRow(bool locked);
     void SetLockLeadColumns(bool locked);
 
+    // The editor while it exists (created by the first opening), for hosts and tests.
+    InPlaceEdit* Editor() const { return editor_; }
+    bool IsEditing() const;
+    int PriceColumn() const;
+
+    // Hides the editor; with `copy` its text goes into its cell first.
+    void EndCellEdit(bool copy, bool hide);
+    // Lays the editor over the cell if the cell may be opened; false when it is locked or absent.
+    bool OpenCellAt(const QPoint& viewportPoint);
+
+signals:
+    // Input typed or pasted into the editor was refused (or cut); the hint says why.
+    void inputRefused(const QString& hint);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    friend class InPlaceEdit;
     class Model;
+
+    // Sees every key press bound for the editor before the editor does; true swallows it.
+    bool FilterEditorKey(QKeyEvent* event);
+    void OpenEditor(int row, int column, const QRect& rect);
+    void MoveEditor(QKeyEvent* event);
+    QByteArray CellBytes(int row, int column) const;
+    void ApplyColumnLayout();
+
     Model* model_ = nullptr;
+    InPlaceEdit* editor_ = nullptr;
     bool lockFirstRow_ = true;
     bool lockLeadColumns_ = true;
+    bool hiding_ = false;
+    // The editor's text as opened and the cell bytes it came from: an unchanged text is written back
+    // byte for byte, even where the bytes were not valid GBK.
+    QString openedText_;
+    QByteArray openedBytes_;
 };

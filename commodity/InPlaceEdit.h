@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <optional>
+
+class EditableListCtrl;
+
+// The single-line editor that the list lays over a cell. The list owns it and decides which keys
+// reach it; the editor itself ends the edit on Enter, Escape and focus loss, and checks every piece
+// of text that arrives by other means than a typed key (paste, drag and drop, input method).
+class InPlaceEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    InPlaceEdit(EditableListCtrl* list, QWidget* parent);
+
+    int Row() const { return row_; }
+    int Column() const { return column_; }
+    void SetCell(int row, int column);
+
+    // Inserts the clipboard's text in place of the selection if the cell may take it.
+    void PasteChecked();
+
+    // The text to insert for `text` typed or pasted over the current selection, or nothing when it
+    // is refused. `allowCut` lets a Code that would grow past its limit take the part that fits.
+    // A refusal or a cut tells the operator why.
+    std::optional<QString> Admissible(const QString& text, bool allowCut);
+
+    // Tells the operator next to the editor why input was refused.
+    void ShowHint(const QString& hint);
+
+signals:
+    void inputRefused(const QString& hint);
+
+protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    void keyDown(QKeyEvent* event);
+
+    EditableListCtrl* list_;
+    int row_ = 0;
+    int column_ = 0;
+    bool copyOnKillFocus_ = true;
+};
