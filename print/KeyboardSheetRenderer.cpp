@@ -1,0 +1,132 @@
+#include "print/KeyboardSheetRenderer.h"
+
+#include "app/AppPaths.h"
+#include "commodity/CommodityTable.h"
+#include "controls/OperatorMessage.h"
+#include "print/KeyboardSheetGeometry.h"
+#include "print/SheetFontSettings.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QImageReader>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Message texts live in this context of the translations.
+class KeyboardSheetRenderer {
+    Q_DECLARE_TR_FUNCTIONS(KeyboardSheetRenderer)
+public:
+    static QString MissingTemplate() { return tr("The keyboard layout file does not exist"); }
+    static QString PaperTooSmall() { return tr("The paper is too small,Please re select paper or rotate printing"); }
+};
+
+QString FromGbk(const std::string& bytes)
+{
+    QStringDecoder decoder("GBK");
+    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+// Tells the operator once per preview or print job.
+void ReportOnce(KeyboardSheetJob& job, quint64& reportedIn, quint64 currentJob, const QString& text)
+{
+    if (currentJob != 0 && reportedIn == currentJob)
+        return;
+    reportedIn = currentJob;
+    OperatorMessage::Show(job.owner.data(), text, OperatorMessage::Icon::Information);
+}
+
+KeyboardSheetGeometry::DeviceMetrics MetricsOf(const QPaintDevice* device)
+{
+    return {device->width(), device->height(), device->logicalDpiX(), device->logicalDpiY()};
+}
+
+} // namespace
+
+QString KeyboardSheetTemplatePath(int layout)
+{
+    const char* file = layout == 1 ? "A16.bmp" : "A15.bmp";
+    return QString::fromLocal8Bit(AppPaths::InApplicationDirectory(file));
+}
+
+QFont SheetFontForDevice(const SheetFont& stored, const QPaintDevice* device)
+{
+    QFont font(FromGbk(stored.faceName));
+    font.setStyleHint(QFont::SansSerif);
+    // A height of 0 leaves the size to the font mapper; 10 points is what the default asks for.
+    const int storedHeight = stored.height != 0 ? stored.height : -10;
+    const int height = SheetFontDeviceHeight(storedHeight, device->logicalDpiY());
+    if (height < 0) {
+        font.setPixelSize(-height);
+    } else {
+        // A cell height includes the internal leading: scale the em size by the font's own ratio.
+        QFont probe = font;
+        probe.setPixelSize(1000);
+        const QFontMetricsF metrics(probe, device);
+        const double cell = metrics.ascent() + metrics.descent();
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(height * 1000.0 / (cell > 0 ? cell : 1000.0)))));
+    }
+    font.setWeight(stored.weight <= 0 ? QFont::Normal : QFont::Weight(std::clamp(stored.weight, 1, 1000)));
+    font.setItalic(stored.italic != 0);
+    if (stored.width > 0) {
+        // An average character width narrows or widens the face.
+        const QFontMetricsF metrics(font, device);
+        const double natural = metrics.averageCharWidth();
+        if (natural > 0)
+            font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * stored.width / natural)), 1, 4000));
+    }
+    return font;
+}
+
+SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& info, KeyboardSheetJob& job)
+{
+    QPaintDevice* device = info.printer ? static_cast<QPaintDevice*>(info.printer) : painter->device();
+    const QString templatePath = KeyboardSheetTemplatePath(job.layout);
+    if (!QFileInfo::exists(templatePath)) {
+        ReportOnce(job, job.missingTemplateReportedIn, info.job, KeyboardSheetRenderer::MissingTemplate());
+        return SheetRenderResult::MissingTemplate;
+    }
+    QImageReader reader(templatePath, "BMP");
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return SheetRenderResult::UnreadableTemplate;
+
+    const KeyboardSheetGeometry::Layout layout = KeyboardSheetGeometry::Compute(MetricsOf(device));
+    if (!layout.fits) {
+        ReportOnce(job, job.paperTooSmallReportedIn, info.job, KeyboardSheetRenderer::PaperTooSmall());
+        return SheetRenderResult::PaperTooSmall;
+    }
+
+    painter->drawImage(QRect(layout.x0, layout.y0, layout.sheetWidth, layout.sheetHeight), picture);
+    painter->setBackgroundMode(Qt::TransparentMode);
+
+    const SheetFont stored =
+        SheetFontSettings::Read(AppPaths::SettingsPath(), SheetFontSettings::kRendererDefaultFace);
+    const QFont previousFont = painter->font();
+    painter->setFont(SheetFontForDevice(stored, device));
+    for (int index = 0; index < KeyboardSheetGeometry::kKeys; ++index) {
+        const QString name = job.table ? FromGbk(job.table->Cell(index, CommodityTable::Name)) : QString();
+        if (name.isEmpty())
+            continue;
+        const KeyboardSheetGeometry::KeyRect& field = layout.nameFields[static_cast<std::size_t>(index)];
+        // One centred line, cut at the field's edges; "&" marks a mnemonic as in a dialog caption.
+        painter->drawText(QRect(field.left, field.top, field.right - field.left, field.bottom - field.top),
+                          Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, name);
+    }
+    painter->setFont(previousFont);
+    return SheetRenderResult::Drawn;
+}
+
+void PrintKeyboardSheetProc(QPainter* painter, const PrintPageInfo* info, void* context)
+{
+    if (!painter || !info || !context)
+        return;
+    RenderKeyboardSheet(painter, *info, *static_cast<KeyboardSheetJob*>(context));
+}

@@ -1,0 +1,164 @@
+#include "print/PreviewHost.h"
+
+#include "controls/OperatorMessage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QToolBar>
+
+namespace {
+
+quint64 NextJobNumber()
+{
+    static quint64 last = 0;
+    return ++last;
+}
+
+} // namespace
+
+PreviewHost* PreviewHost::Open(PrintRenderProc render, QWidget* owner, void* context)
+{
+    auto* host = new PreviewHost(render, owner, context);
+    if (host->Start())
+        return host;
+    // Nothing to stand in for the owner: bring it back rather than leave an empty window.
+    OperatorMessage::Show(owner, QString::fromUtf8("命令失败。"), OperatorMessage::Icon::None);
+    delete host;
+    return nullptr;
+}
+
+QString PreviewHost::TitleFor(const QString& ownerTitle)
+{
+    return ownerTitle.isEmpty() ? QString::fromUtf8("打印预览") : ownerTitle + QString::fromUtf8(" (预览)");
+}
+
+PreviewHost::PreviewHost(PrintRenderProc render, QWidget* owner, void* context)
+    : render_(render), owner_(owner), context_(context), printer_(QPrinter::HighResolution)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(TitleFor(owner ? owner->windowTitle() : QString()));
+    if (owner)
+        setWindowIcon(owner->windowIcon());
+    // The sheet is wider than portrait A4: lay the very first preview out in landscape already.
+    printer_.setPageOrientation(QPageLayout::Landscape);
+}
+
+PreviewHost::~PreviewHost()
+{
+    RestoreOwner();
+}
+
+bool PreviewHost::Start()
+{
+    if (!render_ || !printer_.isValid())
+        return false;
+    printer_.setDocName(windowTitle().left(31));
+    previewJob_ = NextJobNumber();
+
+    preview_ = new QPrintPreviewWidget(&printer_, this);
+    preview_->setObjectName(QStringLiteral("CMyPreviewView"));
+    preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
+    preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, &PreviewHost::RenderPreview);
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &PreviewHost::UpdateActions);
+    setCentralWidget(preview_);
+
+    // The captions are the same in both interface languages.
+    auto* bar = addToolBar(QStringLiteral("Preview"));
+    bar->setObjectName(QStringLiteral("PreviewToolBar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction* print = bar->addAction(QStringLiteral("&Print..."), this, &PreviewHost::Print);
+    print->setObjectName(QStringLiteral("previewPrint"));
+    nextPage_ = bar->addAction(QStringLiteral("&Next Page"), preview_,
+                               [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
+    nextPage_->setObjectName(QStringLiteral("previewNextPage"));
+    prevPage_ = bar->addAction(QStringLiteral("Pre&v Page"), preview_,
+                               [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
+    prevPage_->setObjectName(QStringLiteral("previewPrevPage"));
+    pageMode_ = bar->addAction(QStringLiteral("&Two Page"), this, &PreviewHost::ToggleViewMode);
+    pageMode_->setObjectName(QStringLiteral("previewPageMode"));
+    QAction* zoomIn = bar->addAction(QStringLiteral("Zoom &In"), preview_, [this] { preview_->zoomIn(); });
+    zoomIn->setObjectName(QStringLiteral("previewZoomIn"));
+    QAction* zoomOut = bar->addAction(QStringLiteral("Zoom &Out"), preview_, [this] { preview_->zoomOut(); });
+    zoomOut->setObjectName(QStringLiteral("previewZoomOut"));
+    QAction* closeAction = bar->addAction(QStringLiteral("&Close"), this, &QWidget::close);
+    closeAction->setObjectName(QStringLiteral("previewClose"));
+
+    // Lay the page out once before the window shows, so that showing does not do it again.
+    preview_->updatePreview();
+    showMaximized();
+    if (owner_)
+        owner_->hide();
+    UpdateActions();
+    return true;
+}
+
+void PreviewHost::RenderPreview(QPrinter* printer)
+{
+    QPainter painter(printer);
+    const PrintPageInfo info{printer, true, 1, previewJob_};
+    render_(&painter, &info, context_);
+}
+
+void PreviewHost::Print()
+{
+    QPrintDialog dialog(&printer_, this);
+    // Printing to a PDF file must stay possible on a machine without printers.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setMinMax(1, 1);
+    if (dialog.exec() == QDialog::Accepted) {
+        QPainter painter;
+        if (painter.begin(&printer_)) {
+            const PrintPageInfo info{&printer_, false, 1, NextJobNumber()};
+            render_(&painter, &info, context_);
+            painter.end();
+        }
+    }
+    close();
+}
+
+void PreviewHost::closeEvent(QCloseEvent* event)
+{
+    // The close box, Alt+F4 and the Close button all end the whole preview.
+    RestoreOwner();
+    event->accept();
+}
+
+void PreviewHost::RestoreOwner()
+{
+    if (ownerRestored_)
+        return;
+    ownerRestored_ = true;
+    if (!owner_)
+        return;
+    owner_->show();
+    owner_->raise();
+    owner_->activateWindow();
+}
+
+void PreviewHost::UpdateActions()
+{
+    if (!preview_)
+        return;
+    const int page = preview_->currentPage();
+    nextPage_->setEnabled(page < preview_->pageCount());
+    prevPage_->setEnabled(page > 1);
+}
+
+void PreviewHost::ToggleViewMode()
+{
+    // The button offers the other mode.
+    if (preview_->viewMode() == QPrintPreviewWidget::SinglePageView) {
+        preview_->setViewMode(QPrintPreviewWidget::FacingPagesView);
+        pageMode_->setText(QStringLiteral("&One Page"));
+    } else {
+        preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
+        pageMode_->setText(QStringLiteral("&Two Page"));
+    }
+}
