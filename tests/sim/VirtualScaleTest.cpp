@@ -336,12 +336,16 @@ TEST_F(VirtualScaleTest, ZeroOnlyNearZero)
     ASSERT_TRUE(WaitUntil([&] { return scale.DisplayedWeight() == 0.0; }));
     scale.PlaceLoad(1.3);
     EXPECT_NEAR(scale.DisplayedWeight(), 1.0, 1e-9) << "zero moved by what was on the pan";
+    tool->Write("T");
+    ASSERT_TRUE(WaitUntil([&] { return scale.Tare() != 0.0; }));
+    EXPECT_NEAR(scale.Tare(), 1.0, 1e-9) << "tare is taken from the zeroed reading";
 
     scale.PlaceLoad(6.3);
     tool->Write("Z\r\n");
-    ASSERT_TRUE(scale.WaitForCommands(2, 1000ms));
+    ASSERT_TRUE(scale.WaitForCommands(3, 1000ms));
     std::this_thread::sleep_for(50ms);
     EXPECT_NEAR(scale.DisplayedWeight(), 6.0, 1e-9) << "a loaded pan is not zeroed";
+    EXPECT_NEAR(scale.Tare(), 1.0, 1e-9) << "an ignored zero leaves the tare";
 }
 
 TEST_F(VirtualScaleTest, ZeroClearsTare)
