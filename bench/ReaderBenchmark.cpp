@@ -1,0 +1,139 @@
+// The weight reader's loop against the virtual scale over the real link, with no pause between
+// cycles: how many polled cycles it completes per second, and how long a report takes from the
+// moment the scale writes it to the moment the reader hands its weight out.
+
+#include "link/ScaleCommand.h"
+#include "link/SerialLink.h"
+#include "link/WeightReader.h"
+#include "sim/VirtualScale.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Counts the weights the reader shows and notes when the last one came.
+struct Shown {
+    std::mutex mutex;
+    std::condition_variable changed;
+    long count = 0;
+    Clock::time_point at{};
+
+    WeightReader::Callbacks Callbacks()
+    {
+        WeightReader::Callbacks c;
+        c.showField = [this](int id, const std::string&) {
+            if (id != 1016)
+                return;
+            {
+                std::lock_guard lock(mutex);
+                ++count;
+                at = Clock::now();
+            }
+            changed.notify_all();
+        };
+        return c;
+    }
+
+    // Waits for the count to pass `seen`; false after the timeout.
+    bool WaitPast(long seen, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return count > seen; });
+    }
+    long Count()
+    {
+        std::lock_guard lock(mutex);
+        return count;
+    }
+};
+
+struct Rig {
+    VirtualScale scale;
+    SerialLink::PortHandle port;
+    std::atomic<int> series{SeriesZev};
+    std::atomic<bool> activeReturn{false};
+    Shown shown;
+    bool ok = false;
+
+    Rig()
+    {
+        ok = scale.Start();
+        scale.SetSettlingTime(std::chrono::milliseconds(0));
+        ok = ok && SerialLink::OpenSerialPort(scale.PortPath(), port, 115200) == 1;
+    }
+    ~Rig()
+    {
+        port.Close();
+        scale.Stop();
+    }
+};
+
+// One iteration = one accepted polled report (purge, poll, 15-byte read, decode, callbacks).
+void BM_PolledCycles(benchmark::State& state)
+{
+    Rig rig;
+    rig.series = int(state.range(0));
+    if (!rig.ok) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    WeightReader reader(rig.port, rig.series, rig.activeReturn, [] { return 0; }, rig.shown.Callbacks());
+    reader.Start();
+    long seen = 0;
+    long lost = 0;
+    for (auto _ : state) {
+        if (!rig.shown.WaitPast(seen, std::chrono::milliseconds(500)))
+            ++lost;
+        seen = rig.shown.Count();
+    }
+    reader.Stop();
+    state.counters["cycles_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["lost"] = double(lost);
+}
+BENCHMARK(BM_PolledCycles)->Arg(SeriesZev)->Arg(SeriesZud)->ArgName("series")->UseRealTime()->MinTime(2.0);
+
+// Active return: the scale writes a 16-byte report; the time until the reader shows its weight.
+void BM_ReportToShown(benchmark::State& state)
+{
+    Rig rig;
+    if (!rig.ok) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    rig.series = SeriesRivav;
+    rig.activeReturn = true;
+    WeightReader reader(rig.port, rig.series, rig.activeReturn, [] { return 0; }, rig.shown.Callbacks());
+    reader.Start();
+    const Bytes report("\x01\x02S    1.234k\x03\x04\r", 16);
+    long missed = 0;
+    for (auto _ : state) {
+        const long seen = rig.shown.Count();
+        // A report written while the reader purges at the start of its cycle is discarded, as on a
+        // real line; such rounds are sent again and not timed.
+        for (;;) {
+            const auto sent = Clock::now();
+            rig.scale.SendRaw(report);
+            if (rig.shown.WaitPast(seen, std::chrono::milliseconds(300))) {
+                std::lock_guard lock(rig.shown.mutex);
+                state.SetIterationTime(std::chrono::duration<double>(rig.shown.at - sent).count());
+                break;
+            }
+            ++missed;
+        }
+    }
+    reader.Stop();
+    state.counters["resent"] = double(missed);
+}
+BENCHMARK(BM_ReportToShown)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500);
+
+} // namespace
+
+BENCHMARK_MAIN();
