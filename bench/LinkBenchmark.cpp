@@ -1,13 +1,16 @@
 // One polling exchange of the weight reader (purge, poll byte 0x11, read a 15-byte report) through
 // the serial link, against the same exchange made with bare system calls on the same kind of line.
-// A responder thread on the master side of a pseudo-terminal answers every poll at once, so the
-// figures show what the link adds to the round trip.
+// Two scales answer: a bare responder thread on the master side of a pseudo-terminal, which
+// answers every poll at once so the figures show what the link adds to the round trip, and the
+// virtual scale the tests use.
 
 #include "link/SerialLink.h"
+#include "sim/VirtualScale.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -82,11 +85,31 @@ Responder& TheResponder()
     return responder;
 }
 
+VirtualScale& TheVirtualScale()
+{
+    static VirtualScale scale;
+    static const bool started = [] {
+        const bool ok = scale.Start();
+        scale.SetSettlingTime(std::chrono::milliseconds(0));
+        scale.PlaceLoad(1.234);
+        return ok;
+    }();
+    (void)started;
+    return scale;
+}
+
+std::string ResponderPath(int which)
+{
+    if (which == 0)
+        return TheResponder().Ok() ? TheResponder().Path() : std::string();
+    return TheVirtualScale().IsRunning() ? TheVirtualScale().PortPath() : std::string();
+}
+
 void BM_LinkExchange(benchmark::State& state)
 {
-    Responder& scale = TheResponder();
+    const std::string path = ResponderPath(static_cast<int>(state.range(0)));
     SerialLink::PortHandle port;
-    if (!scale.Ok() || SerialLink::OpenSerialPort(scale.Path(), port, 9600) != 1) {
+    if (path.empty() || SerialLink::OpenSerialPort(path, port, 9600) != 1) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
@@ -105,8 +128,8 @@ void BM_LinkExchange(benchmark::State& state)
 // The same exchange on a descriptor configured the same way, with nothing in between.
 void BM_BareExchange(benchmark::State& state)
 {
-    Responder& scale = TheResponder();
-    const int fd = scale.Ok() ? ::open(scale.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC) : -1;
+    const std::string path = ResponderPath(static_cast<int>(state.range(0)));
+    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         state.SkipWithError("no pseudo-terminal");
         return;
@@ -203,8 +226,9 @@ void BM_BareCallOverhead(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_BareExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LinkExchange)->UseRealTime()->Unit(benchmark::kMicrosecond);
+// Argument: 0 the bare responder thread, 1 the virtual scale.
+BENCHMARK(BM_BareExchange)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LinkExchange)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareCallOverhead)->UseRealTime()->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_LinkCallOverhead)->UseRealTime()->Unit(benchmark::kNanosecond);
 

@@ -40,9 +40,9 @@ Millis WriteBound(std::size_t length, int baud)
 }
 
 // poll() time-out for a wait until `until`: rounded up so a wait never ends before its time.
-int PollTimeout(Clock::time_point until)
+int PollTimeout(Clock::time_point until, Clock::time_point now)
 {
-    const auto left = until - Clock::now();
+    const auto left = until - now;
     if (left <= Clock::duration::zero())
         return 0;
     const auto ms = std::chrono::ceil<Millis>(left).count();
@@ -405,7 +405,10 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
 
     length = std::min<std::size_t>(length, INT_MAX);
     const auto* data = static_cast<const char*>(bytes);
-    const auto until = Clock::now() + WriteBound(length, use.baud);
+    // The clock is read only once the line makes the write wait; a write that goes straight out
+    // costs the system calls alone.
+    bool timed = false;
+    Clock::time_point until;
     std::size_t written = 0;
     while (written < length) {
         const ssize_t n = ::write(use.fd, data + written, length - written);
@@ -418,10 +421,15 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             break;  // EIO: the device is gone
 
-        pollfd fds[2] = {{use.fd, POLLOUT, 0}, {use.wake, POLLIN, 0}};
-        const int timeout = PollTimeout(until);
+        const auto now = Clock::now();
+        if (!timed) {
+            until = now + WriteBound(length, use.baud);
+            timed = true;
+        }
+        const int timeout = PollTimeout(until, now);
         if (timeout == 0)
             break;
+        pollfd fds[2] = {{use.fd, POLLOUT, 0}, {use.wake, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
@@ -449,16 +457,19 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         return 0;
 
     auto* data = static_cast<char*>(buffer);
-    const auto start = Clock::now();
-    const auto deadline = start + Millis(std::max(limitMs, 0));
-    auto lastByte = start;
+    // The clock is read only when the read has to wait: the limit counts from the first wait (a
+    // non-blocking read before it takes microseconds), and the last byte's time is taken when the
+    // read finds no more.
+    bool timed = false;
+    Clock::time_point deadline;
+    Clock::time_point lastByte;
+    int receivedByLastByte = 0;
     int received = 0;
     bool hungUp = false;
     while (received < count) {
         const ssize_t n = ::read(use.fd, data + received, static_cast<std::size_t>(count - received));
         if (n > 0) {
             received += static_cast<int>(n);
-            lastByte = Clock::now();
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -468,10 +479,19 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         // pipe alone, so a caller that loops on a dead port does not spin.
         const bool gone = !waiting || hungUp;
 
+        const auto now = Clock::now();
+        if (!timed) {
+            deadline = now + Millis(std::max(limitMs, 0));
+            timed = true;
+        }
+        if (received != receivedByLastByte) {
+            lastByte = now;
+            receivedByLastByte = received;
+        }
         auto until = deadline;
         if (received > 0)
             until = std::max(deadline, lastByte + Millis(kInterByteGapMs));
-        const int timeout = PollTimeout(until);
+        const int timeout = PollTimeout(until, now);
         if (timeout == 0)
             break;
         pollfd fds[2] = {{gone ? -1 : use.fd, POLLIN, 0}, {use.wake, POLLIN, 0}};
