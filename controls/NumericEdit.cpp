@@ -1,5 +1,7 @@
 #include "controls/NumericEdit.h"
 
+#include "controls/OperatorMessage.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -49,6 +51,40 @@ void NumericEdit::TypeText(const QString& text)
 {
     for (char32_t character : text.toUcs4())
         type(character);
+}
+
+void NumericEdit::ShowReal(double value)
+{
+    setText(QString::fromStdString(NumericEntry::FormatReal(value)));
+}
+
+void NumericEdit::ShowInteger(std::int32_t value)
+{
+    setText(QString::fromStdString(NumericEntry::FormatInteger(value)));
+}
+
+bool NumericEdit::ReadReal(double& value)
+{
+    if (const auto parsed = NumericEntry::ParseReal(text().toStdString())) {
+        value = *parsed;
+        return true;
+    }
+    OperatorMessage::Show(window(), QString::fromUtf8("请键入一个数。"));
+    setFocus();
+    selectAll();
+    return false;
+}
+
+bool NumericEdit::ReadInteger(std::int32_t& value)
+{
+    if (const auto parsed = NumericEntry::ParseInteger(text().toStdString())) {
+        value = *parsed;
+        return true;
+    }
+    OperatorMessage::Show(window(), QString::fromUtf8("请键入一个整数。"));
+    setFocus();
+    selectAll();
+    return false;
 }
 
 NumericEntry::Field NumericEdit::field() const
@@ -169,28 +205,27 @@ void NumericEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void NumericEdit::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu* menu = createStandardContextMenu();
-    for (QAction* action : menu->actions()) {
-        const QString name = action->objectName();
-        if (name == QLatin1String("edit-paste")) {
-            disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this,
-                    [this] { pasteFrom(QGuiApplication::clipboard()->text()); });
-        } else if (name == QLatin1String("edit-cut")) {
-            disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this, &NumericEdit::cutSelection);
-        } else if (name == QLatin1String("edit-delete")) {
-            disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this, [this] {
-                if (hasSelectedText())
-                    type(NumericEntry::kBackspace);
-            });
-        } else {
-            // Undo and redo keep their own handling; the check follows it.
-            connect(action, &QAction::triggered, this, &NumericEdit::settle);
-        }
-    }
+    // A menu of our own: every action that changes the text goes through the rule. No undo, as
+    // the rule's own changes would not be undone in step with it.
+    auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool editable = !isReadOnly();
+    const bool selected = hasSelectedText() && echoMode() == Normal;
+    QAction* cut = menu->addAction(tr("Cu&t"), this, &NumericEdit::cutSelection);
+    cut->setEnabled(editable && selected);
+    QAction* copyAction = menu->addAction(tr("&Copy"), this, &QLineEdit::copy);
+    copyAction->setEnabled(selected);
+    QAction* paste = menu->addAction(tr("&Paste"), this,
+                                     [this] { pasteFrom(QGuiApplication::clipboard()->text()); });
+    paste->setEnabled(editable && !QGuiApplication::clipboard()->text().isEmpty());
+    QAction* remove = menu->addAction(tr("Delete"), this, [this] {
+        if (hasSelectedText())
+            type(NumericEntry::kBackspace);
+    });
+    remove->setEnabled(editable && hasSelectedText());
+    menu->addSeparator();
+    QAction* all = menu->addAction(tr("Select All"), this, &QLineEdit::selectAll);
+    all->setEnabled(!text().isEmpty());
     menu->popup(event->globalPos());
 }
 

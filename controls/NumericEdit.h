@@ -21,6 +21,14 @@ public:
     // Feeds the characters through the rule as if typed at the caret.
     void TypeText(const QString& text);
 
+    // Field exchange with the owning dialog's members. A text that is not a number is reported to
+    // the operator ("请键入一个数。" / "请键入一个整数。"), the field gets the focus with its text
+    // selected, and the member keeps its value.
+    void ShowReal(double value);
+    void ShowInteger(std::int32_t value);
+    bool ReadReal(double& value);
+    bool ReadInteger(std::int32_t& value);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;

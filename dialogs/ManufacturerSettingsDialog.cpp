@@ -1,0 +1,130 @@
+#include "dialogs/ManufacturerSettingsDialog.h"
+
+#include "app/AppPaths.h"
+#include "app/SettingsProfile.h"
+#include "controls/OperatorMessage.h"
+#include "link/ScaleCommand.h"
+
+#include "ui_ManufacturerSettingsDialog.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+constexpr const char* kSection = "System";
+
+void selectStored(QComboBox* list, int index)
+{
+    // An index the list does not have leaves it without a selection.
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+} // namespace
+
+ManufacturerSettingsDialog::ManufacturerSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
+    : QDialog(parent)
+    , link_(link)
+    , ui_(std::make_unique<Ui::ManufacturerSettingsDialog>())
+{
+    ui_->setupUi(this);
+
+    const std::string& path = AppPaths::SettingsPath();
+    divisionValue_ = Profile::ReadInt(path, kSection, "Scale", 0);
+    selectStored(ui_->protocolList, Profile::ReadInt(path, kSection, "Type", 0));
+    selectStored(ui_->zeroList, Profile::ReadInt(path, kSection, "Zero", 1));
+    selectStored(ui_->lockList, Profile::ReadInt(path, kSection, "EnableButton", 1));
+    selectStored(ui_->precisionList, Profile::ReadInt(path, kSection, "Precision", 0));
+    ui_->divisionEdit->ShowInteger(divisionValue_);
+
+    connect(ui_->divisionSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setDivisionValue);
+    connect(ui_->protocolSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setReturnProtocol);
+    connect(ui_->zeroSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setZeroTracking);
+    connect(ui_->lockSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setButtonLock);
+    connect(ui_->precisionSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setPrecision);
+    connect(ui_->backButton, &QPushButton::clicked, this, &ManufacturerSettingsDialog::reject);
+}
+
+ManufacturerSettingsDialog::~ManufacturerSettingsDialog()
+{
+    const std::string& path = AppPaths::SettingsPath();
+    Profile::WriteInt(path, kSection, "Scale", divisionValue_);
+    Profile::WriteInt(path, kSection, "Type", ui_->protocolList->currentIndex());
+    Profile::WriteInt(path, kSection, "Zero", ui_->zeroList->currentIndex());
+    Profile::WriteInt(path, kSection, "EnableButton", ui_->lockList->currentIndex());
+    Profile::WriteInt(path, kSection, "Precision", ui_->precisionList->currentIndex());
+}
+
+bool ManufacturerSettingsDialog::exchangeFromControls()
+{
+    return ui_->divisionEdit->ReadInteger(divisionValue_);
+}
+
+void ManufacturerSettingsDialog::accept()
+{
+    if (exchangeFromControls())
+        QDialog::accept();
+}
+
+void ManufacturerSettingsDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Enter is OK unless a button has the focus, which then takes it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        else
+            accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ManufacturerSettingsDialog::send(const std::string& bytes)
+{
+    SerialLink::WriteBytes(link_, bytes.data(), bytes.size());
+}
+
+// Every Set reads the field first; a field that does not parse is reported and the Set goes on
+// with the value read before.
+
+void ManufacturerSettingsDialog::setDivisionValue()
+{
+    exchangeFromControls();
+    // The command carries 16 bits: a larger value would reach the scale cut to its low bits.
+    if (divisionValue_ < 0 || divisionValue_ > 0xFFFF) {
+        OperatorMessage::Show(this, QString::fromUtf8("请输入正确的分度值"));
+        return;
+    }
+    send(ScaleCommandSet::SetDivisionValue(static_cast<std::uint16_t>(divisionValue_)));
+}
+
+// A list left without a selection (the settings file held an index it does not have) sends
+// nothing: no value the operator did not choose reaches the scale.
+
+void ManufacturerSettingsDialog::setReturnProtocol()
+{
+    exchangeFromControls();
+    if (const int index = ui_->protocolList->currentIndex(); index >= 0)
+        send(ScaleCommandSet::SetReturnProtocol(index));
+}
+
+void ManufacturerSettingsDialog::setZeroTracking()
+{
+    exchangeFromControls();
+    if (const int index = ui_->zeroList->currentIndex(); index >= 0)
+        send(ScaleCommandSet::SetZeroTracking(index));
+}
+
+void ManufacturerSettingsDialog::setButtonLock()
+{
+    exchangeFromControls();
+    if (const int index = ui_->lockList->currentIndex(); index >= 0)
+        send(ScaleCommandSet::SetButtonLock(static_cast<std::uint8_t>(index)));
+}
+
+void ManufacturerSettingsDialog::setPrecision()
+{
+    exchangeFromControls();
+    if (const int index = ui_->precisionList->currentIndex(); index >= 0)
+        send(ScaleCommandSet::SetPrecision(index));
+}

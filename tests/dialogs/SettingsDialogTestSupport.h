@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/AppPaths.h"
+#include "app/SettingsProfile.h"
+#include "link/SerialLink.h"
+#include "sim/VirtualScale.h"
+#include "support/ControlLookup.h"
+#include "support/TempDirectory.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Shared by the settings dialogs' tests: a virtual scale on the real serial link, settings and clicks.
+namespace SettingsSupport {
+
+// The virtual scale with the tool's port open on it.
+class ScaleLine {
+public:
+    bool Open()
+    {
+        if (!scale.Start() || SerialLink::OpenSerialPort(scale.PortPath(), port, 9600) != 1)
+            return false;
+        scale.ClearReceived();
+        return true;
+    }
+
+    // The commands received once `count` of them are in (or after two seconds).
+    std::vector<Bytes> Await(std::size_t count)
+    {
+        scale.WaitForCommands(count, std::chrono::seconds(2));
+        return scale.Commands();
+    }
+
+    VirtualScale scale;
+    SerialLink::PortHandle port;
+};
+
+// Bytes written as hex pairs: "1B 00 02 00 00".
+inline Bytes Hex(const char* text)
+{
+    const QByteArray bytes = QByteArray::fromHex(QByteArray(text));
+    return Bytes(bytes.constData(), std::size_t(bytes.size()));
+}
+
+// Bytes shown as hex pairs, for readable comparisons.
+inline QByteArray Shown(const Bytes& bytes)
+{
+    return QByteArray(bytes.data(), qsizetype(bytes.size())).toHex(' ').toUpper();
+}
+
+inline QList<QByteArray> Shown(const std::vector<Bytes>& commands)
+{
+    QList<QByteArray> shown;
+    for (const Bytes& command : commands)
+        shown << Shown(command);
+    return shown;
+}
+
+inline void WriteSystemSettings(const TempAppDirectory& dir, const QByteArray& lines)
+{
+    dir.WriteFile("Option.ini", "[System]\r\n" + lines);
+}
+
+inline int StoredInt(const char* key)
+{
+    return Profile::ReadInt(AppPaths::SettingsPath(), "System", key, -12345);
+}
+
+inline QString StoredText(const char* key)
+{
+    return QString::fromStdString(Profile::ReadText(AppPaths::SettingsPath(), "System", key, "<missing>"));
+}
+
+inline void Click(const QWidget* root, int id)
+{
+    auto* button = RequireControl<QAbstractButton>(root, id);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+inline QComboBox* List(const QWidget* root, int id)
+{
+    return RequireControl<QComboBox>(root, id);
+}
+
+// Selects the item with this text, failing the test when there is none.
+inline bool Choose(const QWidget* root, int id, const QString& item)
+{
+    QComboBox* list = List(root, id);
+    const int index = list->findText(item);
+    list->setCurrentIndex(index);
+    return index >= 0;
+}
+
+// Runs `action` on the next modal dialog other than `besides` once it is up.
+inline void WhenModalShows(QWidget* besides, std::function<void(QWidget*)> action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, besides, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == besides || !modal->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(modal);
+    });
+    poll->start();
+}
+
+} // namespace SettingsSupport
