@@ -1,7 +1,460 @@
 #include "dialogs/ScaleMainDialog.h"
 
+#include "ui_ScaleMainDialog.h"
+
+#include "app/AppPaths.h"
+#include "app/SettingsProfile.h"
+#include "app/Skin.h"
+#include "commodity/CommodityFile.h"
+#include "commodity/CommodityUpload.h"
+#include "commodity/UploadRunner.h"
+#include "controls/ControlId.h"
+#include "controls/OperatorMessage.h"
+#include "controls/StatusLamp.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/EnableRule.h"
+#include "dialogs/MoreSettingsDialog.h"
+#include "dialogs/ParameterDialog.h"
+#include "link/ParameterDump.h"
+#include "print/KeyboardSheetPrinting.h"
+#include "sim/VirtualScale.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QEventLoop>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr const char* kSystem = "System";
+
+QString FromGbk(const std::string& bytes)
+{
+    QStringDecoder gbk("GBK");
+    return gbk.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+std::string ToGbk(const QString& text)
+{
+    QStringEncoder gbk("GBK");
+    const QByteArray bytes = gbk.encode(text);
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+int ReadSetting(const char* key, int fallback)
+{
+    return Profile::ReadInt(AppPaths::SettingsPath(), kSystem, key, fallback);
+}
+
+// Selects entry `index`; an index outside the list selects nothing.
+void SelectEntry(QComboBox* combo, int index)
+{
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+std::string TextOf(const QComboBox* combo)
+{
+    return combo->currentText().toStdString();
+}
+
+} // namespace
+
 ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     : QDialog(parent)
+    , ui_(std::make_unique<Ui::ScaleMainDialog>())
+    , reader_(port_, series_, activeReturn_,
+              [] { return Profile::ReadInt(AppPaths::SettingsPath(), "System", "Sleep", 100); },
+              ReaderCallbacks())
 {
-    setWindowTitle(tr("Electronic scale"));
+    ui_->setupUi(this);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (const int id = ControlId::Of(child))
+            controls_.insert(id, child);
+    }
+
+    // The About entry: the window has no system menu here, so it sits in the dialog's context menu
+    // and, without its mnemonic (which "Automatic reading" uses), on a small button.
+    QString about = tr("About VELK(&A)...");
+    about.remove(QStringLiteral("(&A)"));
+    about.remove(QLatin1Char('&'));
+    ui_->aboutButton->setText(about);
+    ui_->aboutButton->setIcon(QIcon(QStringLiteral(":/scale.png")));
+
+    setWindowIcon(QIcon(QStringLiteral(":/scale.png")));
+
+    // The lamp paints itself; the skin must not cover it. It shows only while reading runs.
+    Skin::SetNoSkinWidget(ui_->lamp);
+    QSizePolicy keepSpace = ui_->lamp->sizePolicy();
+    keepSpace.setRetainSizeWhenHidden(true);
+    ui_->lamp->setSizePolicy(keepSpace);
+    ui_->lamp->hide();
+
+    FillPortList();
+
+    ui_->commodityList->SetTable(&table_);
+    ui_->commodityList->SetLockFirstRow(false);
+
+    SelectFromSettings();
+    ui_->corpEdit->setText(FromGbk(Profile::ReadText(AppPaths::SettingsPath(), kSystem, "Corp", "")));
+
+    ConnectControls();
+    OnSeriesChanged();
+}
+
+ScaleMainDialog::~ScaleMainDialog()
+{
+    reader_.Stop();
+    // A dialog destroyed without being ended still keeps what the operator set.
+    if (!finished_) {
+        finished_ = true;
+        SaveSettings();
+    }
+}
+
+WeightReader::Callbacks ScaleMainDialog::ReaderCallbacks()
+{
+    // Everything the reader reports is carried out on the window's thread, later: the reader never
+    // waits for the window, and calls still queued when the window goes are dropped with it.
+    WeightReader::Callbacks callbacks;
+    callbacks.showField = [this](int fieldId, const std::string& text) {
+        QMetaObject::invokeMethod(this, [this, fieldId, text] { ShowReading(fieldId, text); }, Qt::QueuedConnection);
+    };
+    callbacks.setStable = [this](int stable) {
+        QMetaObject::invokeMethod(this, [this, stable] { ui_->lamp->SetState(stable); }, Qt::QueuedConnection);
+    };
+    callbacks.showLamp = [this](bool visible) {
+        QMetaObject::invokeMethod(this, [this, visible] { ui_->lamp->setVisible(visible); }, Qt::QueuedConnection);
+    };
+    callbacks.finished = [this] {
+        QMetaObject::invokeMethod(this, [this] { OnReaderFinished(); }, Qt::QueuedConnection);
+    };
+    return callbacks;
+}
+
+QWidget* ScaleMainDialog::Control(int id) const
+{
+    return controls_.value(id, nullptr);
+}
+
+void ScaleMainDialog::FillPortList()
+{
+    std::vector<std::string> ports;
+    SerialLink::ListSerialPorts(ports);
+    for (const std::string& listed : ports) {
+        const std::string offered = SerialLink::OfferedPortName(listed);
+        ui_->portCombo->addItem(QString::fromLocal8Bit(offered.c_str()), QByteArray::fromStdString(offered));
+    }
+    // A scale of our own for trying the tool without hardware; "[System] VirtualScale=0" hides it.
+    if (ReadSetting("VirtualScale", 1) != 0) {
+        demoIndex_ = ui_->portCombo->count();
+        ui_->portCombo->addItem(tr("Virtual scale (demo)"));
+    }
+}
+
+void ScaleMainDialog::SelectFromSettings()
+{
+    SelectEntry(ui_->portCombo, ReadSetting("Port", 0));
+    SelectEntry(ui_->baudCombo, ReadSetting("Baudrate", 2));
+    SelectEntry(ui_->modelCombo, ReadSetting("Type", 0));
+    SelectEntry(ui_->newBaudCombo, ReadSetting("Baudrate2", 2));
+    SelectEntry(ui_->postbackCombo, ReadSetting("BackDataRate", 0));
+}
+
+void ScaleMainDialog::ConnectControls()
+{
+    connect(ui_->openButton, &QPushButton::clicked, this, &ScaleMainDialog::OnOpenClose);
+    connect(ui_->modelCombo, &QComboBox::currentIndexChanged, this, &ScaleMainDialog::OnSeriesChanged);
+    connect(ui_->companyButton, &QPushButton::clicked, this, &ScaleMainDialog::OnSetupCompanyName);
+    connect(ui_->uploadButton, &QPushButton::clicked, this, &ScaleMainDialog::OnUploadCommodity);
+    connect(ui_->tareButton, &QPushButton::clicked, this, &ScaleMainDialog::OnTare);
+    connect(ui_->zeroButton, &QPushButton::clicked, this, &ScaleMainDialog::OnZero);
+    connect(ui_->setBaudButton, &QPushButton::clicked, this, &ScaleMainDialog::OnSetBaud);
+    connect(ui_->postbackButton, &QPushButton::clicked, this, &ScaleMainDialog::OnSetPostback);
+    connect(ui_->autoReadCheck, &QCheckBox::clicked, this, &ScaleMainDialog::OnAutomaticReading);
+    connect(ui_->activeReturnCheck, &QCheckBox::toggled, this, [this](bool checked) { activeReturn_ = checked; });
+    connect(ui_->moreButton, &QPushButton::clicked, this, &ScaleMainDialog::OnMore);
+    connect(ui_->readParamButton, &QPushButton::clicked, this, &ScaleMainDialog::OnReadParameter);
+    connect(ui_->printA15Button, &QPushButton::clicked, this,
+            [this] { ShowKeyboardSheetPreview(this, table_, 0); });
+    connect(ui_->printA16Button, &QPushButton::clicked, this,
+            [this] { ShowKeyboardSheetPreview(this, table_, 1); });
+    connect(ui_->printSetupButton, &QPushButton::clicked, this, [this] { RunPrintFontSetup(this); });
+    connect(ui_->aboutButton, &QPushButton::clicked, this, &ScaleMainDialog::ShowAbout);
+    connect(ui_->escButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ScaleMainDialog::ApplyEnableRule()
+{
+    const EnableRule::Outcome outcome =
+        EnableRule::Evaluate(port_.IsOpen(), ui_->modelCombo->currentIndex(), ui_->autoReadCheck->isChecked());
+    for (const EnableRule::ControlState& state : outcome.controls) {
+        QWidget* control = Control(state.id);
+        if (!control)
+            continue;
+        if (state.id == 1022 && outcome.uncheckActiveReturn)
+            ui_->activeReturnCheck->setChecked(false);
+        control->setEnabled(state.enabled);
+    }
+}
+
+void ScaleMainDialog::OnSeriesChanged()
+{
+    ApplyEnableRule();
+    if (series_ != SeriesNone)
+        SaveTable(series_);
+    series_ = ui_->modelCombo->currentIndex();
+    LoadCommodityFile(table_, series_);
+    ui_->commodityList->Refresh();
+    if (series_ == SeriesZud) {
+        ui_->caption1->setText(tr("Gross"));
+        ui_->caption2->setText(tr("TARE"));
+        ui_->caption3->setText(tr("Net"));
+    } else {
+        ui_->caption1->setText(tr("Net"));
+        ui_->caption2->setText(tr("Price"));
+        ui_->caption3->setText(tr("Total"));
+    }
+}
+
+void ScaleMainDialog::OnOpenClose()
+{
+    if (port_.IsOpen())
+        ClosePort();
+    else
+        OpenPort();
+}
+
+void ScaleMainDialog::OpenPort()
+{
+    const int entry = ui_->portCombo->currentIndex();
+    const int baud = std::atoi(TextOf(ui_->baudCombo).c_str());
+    QString reason;
+    bool opened = false;
+    if (entry >= 0 && entry == demoIndex_) {
+        demoScale_ = std::make_unique<VirtualScale>();
+        if (demoScale_->Start())
+            opened = SerialLink::OpenSerialPort(demoScale_->PortPath(), port_, baud) == 1;
+        else
+            reason = tr("The virtual scale could not be started.");
+        if (!opened)
+            demoScale_.reset();
+    } else {
+        const QByteArray listed = ui_->portCombo->currentData().toByteArray();
+        const std::string name = !listed.isEmpty() ? listed.toStdString() : TextOf(ui_->portCombo);
+        errno = 0;
+        opened = SerialLink::OpenSerialPort(name, port_, baud) == 1;
+        const int error = errno;
+        if (!opened) {
+            if (name.empty())
+                reason = tr("No port is selected.");
+            else if (error == EACCES || error == EPERM)
+                reason = tr("Access was refused: the user is not in the \"dialout\" group.");
+            else if (error == EBUSY || error == EAGAIN)
+                reason = tr("The port is in use by another program.");
+            else if (error == ENOENT || error == ENODEV || error == ENXIO)
+                reason = tr("The port is not there (any more).");
+        }
+    }
+    if (!opened) {
+        QString text = tr("Open port fail");
+        if (!reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        OperatorMessage::Show(this, text, OperatorMessage::Icon::Error);
+        return;
+    }
+    ui_->openButton->setText(tr("Cl&ose port"));
+    ApplyEnableRule();
+}
+
+void ScaleMainDialog::ClosePort()
+{
+    if (ui_->autoReadCheck->isChecked()) {
+        ui_->autoReadCheck->setChecked(false);
+        OnAutomaticReading(false);
+    }
+    // The reader must be gone before its port is.
+    reader_.Stop();
+    port_.Close();
+    demoScale_.reset();
+    ui_->openButton->setText(tr("&Open port"));
+    ApplyEnableRule();
+}
+
+void ScaleMainDialog::OnAutomaticReading(bool checked)
+{
+    if (checked) {
+        ui_->readParamButton->setEnabled(false);
+        reader_.Start();
+    } else {
+        reader_.RequestStop();
+    }
+}
+
+void ScaleMainDialog::OnReaderFinished()
+{
+    // A reader started again since this one ended owns the controls now.
+    if (reader_.IsRunning())
+        return;
+    ui_->autoReadCheck->setChecked(false);
+    ui_->lamp->hide();
+    ui_->readParamButton->setEnabled(port_.IsOpen());
+}
+
+void ScaleMainDialog::ShowReading(int fieldId, const std::string& text)
+{
+    if (auto* field = qobject_cast<QLineEdit*>(Control(fieldId)))
+        field->setText(FromGbk(text));
+}
+
+void ScaleMainDialog::Send(const Bytes& bytes)
+{
+    if (!bytes.empty())
+        SerialLink::WriteBytes(port_, bytes.data(), bytes.size());
+}
+
+void ScaleMainDialog::OnTare()
+{
+    Send(ScaleCommandSet::Tare(series_));
+}
+
+void ScaleMainDialog::OnZero()
+{
+    Send(ScaleCommandSet::Zero(series_));
+}
+
+void ScaleMainDialog::OnSetBaud()
+{
+    // Without a chosen rate there is nothing to tell the scale.
+    if (ui_->newBaudCombo->currentIndex() < 0)
+        return;
+    Send(ScaleCommandSet::SetBaud(TextOf(ui_->newBaudCombo)));
+}
+
+void ScaleMainDialog::OnSetPostback()
+{
+    const int rate = ui_->postbackCombo->currentIndex();
+    if (rate < 0)
+        return;
+    Send(ScaleCommandSet::SetPostbackFrequency(rate));
+}
+
+void ScaleMainDialog::OnSetupCompanyName()
+{
+    if (!port_.IsOpen())
+        return;
+    Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
+}
+
+void ScaleMainDialog::OnUploadCommodity()
+{
+    const int series = ui_->modelCombo->currentIndex();
+    if (series == SeriesRivav || !port_.IsOpen())
+        return;
+    // A poll written between two lines would land inside the block: reading pauses meanwhile.
+    const bool wasReading = reader_.IsRunning();
+    reader_.Stop();
+    SendWithProgress(this, port_, UploadBlock(table_, series));
+    if (wasReading && port_.IsOpen()) {
+        ui_->autoReadCheck->setChecked(true);
+        OnAutomaticReading(true);
+    }
+}
+
+void ScaleMainDialog::OnMore()
+{
+    // The settings dialogs talk to the scale on this port; the reader must not compete. The box
+    // stays checked until the reader reports its end.
+    reader_.Stop();
+    MoreSettingsDialog more(port_, this);
+    more.exec();
+}
+
+void ScaleMainDialog::OnReadParameter()
+{
+    if (!port_.IsOpen() || reader_.IsRunning())
+        return;
+    const QString question = QString::fromUtf8(
+        "将会自动禁止主动回传重量,如果需要请读取参数后重新设置回传频率, 是否继续?");
+    if (OperatorMessage::Show(this, question, OperatorMessage::Icon::Question,
+                              QMessageBox::Ok | QMessageBox::Cancel, QString::fromUtf8("询问"))
+        != QMessageBox::Ok)
+        return;
+
+    // The exchange takes up to about a second and a half: it runs beside the window, which keeps
+    // painting but takes no input until the dump is in.
+    std::string dump;
+    QEventLoop waiting;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::thread exchange([this, &dump, &waiting] {
+        dump = ReadParameterDump(port_);
+        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    exchange.join();
+    QApplication::restoreOverrideCursor();
+
+    ParameterDialog parameters(dump, this);
+    parameters.exec();
+}
+
+void ScaleMainDialog::ShowAbout()
+{
+    AboutDialog about(this);
+    about.exec();
+}
+
+void ScaleMainDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Enter never ends the dialog or presses a button; only Esc, the ESC button and the close box do.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ScaleMainDialog::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.addAction(QIcon(QStringLiteral(":/scale.png")), tr("About VELK(&A)..."), this, &ScaleMainDialog::ShowAbout);
+    menu.exec(event->globalPos());
+}
+
+void ScaleMainDialog::SaveTable(int series)
+{
+    if (!SaveCommodityFile(table_, series)) {
+        const QString file = QString::fromLocal8Bit(CommodityFilePath(series).c_str());
+        OperatorMessage::Show(this, tr("The commodity list could not be saved to %1.").arg(file),
+                              OperatorMessage::Icon::Warning);
+    }
+}
+
+void ScaleMainDialog::SaveSettings()
+{
+    const std::string& path = AppPaths::SettingsPath();
+    Profile::WriteInt(path, kSystem, "Port", ui_->portCombo->currentIndex());
+    Profile::WriteInt(path, kSystem, "Baudrate", ui_->baudCombo->currentIndex());
+    Profile::WriteInt(path, kSystem, "Type", ui_->modelCombo->currentIndex());
+    Profile::WriteInt(path, kSystem, "Baudrate2", ui_->newBaudCombo->currentIndex());
+    Profile::WriteText(path, kSystem, "Corp", ToGbk(ui_->corpEdit->text()));
+    SaveTable(series_);
+}
+
+void ScaleMainDialog::done(int result)
+{
+    if (!finished_) {
+        finished_ = true;
+        reader_.Stop();
+        SaveSettings();
+    }
+    QDialog::done(result);
 }

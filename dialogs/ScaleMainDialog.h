@@ -1,10 +1,91 @@
 #pragma once
 
-#include <QDialog>
+#include "commodity/CommodityTable.h"
+#include "link/ScaleCommand.h"
+#include "link/SerialLink.h"
+#include "link/WeightReader.h"
 
-// Placeholder until the main dialog lands.
+#include <QDialog>
+#include <QHash>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+class QComboBox;
+class VirtualScale;
+
+namespace Ui {
+class ScaleMainDialog;
+}
+
+// The tool's window: port, baud rate and series choices, the scale commands, the reading test and
+// the commodity list. It owns the port handle, the commodity table, the weight reader and, while
+// its entry is open, the virtual scale.
 class ScaleMainDialog : public QDialog {
     Q_OBJECT
 public:
     explicit ScaleMainDialog(QWidget* parent = nullptr);
+    ~ScaleMainDialog() override;
+
+    // Stops the reader and writes the settings and the commodity list before the dialog ends.
+    void done(int result) override;
+
+    // The virtual scale behind the "Virtual scale (demo)" entry while that entry is open; else null.
+    VirtualScale* DemoScale() const { return demoScale_.get(); }
+    // True while the weight reader's loop runs.
+    bool IsReading() const { return reader_.IsRunning(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    WeightReader::Callbacks ReaderCallbacks();
+    QWidget* Control(int id) const;
+
+    void FillPortList();
+    void SelectFromSettings();
+    void ConnectControls();
+
+    void ApplyEnableRule();
+    void OnSeriesChanged();
+    void OnOpenClose();
+    void OpenPort();
+    void ClosePort();
+    void OnAutomaticReading(bool checked);
+    void OnReaderFinished();
+    void ShowReading(int fieldId, const std::string& text);
+
+    void OnTare();
+    void OnZero();
+    void OnSetBaud();
+    void OnSetPostback();
+    void OnSetupCompanyName();
+    void OnUploadCommodity();
+    void OnMore();
+    void OnReadParameter();
+    void ShowAbout();
+
+    void Send(const Bytes& bytes);
+    // Writes the table to the file of `series`; tells the operator when that fails.
+    void SaveTable(int series);
+    void SaveSettings();
+
+    std::unique_ptr<Ui::ScaleMainDialog> ui_;
+    QHash<int, QWidget*> controls_;
+
+    CommodityTable table_;
+    SerialLink::PortHandle port_;
+    std::unique_ptr<VirtualScale> demoScale_;
+    int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered
+
+    // Shared with the reader's thread: the series whose table is loaded (-1 before the first
+    // series change) and the state of "Active return".
+    std::atomic<int> series_{SeriesNone};
+    std::atomic<bool> activeReturn_{false};
+    // Declared after everything it reads, so it is stopped and joined before they go.
+    WeightReader reader_;
+
+    bool finished_ = false;
 };

@@ -1,0 +1,255 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <location filename="../ui/AboutDialog.ui" line="6"/>
+        <source>About VELK</source>
+        <translation>关于 VELK</translation>
+    </message>
+    <message>
+        <location filename="../ui/AboutDialog.ui" line="19"/>
+        <source>VELK V2.10</source>
+        <translation>VELK 2.10 版</translation>
+    </message>
+    <message>
+        <location filename="../ui/AboutDialog.ui" line="35"/>
+        <source>Enter</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterDialog</name>
+    <message>
+        <location filename="../ui/ParameterDialog.ui" line="6"/>
+        <source>Parameter</source>
+        <translation>参数信息</translation>
+    </message>
+    <message>
+        <location filename="../ui/ParameterDialog.ui" line="58"/>
+        <source>Cancel(ESC)</source>
+        <translation>返回(ESC)</translation>
+    </message>
+</context>
+<context>
+    <name>ScaleMainDialog</name>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="6"/>
+        <source>Electronic scale</source>
+        <translation>Orvan电子秤</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="14"/>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="20"/>
+        <source>Port:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="37"/>
+        <location filename="../ui/ScaleMainDialog.ui" line="215"/>
+        <source>Baud rate:</source>
+        <translation>波特率:</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="89"/>
+        <source>Model:</source>
+        <translation>机型:</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="103"/>
+        <source>ZUD series</source>
+        <translation>ZUD系列</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="108"/>
+        <source>ZEV series</source>
+        <translation>ZEV系列</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="113"/>
+        <source>RIVAV series</source>
+        <translation>DARUR系列</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="124"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="289"/>
+        <source>&amp;Open port</source>
+        <translation>打开端口(&amp;O)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="134"/>
+        <source>Corporate name:</source>
+        <translation>公司名称:</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="157"/>
+        <source>Setup &amp;company name</source>
+        <translation>设置公司名称(&amp;C)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="173"/>
+        <source>&amp;Upload commodity</source>
+        <translation>上传商品资料(&amp;U)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="189"/>
+        <source>&amp;TARE</source>
+        <translation>除皮(&amp;T)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="205"/>
+        <source>&amp;Zero</source>
+        <translation>置零(&amp;Z)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="273"/>
+        <source>Setup &amp;Baud rate</source>
+        <translation>设置波特率(&amp;B)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="283"/>
+        <source>Postback frequency:</source>
+        <translation>回传频率:</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="300"/>
+        <source>0(No active Postback)</source>
+        <translation>0(不主动回传)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="364"/>
+        <source>Setup &amp;Postback</source>
+        <translation>设置回传(&amp;R)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="382"/>
+        <source>Print &amp;setup</source>
+        <translation>打印设置(&amp;S)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="398"/>
+        <source>&amp;Print A15 keyboard</source>
+        <translation>打印A15键盘(&amp;P)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="414"/>
+        <source>Print A16 keyboar&amp;d</source>
+        <translation>打印A16键盘(&amp;D)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="432"/>
+        <source>&amp;More</source>
+        <translation>更多设置(&amp;G)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="445"/>
+        <source>Reading test</source>
+        <translation>读数测试</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="454"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="219"/>
+        <source>Gross</source>
+        <translation>毛重</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="490"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="220"/>
+        <source>TARE</source>
+        <translation>皮重</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="516"/>
+        <source>Active &amp;return</source>
+        <translation>主动回传(&amp;F)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="526"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="221"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="223"/>
+        <source>Net</source>
+        <translation>净重</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="552"/>
+        <source>&amp;Automatic reading</source>
+        <translation>自动读数(&amp;A)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="565"/>
+        <source>Read Parameter(&amp;E)</source>
+        <translation>读取参数(&amp;E)</translation>
+    </message>
+    <message>
+        <location filename="../ui/ScaleMainDialog.ui" line="619"/>
+        <source>ESC</source>
+        <translation>退出(ESC)</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="89"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="415"/>
+        <source>About VELK(&amp;A)...</source>
+        <translation>关于 VELK(&amp;A)...</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="162"/>
+        <source>Virtual scale (demo)</source>
+        <translation>虚拟电子秤(演示)</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="224"/>
+        <source>Price</source>
+        <translation>单价</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="225"/>
+        <source>Total</source>
+        <translation>总价</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="248"/>
+        <source>The virtual scale could not be started.</source>
+        <translation>虚拟电子秤无法启动。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="259"/>
+        <source>No port is selected.</source>
+        <translation>未选择端口。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="261"/>
+        <source>Access was refused: the user is not in the &quot;dialout&quot; group.</source>
+        <translation>无权访问端口:当前用户不在 &quot;dialout&quot; 组中。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="263"/>
+        <source>The port is in use by another program.</source>
+        <translation>端口正被其他程序占用。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="265"/>
+        <source>The port is not there (any more).</source>
+        <translation>端口不存在(或已被移除)。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="269"/>
+        <source>Open port fail</source>
+        <translation>打开端口失败</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="275"/>
+        <source>Cl&amp;ose port</source>
+        <translation>关闭端口(&amp;O)</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="422"/>
+        <source>The commodity list could not be saved to %1.</source>
+        <translation>商品资料无法保存到 %1。</translation>
+    </message>
+</context>
+</TS>

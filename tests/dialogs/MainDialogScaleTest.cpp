@@ -1,0 +1,396 @@
+// The main dialog on the virtual scale, through the real serial link: the enable rule at its four
+// moments, the commands' bytes, automatic reading with the lamp, and the parameter readout.
+#include "MainDialogTestSupport.h"
+
+#include "app/Language.h"
+#include "commodity/EditableListCtrl.h"
+#include "controls/StatusLamp.h"
+#include "dialogs/ParameterDialog.h"
+#include "sim/VirtualScale.h"
+#include "support/MessageRecorder.h"
+
+#include <QPlainTextEdit>
+#include <QStringEncoder>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+using namespace MainDialogSupport;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Puts the scale's port into the list and opens it.
+bool OpenOn(ScaleMainDialog& dialog, VirtualScale& scale)
+{
+    QComboBox* ports = Combo(&dialog, 1000);
+    ports->addItem(QString::fromStdString(scale.PortPath()));
+    ports->setCurrentIndex(ports->count() - 1);
+    Button(&dialog, 1002)->click();
+    return Button(&dialog, 1002)->text() == QString("Cl&ose port");
+}
+
+QByteArray Gbk(const QString& text)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(text);
+}
+
+// The bytes the scale got within a short while once `count` commands are in.
+Bytes ReceivedAfter(VirtualScale& scale, std::size_t count)
+{
+    scale.WaitForCommands(count, 2s);
+    return scale.Received();
+}
+
+QMap<int, bool> Expected(bool open, int series, bool reading)
+{
+    QMap<int, bool> states;
+    for (const auto& control : EnableRule::Evaluate(open, series, reading).controls)
+        states.insert(control.id, control.enabled);
+    return states;
+}
+
+} // namespace
+
+class MainDialogScaleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Language::Install(QLocale::c());
+    }
+
+    // Each moment the rule is applied: open, series change (also while reading), close.
+    void enableRuleAtEveryMoment_data()
+    {
+        QTest::addColumn<int>("series");
+        QTest::addColumn<bool>("reading");
+        for (int series : {0, 1, 2}) {
+            for (bool reading : {false, true}) {
+                const QByteArray name = QByteArray("series ") + QByteArray::number(series)
+                    + (reading ? " reading" : " idle");
+                QTest::newRow(name.constData()) << series << reading;
+            }
+        }
+    }
+
+    void enableRuleAtEveryMoment()
+    {
+        QFETCH(int, series);
+        QFETCH(bool, reading);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        QVERIFY(OpenOn(dialog, scale));
+        QCOMPARE(EnabledStates(&dialog), Expected(true, 0, false));
+
+        if (reading) {
+            Button(&dialog, 1021)->click();
+            QVERIFY(dialog.IsReading());
+            QVERIFY(!Button(&dialog, 1028)->isEnabled());
+        }
+        // From another series, so that selecting `series` is a change.
+        Combo(&dialog, 1005)->setCurrentIndex(series == 1 ? 2 : 1);
+        Combo(&dialog, 1005)->setCurrentIndex(series);
+        QCOMPARE(EnabledStates(&dialog), Expected(true, series, reading));
+
+        Button(&dialog, 1002)->click();
+        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QVERIFY(!dialog.IsReading());
+        QVERIFY(!Button(&dialog, 1021)->isChecked());
+        QCOMPARE(EnabledStates(&dialog), Expected(false, series, false));
+        // The reader's end, reported later, does not enable anything on a closed port.
+        QTest::qWait(50);
+        QCOMPARE(EnabledStates(&dialog), Expected(false, series, false));
+    }
+
+    void rivavThenZevWhileOpen()
+    {
+        TempAppDirectory dir;
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        QVERIFY(OpenOn(dialog, scale));
+        Combo(&dialog, 1005)->setCurrentIndex(2);
+        for (int id : {1004, 1006, 1013, 1010, 1014})
+            QVERIFY2(!RequireControl<QWidget>(&dialog, id)->isEnabled(), QByteArray::number(id));
+        for (int id : {1012, 1009, 1022, 1007, 1008})
+            QVERIFY2(RequireControl<QWidget>(&dialog, id)->isEnabled(), QByteArray::number(id));
+        Button(&dialog, 1022)->click();
+        QVERIFY(Button(&dialog, 1022)->isChecked());
+
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QVERIFY(!Button(&dialog, 1022)->isChecked());
+        for (int id : {1022, 1007, 1008, 1012, 1009})
+            QVERIFY2(!RequireControl<QWidget>(&dialog, id)->isEnabled(), QByteArray::number(id));
+    }
+
+    void commandBytes_data()
+    {
+        QTest::addColumn<int>("series");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("ZUD tare") << 0 << 1007 << QByteArray("T");
+        QTest::newRow("RIVAV tare") << 2 << 1007 << QByteArray("T\r\n");
+        QTest::newRow("ZUD zero") << 0 << 1008 << QByteArray("Z");
+        QTest::newRow("RIVAV zero") << 2 << 1008 << QByteArray("Z\r\n");
+        QTest::newRow("baud rate") << 2 << 1009 << QByteArray("baud:19200\r\n");
+        QTest::newRow("postback 5 Hz") << 1 << 1025
+                                       << QByteArray::fromHex("AB000000008001050000000031");
+        QTest::newRow("company name") << 0 << 1003 << ("Co." + Gbk(QString::fromUtf8("欧万超市")) + "\r\n");
+    }
+
+    void commandBytes()
+    {
+        QFETCH(int, series);
+        QFETCH(int, button);
+        QFETCH(QByteArray, expected);
+        TempAppDirectory dir;
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        Combo(&dialog, 1005)->setCurrentIndex(series);
+        Combo(&dialog, 1012)->setCurrentIndex(3);
+        Combo(&dialog, 1024)->setCurrentIndex(5);
+        Edit(&dialog, 1011)->setText(QString::fromUtf8("欧万超市"));
+        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(Button(&dialog, button)->isEnabled());
+        Button(&dialog, button)->click();
+        QCOMPARE(QByteArray::fromStdString(ReceivedAfter(scale, 1)), expected);
+        QCOMPARE(scale.Commands().size(), std::size_t(1));
+    }
+
+    void uploadSendsTheWholeListAndPausesReading_data()
+    {
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("idle") << false;
+        QTest::newRow("while reading") << true;
+    }
+
+    void uploadSendsTheWholeListAndPausesReading()
+    {
+        QFETCH(bool, reading);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=0\r\nType=1\r\n");
+        dir.WriteFile("ZEV.txt", "1,A1,Apple,2.50\r\n200,Z9," + Gbk(QString::fromUtf8("香蕉")) + ",\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        if (reading) {
+            Button(&dialog, 1021)->click();
+            QVERIFY(scale.WaitForCommands(3, 2s));
+        }
+        Button(&dialog, 1006)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(scale.UploadedLines().size(), std::size_t(200), 5000);
+        const std::vector<Bytes> lines = scale.UploadedLines();
+        QCOMPARE(lines.front(), Bytes("1[A1]<Apple>2.50"));
+        QCOMPARE(lines[1], Bytes("2[]<>"));
+        QCOMPARE(QByteArray::fromStdString(lines.back()), "200[Z9]<" + Gbk(QString::fromUtf8("香蕉")) + ">");
+        // Nothing but the block between its first and last line.
+        const std::vector<Bytes> commands = scale.Commands();
+        const auto first = std::find(commands.begin(), commands.end(), Bytes("plu\r\n"));
+        const auto last = std::find(commands.begin(), commands.end(), Bytes("end\r\n"));
+        QVERIFY(first != commands.end() && last != commands.end());
+        QCOMPARE(std::distance(first, last), std::ptrdiff_t(201));
+        QCOMPARE(std::count(first, last, Bytes("\x11")), std::ptrdiff_t(0));
+        // Reading goes on afterwards.
+        QCOMPARE(dialog.IsReading(), reading);
+        QCOMPARE(Button(&dialog, 1021)->isChecked(), reading);
+        if (reading) {
+            scale.ClearReceived();
+            QVERIFY(scale.WaitForCommands(1, 2s));
+            QTest::qWait(50);
+            QVERIFY(Button(&dialog, 1021)->isChecked());
+            QVERIFY(!Button(&dialog, 1028)->isEnabled());
+        }
+    }
+
+    void demoEntryRunsItsOwnScale()
+    {
+        TempAppDirectory dir;
+        ScaleMainDialog dialog;
+        QComboBox* ports = Combo(&dialog, 1000);
+        ports->setCurrentIndex(ports->findText("Virtual scale (demo)"));
+        QVERIFY(!dialog.DemoScale());
+        Button(&dialog, 1002)->click();
+        QCOMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
+        QVERIFY(dialog.DemoScale() && dialog.DemoScale()->IsRunning());
+        Button(&dialog, 1007)->click();
+        QCOMPARE(ReceivedAfter(*dialog.DemoScale(), 1), Bytes("T"));
+        Button(&dialog, 1002)->click();
+        QVERIFY(!dialog.DemoScale());
+        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+    }
+
+    void readingFramedSeriesShowsNetAndLamp()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=2\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        scale.PlaceLoad(1.25);
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        auto* lamp = RequireControl<StatusLamp>(&dialog, 1023);
+        QVERIFY(!lamp->isVisible());
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(lamp->isVisible(), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("1.250"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(lamp->State(), int(StatusLamp::kStable), 3000);
+        QVERIFY(Edit(&dialog, 1018)->text().isEmpty());
+        QVERIFY(Edit(&dialog, 1020)->text().isEmpty());
+        // The scale was polled with DC1.
+        QVERIFY(scale.Commands().front() == Bytes("\x11"));
+
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!lamp->isVisible(), 2000);
+        QVERIFY(Button(&dialog, 1028)->isEnabled());
+        QVERIFY(!Button(&dialog, 1021)->isChecked());
+    }
+
+    void readingZudFillsTheFieldsWithoutLamp()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=0\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        scale.PlaceLoad(2.0);
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1016)->text().isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1020)->text().isEmpty(), 3000);
+        QVERIFY(!RequireControl<StatusLamp>(&dialog, 1023)->isVisible());
+        QCOMPARE(scale.Commands().front(), Bytes("R"));
+    }
+
+    void activeReturnShowsWhatTheScaleSendsByItself()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=2\r\nBackDataRate=10\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        scale.PlaceLoad(0.5);
+        ScaleMainDialog dialog;
+        QVERIFY(OpenOn(dialog, scale));
+        Button(&dialog, 1025)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(scale.PostbackRate(), 10, 2000);
+        Button(&dialog, 1022)->click();
+        scale.ClearReceived();
+        Button(&dialog, 1021)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("0.500"), 5000);
+        // No poll went out.
+        QVERIFY(scale.Received().empty());
+    }
+
+    void closingThePortWhileReadingStopsTheReader()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        QVERIFY(OpenOn(dialog, scale));
+        Button(&dialog, 1021)->click();
+        QVERIFY(scale.WaitForCommands(2, 2s));
+        Button(&dialog, 1002)->click();
+        QVERIFY(!Button(&dialog, 1021)->isChecked());
+        QVERIFY(!dialog.IsReading());
+        scale.ClearReceived();
+        std::this_thread::sleep_for(150ms);
+        QVERIFY(scale.Received().empty());
+        QTest::qWait(20);
+        QVERIFY(!Button(&dialog, 1028)->isEnabled());
+        QVERIFY(!Button(&dialog, 1021)->isEnabled());
+    }
+
+    void moreStopsTheReaderBeforeItsDialogRuns()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        Button(&dialog, 1021)->click();
+        QVERIFY(scale.WaitForCommands(1, 2s));
+        bool readingWhileMoreRan = true;
+        Bytes polledWhileMoreRan = "not run";
+        WhenModalShows([&](QWidget*) {
+            readingWhileMoreRan = dialog.IsReading();
+            scale.ClearReceived();
+            std::this_thread::sleep_for(100ms);
+            polledWhileMoreRan = scale.Received();
+        });
+        Button(&dialog, 1027)->click();
+        QVERIFY(!readingWhileMoreRan);
+        QCOMPARE(polledWhileMoreRan, Bytes());
+        QTRY_VERIFY(!Button(&dialog, 1021)->isChecked());
+        QVERIFY(Button(&dialog, 1028)->isEnabled());
+    }
+
+    void readParameterCancelSendsNothing()
+    {
+        TempAppDirectory dir;
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        QVERIFY(OpenOn(dialog, scale));
+        MessageRecorder messages(QMessageBox::Cancel);
+        Button(&dialog, 1028)->click();
+        QCOMPARE(messages.Messages().size(), 1);
+        const OperatorMessage::Message& question = messages.Messages().first();
+        QCOMPARE(question.title, QString::fromUtf8("询问"));
+        QCOMPARE(question.text,
+                 QString::fromUtf8("将会自动禁止主动回传重量,如果需要请读取参数后重新设置回传频率, 是否继续?"));
+        QCOMPARE(question.icon, OperatorMessage::Icon::Question);
+        QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        std::this_thread::sleep_for(150ms);
+        QVERIFY(scale.Received().empty());
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void readParameterShowsTheDump()
+    {
+        TempAppDirectory dir;
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        const QByteArray dump = "parameter\r\nVer:2.10\r\n" + Gbk(QString::fromUtf8("分度值:5g")) + "\r\nend";
+        scale.SetParameterDump(dump.toStdString() + "\r\n");
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        MessageRecorder messages(QMessageBox::Ok);
+        QString shown = "no dialog";
+        QString caption;
+        WhenModalShows([&](QWidget* modal) {
+            QVERIFY(qobject_cast<ParameterDialog*>(modal));
+            caption = modal->windowTitle();
+            shown = RequireControl<QPlainTextEdit>(modal, 1066)->toPlainText();
+        });
+        Button(&dialog, 1028)->click();
+        QCOMPARE(caption, QString("Parameter"));
+        QCOMPARE(shown, QString::fromUtf8("parameter\nVer:2.10\n分度值:5g\nend"));
+        const std::vector<Bytes> commands = scale.Commands();
+        QVERIFY(commands.size() >= 2);
+        QCOMPARE(commands[0], Bytes("\x1B\x00\x03\x00", 4));
+        QCOMPARE(commands[1], Bytes("\x1B\x00\xFF", 3));
+        // Active postback stays off afterwards, as the question warned.
+        QCOMPARE(scale.PostbackRate(), 0);
+    }
+};
+
+QTEST_MAIN(MainDialogScaleTest)
+#include "MainDialogScaleTest.moc"

@@ -1,0 +1,370 @@
+// The main dialog without a scale: what it reads and writes, its selections, the series change,
+// the keys that end it, the failed open and the two languages.
+#include "MainDialogTestSupport.h"
+
+#include "app/AppPaths.h"
+#include "app/Language.h"
+#include "app/SettingsProfile.h"
+#include "commodity/EditableListCtrl.h"
+#include "controls/StatusLamp.h"
+#include "support/MessageRecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTest>
+
+using namespace MainDialogSupport;
+
+namespace {
+
+QString CellText(const QWidget* dialog, int row, int column)
+{
+    auto* list = RequireControl<EditableListCtrl>(dialog, 1004);
+    return list->model()->index(row, column).data().toString();
+}
+
+QByteArray Gbk(const QString& text)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(text);
+}
+
+std::string Setting(const char* key)
+{
+    return Profile::ReadText(AppPaths::SettingsPath(), "System", key, "<missing>");
+}
+
+QString Caption(const QWidget* dialog, int id)
+{
+    return RequireControl<QLabel>(dialog, id)->text();
+}
+
+} // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Language::Install(QLocale::c());
+    }
+
+    void defaultsWithoutSettingsFile()
+    {
+        TempAppDirectory dir;
+        ScaleMainDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QString("Electronic scale"));
+        QVERIFY(Combo(&dialog, 1000)->count() > 0);
+        QCOMPARE(Combo(&dialog, 1000)->currentIndex(), 0);
+        QCOMPARE(Combo(&dialog, 1001)->currentText(), QString("9600"));
+        QCOMPARE(Combo(&dialog, 1005)->currentText(), QString("ZUD series"));
+        QCOMPARE(Combo(&dialog, 1012)->currentText(), QString("9600"));
+        QCOMPARE(Combo(&dialog, 1024)->currentText(), QString("0(No active Postback)"));
+        QVERIFY(Edit(&dialog, 1011)->text().isEmpty());
+        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QCOMPARE(Caption(&dialog, 1015), QString("Gross"));
+        QCOMPARE(Caption(&dialog, 1017), QString("TARE"));
+        QCOMPARE(Caption(&dialog, 1019), QString("Net"));
+        QVERIFY(!RequireControl<StatusLamp>(&dialog, 1023)->isVisible());
+        // Nothing is written while the dialog runs.
+        QVERIFY(!QFile::exists(dir.Path() + "/Option.ini"));
+    }
+
+    void settingsAreWrittenOnClose()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "BackDataRate=3\r\nSleep=40\r\n");
+        {
+            ScaleMainDialog dialog;
+            Combo(&dialog, 1001)->setCurrentIndex(4);
+            Combo(&dialog, 1005)->setCurrentIndex(1);
+            Combo(&dialog, 1012)->setCurrentIndex(6);
+            Combo(&dialog, 1024)->setCurrentIndex(7);
+            Edit(&dialog, 1011)->setText(QString::fromUtf8("欧万超市 Shop"));
+            dialog.show();
+            QVERIFY(dialog.close());
+            QCOMPARE(Setting("Port"), std::string("0"));
+            QCOMPARE(Setting("Baudrate"), std::string("4"));
+            QCOMPARE(Setting("Type"), std::string("1"));
+            QCOMPARE(Setting("Baudrate2"), std::string("6"));
+            QCOMPARE(QByteArray::fromStdString(Setting("Corp")), Gbk(QString::fromUtf8("欧万超市 Shop")));
+            // The postback choice is read, never written back.
+            QCOMPARE(Setting("BackDataRate"), std::string("3"));
+        }
+        // ... and read again by the next start.
+        ScaleMainDialog again;
+        QCOMPARE(Combo(&again, 1001)->currentText(), QString("38400"));
+        QCOMPARE(Combo(&again, 1005)->currentIndex(), 1);
+        QCOMPARE(Combo(&again, 1012)->currentText(), QString("115200"));
+        QCOMPARE(Combo(&again, 1024)->currentIndex(), 3);
+        QCOMPARE(Edit(&again, 1011)->text(), QString::fromUtf8("欧万超市 Shop"));
+    }
+
+    void indexOutsideListSelectsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("writtenBack");
+        QTest::newRow("port -1") << QByteArray("Port") << 1000 << -1 << true;
+        QTest::newRow("port beyond the list") << QByteArray("Port") << 1000 << 999 << true;
+        QTest::newRow("baud rate 7") << QByteArray("Baudrate") << 1001 << 7 << true;
+        QTest::newRow("series 3") << QByteArray("Type") << 1005 << 3 << true;
+        QTest::newRow("new baud rate -2") << QByteArray("Baudrate2") << 1012 << -2 << true;
+        QTest::newRow("postback 11") << QByteArray("BackDataRate") << 1024 << 11 << false;
+    }
+
+    void indexOutsideListSelectsNothing()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(int, id);
+        QFETCH(int, stored);
+        QFETCH(bool, writtenBack);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, key + "=" + QByteArray::number(stored) + "\r\n");
+        ScaleMainDialog dialog;
+        QCOMPARE(Combo(&dialog, id)->currentIndex(), -1);
+        dialog.show();
+        dialog.close();
+        const std::string expected = writtenBack ? "-1" : std::to_string(stored);
+        QCOMPARE(Setting(key.constData()), expected);
+    }
+
+    void noSeriesSelectedShowsFramedCaptionsAndTouchesNoFile()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=-1\r\n");
+        ScaleMainDialog dialog;
+        QCOMPARE(Caption(&dialog, 1015), QString("Net"));
+        QCOMPARE(Caption(&dialog, 1017), QString("Price"));
+        QCOMPARE(Caption(&dialog, 1019), QString("Total"));
+        dialog.show();
+        dialog.close();
+        QVERIFY(!QFile::exists(dir.Path() + "/ZUD.txt"));
+        QVERIFY(!QFile::exists(dir.Path() + "/ZEV.txt"));
+    }
+
+    void seriesChangeSavesThePreviousListBeforeLoadingTheNext()
+    {
+        TempAppDirectory dir;
+        // Blanks around the fields go when loading; a save would write the file without them.
+        dir.WriteFile("ZUD.txt", "1, A1 ,Apple , 2.50\r\n");
+        dir.WriteFile("ZEV.txt", "2, B2 ,Banana,1.00 \r\n");
+        ScaleMainDialog dialog;
+        // The first series change, at start, only loads.
+        QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1, A1 ,Apple , 2.50\r\n"));
+        QCOMPARE(CellText(&dialog, 0, 3), QString("Apple"));
+        QCOMPARE(CellText(&dialog, 1, 3), QString());
+
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Apple,2.50\r\n"));
+        QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("2, B2 ,Banana,1.00 \r\n"));
+        QCOMPARE(CellText(&dialog, 0, 3), QString());
+        QCOMPARE(CellText(&dialog, 1, 2), QString("B2"));
+        QCOMPARE(Caption(&dialog, 1015), QString("Net"));
+        QCOMPARE(Caption(&dialog, 1017), QString("Price"));
+        QCOMPARE(Caption(&dialog, 1019), QString("Total"));
+
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("2,B2,Banana,1.00\r\n"));
+        QCOMPARE(CellText(&dialog, 0, 4), QString("2.50"));
+        QCOMPARE(CellText(&dialog, 1, 3), QString());
+        QCOMPARE(Caption(&dialog, 1015), QString("Gross"));
+
+        // RIVAV keeps no list: ZUD is saved, the list is empty and disabled; no file for it appears.
+        Combo(&dialog, 1005)->setCurrentIndex(2);
+        QCOMPARE(CellText(&dialog, 0, 3), QString());
+        QVERIFY(!RequireControl<QWidget>(&dialog, 1004)->isEnabled());
+        const QStringList files = QDir(dir.Path()).entryList(QDir::Files);
+        QCOMPARE(files, QStringList({"ZEV.txt", "ZUD.txt"}));
+    }
+
+    void failedSaveIsReported()
+    {
+        TempAppDirectory dir;
+        // A directory where the file should be: the list cannot be written there.
+        QVERIFY(QDir(dir.Path()).mkdir("ZUD.txt"));
+        MessageRecorder messages;
+        ScaleMainDialog dialog;
+        QVERIFY(messages.Messages().isEmpty());
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QCOMPARE(messages.Messages().size(), 1);
+        QVERIFY(messages.Texts().first().contains("ZUD.txt"));
+        QCOMPARE(messages.Messages().first().icon, OperatorMessage::Icon::Warning);
+    }
+
+    void failedOpenShowsTheMessageAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing device") << QString("/dev/no-such-scale-port") << QString("The port is not there (any more).");
+        QTest::newRow("nothing selected") << QString() << QString("No port is selected.");
+    }
+
+    void failedOpenShowsTheMessageAndChangesNothing()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, reason);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Port=-1\r\nVirtualScale=0\r\n");
+        ScaleMainDialog dialog;
+        QComboBox* ports = Combo(&dialog, 1000);
+        if (!port.isEmpty()) {
+            ports->addItem(port);
+            ports->setCurrentIndex(ports->count() - 1);
+        }
+        const QMap<int, bool> before = EnabledStates(&dialog);
+        MessageRecorder messages;
+        Button(&dialog, 1002)->click();
+        QCOMPARE(messages.Messages().size(), 1);
+        const OperatorMessage::Message& shown = messages.Messages().first();
+        QCOMPARE(shown.text, "Open port fail\n" + reason);
+        QCOMPARE(shown.icon, OperatorMessage::Icon::Error);
+        QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QCOMPARE(EnabledStates(&dialog), before);
+    }
+
+    void enableRuleWhileClosed_data()
+    {
+        QTest::addColumn<int>("series");
+        QTest::newRow("ZUD") << 0;
+        QTest::newRow("ZEV") << 1;
+        QTest::newRow("RIVAV") << 2;
+    }
+
+    void enableRuleWhileClosed()
+    {
+        QFETCH(int, series);
+        TempAppDirectory dir;
+        ScaleMainDialog dialog;
+        Combo(&dialog, 1005)->setCurrentIndex(series);
+        QMap<int, bool> expected;
+        for (int id : {1000, 1001, 1011, 1003, 1006, 1008, 1007, 1012, 1009, 1013, 1010, 1014, 1004, 1021, 1022,
+                       1024, 1025, 1027, 1028})
+            expected.insert(id, false);
+        expected[1000] = expected[1001] = true;
+        // The sheets can be printed for ZEV without a scale.
+        expected[1013] = expected[1010] = expected[1014] = series == 1;
+        expected[1004] = series != 2;
+        QCOMPARE(EnabledStates(&dialog), expected);
+        // Never governed by the rule.
+        QVERIFY(Button(&dialog, 1002)->isEnabled());
+        QVERIFY(Button(&dialog, 2)->isEnabled());
+        QVERIFY(Combo(&dialog, 1005)->isEnabled());
+    }
+
+    void enterNeverEndsTheDialog()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Port=-1\r\n");
+        MessageRecorder messages;
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        for (int id : {1002, 1011, 1000, 1005, 1004, 2}) {
+            QWidget* control = RequireControl<QWidget>(&dialog, id);
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Return);
+            QTest::keyClick(control, Qt::Key_Enter);
+        }
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.count(), 0);
+        // Enter did not press "Open port" or "ESC" either.
+        QVERIFY(messages.Messages().isEmpty());
+        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+    }
+
+    void escapeKeyEscButtonAndCloseBoxEndTheDialog_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Esc key") << 0;
+        QTest::newRow("ESC button") << 1;
+        QTest::newRow("close box") << 2;
+    }
+
+    void escapeKeyEscButtonAndCloseBoxEndTheDialog()
+    {
+        QFETCH(int, how);
+        TempAppDirectory dir;
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        if (how == 0) {
+            Edit(&dialog, 1011)->setFocus();
+            QTest::keyClick(Edit(&dialog, 1011), Qt::Key_Escape);
+        } else if (how == 1) {
+            Button(&dialog, 2)->click();
+        } else {
+            dialog.close();
+        }
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(QFile::exists(dir.Path() + "/Option.ini"));
+    }
+
+    void virtualScaleEntryFollowsTheSystemPorts()
+    {
+        TempAppDirectory dir;
+        {
+            ScaleMainDialog dialog;
+            QComboBox* ports = Combo(&dialog, 1000);
+            QCOMPARE(ports->itemText(ports->count() - 1), QString("Virtual scale (demo)"));
+        }
+        WriteSystemSettings(dir, "VirtualScale=0\r\n");
+        ScaleMainDialog dialog;
+        QComboBox* ports = Combo(&dialog, 1000);
+        QCOMPARE(ports->findText("Virtual scale (demo)"), -1);
+    }
+
+    void chineseResourceSet()
+    {
+        Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=1\r\n");
+        MessageRecorder messages;
+        ScaleMainDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Orvan电子秤"));
+        QCOMPARE(Button(&dialog, 1002)->text(), QString::fromUtf8("打开端口(&O)"));
+        QCOMPARE(Button(&dialog, 1021)->text(), QString::fromUtf8("自动读数(&A)"));
+        QCOMPARE(Button(&dialog, 2)->text(), QString::fromUtf8("退出(ESC)"));
+        QCOMPARE(Combo(&dialog, 1005)->itemText(2), QString::fromUtf8("DARUR系列"));
+        QCOMPARE(Combo(&dialog, 1024)->itemText(0), QString::fromUtf8("0(不主动回传)"));
+        QCOMPARE(Caption(&dialog, 1015), QString::fromUtf8("净重"));
+        QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("单价"));
+        QCOMPARE(Caption(&dialog, 1019), QString::fromUtf8("总价"));
+        QComboBox* ports = Combo(&dialog, 1000);
+        QCOMPARE(ports->itemText(ports->count() - 1), QString::fromUtf8("虚拟电子秤(演示)"));
+        ports->addItem("/dev/no-such-scale-port");
+        ports->setCurrentIndex(ports->count() - 1);
+        Button(&dialog, 1002)->click();
+        QCOMPARE(messages.Texts(), QStringList(QString::fromUtf8("打开端口失败\n端口不存在(或已被移除)。")));
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        QCOMPARE(Caption(&dialog, 1015), QString::fromUtf8("毛重"));
+        QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("皮重"));
+        Language::Install(QLocale::c());
+    }
+
+    void aboutBoxShowsTheVersion()
+    {
+        TempAppDirectory dir;
+        ScaleMainDialog dialog;
+        QString shown;
+        WhenModalShows([&shown](QWidget* about) {
+            for (QLabel* label : about->findChildren<QLabel*>())
+                shown += label->text();
+        });
+        dialog.findChild<QAbstractButton*>("aboutButton")->click();
+        QCOMPARE(shown, QString("VELK V2.10"));
+    }
+};
+
+QTEST_MAIN(MainDialogTest)
+#include "MainDialogTest.moc"
