@@ -57,7 +57,8 @@ std::string OfferedPortName(const std::string& listed);
 
 // Closes what the handle still holds, opens and configures the port (raw, the given baud,
 // 8N1, XON/XOFF both ways, DTR and RTS off, buffers purged). Returns 1 on success, 0 on failure;
-// a failed open leaves nothing open.
+// a failed open (a rate the platform refuses included) leaves nothing open. A device that is not a
+// terminal (a pipe, a file) opens with what it has: no rate, no configuration, no purge.
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 
 // Writes the bytes in one call; returns the count written, 0 on a closed handle or a failure.
@@ -74,7 +75,7 @@ inline constexpr int kInterByteGapMs = 50;
 // the limit is not cut. A closed handle reads nothing and returns 0 at once.
 int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
 
-// Discards both buffers.
+// Discards both buffers (nothing on a device that is not a terminal).
 void Purge(PortHandle& handle);
 
 } // namespace SerialLink
