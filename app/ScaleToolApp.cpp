@@ -4,6 +4,7 @@
 #include "app/Language.h"
 #include "app/Skin.h"
 #include "dialogs/ScaleMainDialog.h"
+#include "print/CjkFontSubstitutes.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -13,6 +14,7 @@ int ScaleToolApp::Run(QApplication& application)
 {
     AppPaths::SetApplicationDirectory(AppPaths::CurrentDirectory());
     Language::Install(QLocale::system());
+    InstallCjkFontSubstitutes();
     Skin::Load(QString::fromStdString(AppPaths::InApplicationDirectory("XPCorona.ssk")));
     {
         // The session lasts exactly as long as the main dialog: it may hide itself (while a print

@@ -88,6 +88,9 @@ bool PreviewHost::Start()
     zoomOut->setObjectName(QStringLiteral("previewZoomOut"));
     QAction* closeAction = bar->addAction(QStringLiteral("&Close"), this, &QWidget::close);
     closeAction->setObjectName(QStringLiteral("previewClose"));
+    // The buttons show the captions whole, ellipsis and mnemonic included (Alt+P prints).
+    for (QAction* action : bar->actions())
+        action->setIconText(action->text());
 
     // Lay the page out once before the window shows, so that showing does not do it again.
     preview_->updatePreview();
@@ -161,4 +164,5 @@ void PreviewHost::ToggleViewMode()
         preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
         pageMode_->setText(QStringLiteral("&Two Page"));
     }
+    pageMode_->setIconText(pageMode_->text());
 }
