@@ -6,8 +6,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -336,7 +334,7 @@ struct VirtualScale::State {
         } else if (c == "Z" || c == "Z\r\n") {
             zeroPending = true;
             ApplyWhenStable(now);
-        } else if (c.size() >= 3 && c[0] == '\x1B' && std::size_t(c.size()) == 3 + EscArgumentCount(std::uint8_t(c[2]))) {
+        } else if (c.size() >= 3 && c[0] == '\x1B' && c.size() == 3 + EscArgumentCount(std::uint8_t(c[2]))) {
             HandleEsc(std::uint8_t(c[2]), c.substr(3), now);
         } else if (c.size() == 13 && std::uint8_t(c[0]) == 0xAB) {
             HandlePostbackFrame(c, now);
@@ -491,7 +489,7 @@ struct VirtualScale::State {
         }
         if (tarePending) {
             tarePending = false;
-            const double current = GrossAt(now);
+            const double current = GrossAt(now);  // after a zero just taken
             if (current > -0.0005)
                 tare = std::max(current, 0.0);
         }

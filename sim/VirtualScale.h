@@ -11,6 +11,15 @@
 // A scale of our own on a pseudo-terminal pair. The tool opens portPath() like any serial port;
 // the scale answers the protocol, moves its weight like a real load, and records every byte it
 // receives, split into commands, for tests to assert on.
+//
+// What it sends:
+//   "R"     three 13-byte reports back to back: "ww" gross, "wn" net, "wt" tare, each the marker
+//           and the weight right-aligned in 11 characters ("ww      1.234"), no line end.
+//   0x11    01 02, 'S' stable / 'U' moving, net weight right-aligned in 9 characters, 'k', 03 04.
+//   by itself (postback frame or 1B 00 03 with 1..10 per second; 1B 00 03 0F: once each time the
+//           reading comes to rest): the same 15 bytes and '\r'.
+//   1B 00 FF  the parameter dump "parameter\r\n" .. "end\r\n", listing what the scale was told,
+//           in 48-byte pieces 15 ms apart.
 class VirtualScale {
 public:
     VirtualScale();

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
