@@ -99,20 +99,31 @@ inline bool Choose(const QWidget* root, int id, const QString& item)
     return index >= 0;
 }
 
-// Runs `action` on the next modal dialog other than `besides` once it is up.
-inline void WhenModalShows(QWidget* besides, std::function<void(QWidget*)> action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, besides, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == besides || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action(modal);
-    });
-    poll->start();
-}
+// Answers every modal dialog of type T that comes up while it lives, once each.
+template <typename T>
+class ModalResponder {
+public:
+    explicit ModalResponder(std::function<void(T*)> action)
+        : action_(std::move(action))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!modal || !modal->isVisible() || modal->property("answered").toBool())
+                return;
+            modal->setProperty("answered", true);
+            ++count_;
+            action_(modal);
+        });
+        timer_.start();
+    }
+
+    int Count() const { return count_; }
+
+private:
+    std::function<void(T*)> action_;
+    QTimer timer_;
+    int count_ = 0;
+};
 
 } // namespace SettingsSupport

@@ -1,0 +1,472 @@
+#include "app/Language.h"
+#include "controls/NumericEdit.h"
+#include "dialogs/CalibrationDialog.h"
+#include "dialogs/ManufacturerPasswordDialog.h"
+#include "support/MessageRecorder.h"
+
+#include "SettingsDialogTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace SettingsSupport;
+
+namespace {
+
+// Sent after an action to prove that nothing went out before it: SetZero's single byte.
+const QByteArray kMarker = "5A";
+
+NumericEdit* Edit(const QWidget* dialog, int id)
+{
+    return RequireControl<NumericEdit>(dialog, id);
+}
+
+QString Reading(const QWidget* dialog, int id)
+{
+    return RequireControl<QLabel>(dialog, id)->text();
+}
+
+void Retype(NumericEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+void Answer(QWidget* access, const QString& code)
+{
+    QTest::keyClicks(RequireControl<QLineEdit>(access, 1057), code);
+    Click(access, 1);
+    if (access->isVisible())
+        Click(access, 2);
+}
+
+} // namespace
+
+class CalibrationDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Language::Install(QLocale::c());
+        QVERIFY(line_.Open());
+    }
+
+    void cleanup()
+    {
+        line_.port.Close();
+        line_.scale.Stop();
+    }
+
+    // --- commands ------------------------------------------------------------------------------
+
+    void gravityValue_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("expected");  // empty: refused
+        QTest::newRow("default") << QByteArray() << QByteArray("g=9.788300\r\n");
+        QTest::newRow("lowest") << QByteArray("9.6999999") << QByteArray("g=9.700000\r\n");
+        QTest::newRow("highest") << QByteArray("9.900000001") << QByteArray("g=9.900000\r\n");
+        QTest::newRow("below") << QByteArray("9.69") << QByteArray();
+        QTest::newRow("above") << QByteArray("9.91") << QByteArray();
+        QTest::newRow("zero") << QByteArray("0") << QByteArray();
+    }
+
+    void gravityValue()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, expected);
+        TempAppDirectory dir;
+        if (!stored.isEmpty())
+            WriteSystemSettings(dir, "g=" + stored + "\r\n");
+        MessageRecorder messages;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        Click(&dialog, 1033);
+        if (expected.isEmpty()) {
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间")});
+            Click(&dialog, 1035);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        } else {
+            QVERIFY(messages.Texts().isEmpty());
+            QCOMPARE(line_.Await(1), std::vector<Bytes>{expected.toStdString()});
+        }
+    }
+
+    void typedGravitySent()
+    {
+        TempAppDirectory dir;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        Retype(Edit(&dialog, 1029), QStringLiteral("9.80665"));
+        Click(&dialog, 1033);
+        QCOMPARE(line_.Await(1), std::vector<Bytes>{"g=9.806650\r\n"});
+    }
+
+    void cityCode()
+    {
+        TempAppDirectory dir;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("广州(020)"));
+        Click(&dialog, 1032);
+        QVERIFY(Choose(&dialog, 1028, QString::fromUtf8("台北(008862)")));
+        Click(&dialog, 1032);
+        QVERIFY(Choose(&dialog, 1028, QString::fromUtf8("石家庄(0311)")));
+        Click(&dialog, 1032);
+        QCOMPARE(line_.Await(3), (std::vector<Bytes>{"code:020\r\n", "code:008862\r\n", "code:0311\r\n"}));
+    }
+
+    void positionFromTypedLatitudeAndAltitude()
+    {
+        TempAppDirectory dir;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        Click(&dialog, 1034);
+        Retype(Edit(&dialog, 1030), QStringLiteral("23.125"));
+        Retype(Edit(&dialog, 1031), QStringLiteral("50"));
+        Click(&dialog, 1034);
+        Retype(Edit(&dialog, 1030), QStringLiteral("91"));  // kept at 90 by the field
+        Click(&dialog, 1034);
+        QCOMPARE(line_.Await(3), (std::vector<Bytes>{"Lat=0.000\r\nASL=0000\r\n", "Lat=23.12\r\nASL=0050\r\n",
+                                                     "Lat=90.00\r\nASL=0050\r\n"}));
+    }
+
+    void setZeroIsTheSingleLetterForEverySeries()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=2\r\n");
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        Click(&dialog, 1035);
+        QCOMPARE(line_.Await(1), std::vector<Bytes>{"Z"});
+        QCOMPARE(line_.scale.Received(), Bytes("Z"));
+    }
+
+    void calibration_data()
+    {
+        QTest::addColumn<QString>("capacity");
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("15 and 5") << "15" << "5" << QByteArray("15,5\r\n") << QString();
+        QTest::newRow("weight equal to capacity") << "15" << "15" << QByteArray("15,15\r\n") << QString();
+        QTest::newRow("largest items") << "2000" << "25" << QByteArray("2000,25\r\n") << QString();
+        QTest::newRow("leading integer of typed text") << "7.5" << "5kg" << QByteArray("7,5\r\n") << QString();
+        QTest::newRow("weight above capacity") << "15" << "20" << QByteArray() << QString::fromUtf8("砝码重量不能大于最大称量");
+        QTest::newRow("empty weight checked first") << "" << "" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
+        QTest::newRow("zero weight") << "15" << "0" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
+        QTest::newRow("negative weight") << "15" << "-5" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
+        QTest::newRow("capacity not a number") << "max" << "5" << QByteArray() << QString::fromUtf8("请输入正确的最大称量");
+        QTest::newRow("zero capacity") << "0" << "5" << QByteArray() << QString::fromUtf8("请输入正确的最大称量");
+    }
+
+    void calibration()
+    {
+        QFETCH(QString, capacity);
+        QFETCH(QString, weight);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, message);
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        for (auto [id, text] : {std::pair{1049, capacity}, std::pair{1050, weight}}) {
+            QLineEdit* edit = List(&dialog, id)->lineEdit();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClicks(edit, text);
+        }
+        Click(&dialog, 1051);
+        if (expected.isEmpty()) {
+            QCOMPARE(messages.Texts(), QStringList{message});
+            Click(&dialog, 1035);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        } else {
+            QVERIFY(messages.Texts().isEmpty());
+            QCOMPARE(line_.Await(1), std::vector<Bytes>{expected.toStdString()});
+        }
+    }
+
+    void calibrationWithChosenItems()
+    {
+        TempAppDirectory dir;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        QVERIFY(Choose(&dialog, 1049, QStringLiteral("30")));
+        QVERIFY(Choose(&dialog, 1050, QStringLiteral("25")));
+        Click(&dialog, 1051);
+        QCOMPARE(line_.Await(1), std::vector<Bytes>{"30,25\r\n"});
+    }
+
+    void unreadableFieldStopsTheExchangeThere()
+    {
+        // Gravity, latitude, altitude: a field that does not parse keeps it and those after it.
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "LAT=10\r\nASL=5\r\n");
+        MessageRecorder messages;
+        {
+            CalibrationDialog dialog(line_.port);
+            dialog.show();
+            Retype(Edit(&dialog, 1030), QStringLiteral("20"));
+            Retype(Edit(&dialog, 1031), QStringLiteral("7"));
+            Edit(&dialog, 1029)->setText(QStringLiteral("."));
+            Click(&dialog, 1034);
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个数。")});
+            QCOMPARE(line_.Await(1), std::vector<Bytes>{"Lat=10.00\r\nASL=0005\r\n"});
+
+            // Latitude parses now, the altitude field does not: latitude is taken, altitude kept.
+            messages.Clear();
+            Edit(&dialog, 1029)->setText(QStringLiteral("9.8"));
+            Edit(&dialog, 1031)->setText(QStringLiteral("7x"));
+            Click(&dialog, 1034);
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
+            QCOMPARE(line_.Await(2).back(), Bytes("Lat=20.00\r\nASL=0005\r\n"));
+        }
+        QCOMPARE(StoredText("g"), QStringLiteral("9.800000"));
+        QCOMPARE(StoredText("LAT"), QStringLiteral("20.000000"));
+        QCOMPARE(StoredInt("ASL"), 5);
+    }
+
+    void cityListWithoutSelectionSendsNothing()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Code=76\r\n");
+        {
+            CalibrationDialog dialog(line_.port);
+            dialog.show();
+            QCOMPARE(List(&dialog, 1028)->currentIndex(), -1);
+            Click(&dialog, 1032);
+            Click(&dialog, 1035);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        }
+        QCOMPARE(StoredInt("Code"), -1);
+    }
+
+    // --- readings ------------------------------------------------------------------------------
+
+    void readingsShownAsTheyArrive()
+    {
+        TempAppDirectory dir;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        QCOMPARE(Reading(&dialog, 1053), QString());
+        QCOMPARE(Reading(&dialog, 1054), QString());
+        QCOMPARE(Reading(&dialog, 1052), QString());
+
+        line_.scale.SendCalibrationLines("C 15\r\nF 5\r\nW 0.000\r\n");
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:0.000"), 3000);
+        QCOMPARE(Reading(&dialog, 1053), QString::fromUtf8("最大:15"));
+        QCOMPARE(Reading(&dialog, 1054), QString::fromUtf8("砝码:5"));
+
+        line_.scale.SendRaw("W1,2 W\r\n");
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:1,2"), 3000);
+        QCOMPARE(Reading(&dialog, 1053), QString::fromUtf8("最大:15"));
+    }
+
+    void lineSplitAcrossTicksShowsOnlyItsLetteredPart()
+    {
+        TempAppDirectory dir;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        line_.scale.SendRaw("W 12");
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:12"), 3000);
+        line_.scale.SendRaw(".5\r\nF 10\r\n");
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1054), QString::fromUtf8("砝码:10"), 3000);
+        QCOMPARE(Reading(&dialog, 1052), QString::fromUtf8("重量:12"));
+    }
+
+    void silentScaleHoldsTheWindowOnlyForTheReadLimit()
+    {
+        TempAppDirectory dir;
+        line_.scale.SetSilent(true);
+        CalibrationDialog dialog(line_.port);
+        QElapsedTimer clock;
+        qint64 longest = 0;
+        for (int tick = 0; tick < 5; ++tick) {
+            clock.start();
+            dialog.PollReadings();
+            longest = std::max(longest, clock.elapsed());
+        }
+        QVERIFY2(longest >= 40, qPrintable(QStringLiteral("a tick took %1 ms").arg(longest)));
+        QVERIFY2(longest < 120, qPrintable(QStringLiteral("a tick took %1 ms").arg(longest)));
+
+        // A closed port answers at once.
+        line_.port.Close();
+        clock.start();
+        dialog.PollReadings();
+        QVERIFY(clock.elapsed() < 20);
+    }
+
+    void windowStaysResponsiveWhileReading()
+    {
+        // Over a second of 300 ms ticks against a silent scale, a 10 ms timer keeps running.
+        TempAppDirectory dir;
+        line_.scale.SetSilent(true);
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        int beats = 0;
+        QTimer heart;
+        connect(&heart, &QTimer::timeout, &heart, [&beats] { ++beats; });
+        heart.start(10);
+        QTest::qWait(1000);
+        QVERIFY2(beats > 40, qPrintable(QStringLiteral("%1 beats").arg(beats)));
+    }
+
+    // --- hidden service entry ------------------------------------------------------------------
+
+    void ninthClickAsksForTheCodeAndSendsTheServiceCommand()
+    {
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        auto* service = RequireControl<QPushButton>(&dialog, 1065);
+        QVERIFY(service->text().isEmpty());
+        QString code = QStringLiteral("274815");
+        ModalResponder<ManufacturerPasswordDialog> access([&code](ManufacturerPasswordDialog* d) { Answer(d, code); });
+        for (int click = 1; click <= 8; ++click) {
+            Click(&dialog, 1065);
+            QCOMPARE(access.Count(), 0);
+        }
+        Click(&dialog, 1065);
+        QCOMPARE(access.Count(), 1);
+        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 01 C0"});
+
+        // Every click from now on asks again; a wrong code sends nothing.
+        code = QStringLiteral("274815 ");
+        Click(&dialog, 1065);
+        QCOMPARE(access.Count(), 2);
+        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("密码不正确")});
+        code = QStringLiteral("05317790264");
+        Click(&dialog, 1065);
+        QCOMPARE(access.Count(), 3);
+        QCOMPARE(Shown(line_.Await(2)), (QList<QByteArray>{"1B 00 01 C0", "1B 00 01 C0"}));
+    }
+
+    void cancelledCodeSendsNothingAndCounterStartsAgainWithTheDialog()
+    {
+        TempAppDirectory dir;
+        ModalResponder<ManufacturerPasswordDialog> access([](ManufacturerPasswordDialog* d) { Click(d, 2); });
+        {
+            CalibrationDialog dialog(line_.port);
+            dialog.show();
+            for (int click = 1; click <= 9; ++click)
+                Click(&dialog, 1065);
+            QCOMPARE(access.Count(), 1);
+            Click(&dialog, 1035);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        }
+        CalibrationDialog again(line_.port);
+        again.show();
+        for (int click = 1; click <= 8; ++click)
+            Click(&again, 1065);
+        QCOMPARE(access.Count(), 1);
+    }
+
+    // --- settings ------------------------------------------------------------------------------
+
+    void defaultsWithoutSettingsFile()
+    {
+        TempAppDirectory dir;
+        {
+            CalibrationDialog dialog(line_.port);
+            QCOMPARE(List(&dialog, 1028)->currentIndex(), 1);
+            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.7883"));
+            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("0"));
+            QCOMPARE(List(&dialog, 1049)->currentText(), QStringLiteral("15"));
+            QCOMPARE(List(&dialog, 1049)->currentIndex(), 1);
+            QCOMPARE(List(&dialog, 1050)->currentText(), QStringLiteral("5"));
+        }
+        QCOMPARE(StoredInt("Code"), 1);
+        QCOMPARE(StoredText("g"), QStringLiteral("9.788300"));
+        QCOMPARE(StoredText("LAT"), QStringLiteral("0.000000"));
+        QCOMPARE(StoredText("ASL"), QStringLiteral("0"));
+        QCOMPARE(StoredText("MAXRange"), QStringLiteral("15"));
+        QCOMPARE(StoredText("Weights"), QStringLiteral("5"));
+        QCOMPARE(StoredText("Code1"), QStringLiteral("<missing>"));
+    }
+
+    void storedListTexts_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("6 is an item") << QByteArray("MAXRange=6\r\nWeights=25\r\n") << 0 << "6";
+        QTest::newRow("7 is not") << QByteArray("MAXRange=7\r\nWeights=7\r\n") << -1 << "7";
+        QTest::newRow("text kept as stored") << QByteArray("MAXRange=12.5kg\r\nWeights=x\r\n") << -1 << "12.5kg";
+    }
+
+    void storedListTexts()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, index);
+        QFETCH(QString, shown);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, stored);
+        const QString weights = QString::fromLatin1(stored.mid(stored.indexOf("Weights=") + 8).trimmed());
+        {
+            CalibrationDialog dialog(line_.port);
+            QCOMPARE(List(&dialog, 1049)->currentIndex(), index);
+            QCOMPARE(List(&dialog, 1049)->currentText(), shown);
+            QCOMPARE(List(&dialog, 1050)->currentText(), weights);
+        }
+        QCOMPARE(StoredText("MAXRange"), shown);
+        QCOMPARE(StoredText("Weights"), weights);
+    }
+
+    void typedValuesStoredOnlyAfterExchange()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Code=5\r\ng=9.8\r\nLAT=30.5\r\nASL=120\r\n");
+        {
+            CalibrationDialog dialog(line_.port);
+            dialog.show();
+            QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("沈阳(024)"));
+            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.8"));
+            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("30.5"));
+            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("120"));
+            Retype(Edit(&dialog, 1029), QStringLiteral("9.75"));
+            QVERIFY(Choose(&dialog, 1028, QString::fromUtf8("昆明(0871)")));
+            List(&dialog, 1049)->setEditText(QStringLiteral("60"));
+            QTest::keyClick(Edit(&dialog, 1029), Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(StoredText("g"), QStringLiteral("9.800000"));
+        QCOMPARE(StoredInt("Code"), 63);
+        QCOMPARE(StoredText("MAXRange"), QStringLiteral("60"));
+        QCOMPARE(StoredText("LAT"), QStringLiteral("30.500000"));
+        QCOMPARE(StoredInt("ASL"), 120);
+        {
+            CalibrationDialog dialog(line_.port);
+            dialog.show();
+            Retype(Edit(&dialog, 1029), QStringLiteral("9.75"));
+            Retype(Edit(&dialog, 1031), QStringLiteral("800"));
+            QTest::keyClick(List(&dialog, 1049)->lineEdit(), Qt::Key_Return);  // Enter from any field is OK
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(StoredText("g"), QStringLiteral("9.750000"));
+        QCOMPARE(StoredInt("ASL"), 800);
+    }
+
+    void enterWithUnreadableFieldKeepsTheDialogOpen()
+    {
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        CalibrationDialog dialog(line_.port);
+        dialog.show();
+        Edit(&dialog, 1031)->setText(QString());
+        QTest::keyClick(Edit(&dialog, 1029), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
+    }
+
+private:
+    ScaleLine line_;
+};
+
+QTEST_MAIN(CalibrationDialogTest)
+#include "CalibrationDialogTest.moc"
