@@ -7,8 +7,6 @@
 #include <QTest>
 
 #include <atomic>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -173,33 +171,6 @@ private slots:
         lamp.SetState(1);
         QTRY_VERIFY(counter.paints > 0);
         QCOMPARE(Render(lamp), first);
-    }
-
-    void statesFromAnotherThreadReachThePainter()
-    {
-        StatusLamp lamp;
-        lamp.resize(120, 30);
-        lamp.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&lamp));
-        PaintCounter counter(&lamp);
-        lamp.installEventFilter(&counter);
-
-        std::atomic<bool> done{false};
-        std::thread reader([&lamp, &done] {
-            for (int i = 0; i < 2000; ++i)
-                lamp.SetState(1 - i % 2);  // ends on 0
-            done = true;
-        });
-        // The user-interface thread paints while the states arrive.
-        QTRY_VERIFY(done);
-        reader.join();
-        // The last state set is the one the last repaint shows, however the requests coalesced.
-        QTRY_COMPARE(counter.lastPaintedState.load(), 0);
-        QTest::qWait(20);
-        QCOMPARE(counter.lastPaintedState.load(), 0);
-        QVERIFY(counter.paints > 0);
-        QVERIFY(counter.paints < 2000);
-        QCOMPARE(Render(lamp).pixelColor(0, 0), kRed);
     }
 };
 
