@@ -22,9 +22,11 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QEventLoop>
+#include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -100,8 +102,13 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
 
     FillPortList();
 
-    ui_->commodityList->SetTable(&table_);
-    ui_->commodityList->SetLockFirstRow(false);
+    EditableListCtrl* list = ui_->commodityList;
+    list->SetTable(&table_);
+    list->SetLockFirstRow(false);
+    // Wide enough for all its columns, so the window never opens with the prices cut off.
+    const int rowHeader = list->verticalHeader()->isHidden() ? 0 : list->verticalHeader()->sizeHint().width();
+    list->setMinimumWidth(list->horizontalHeader()->length() + rowHeader
+                          + list->verticalScrollBar()->sizeHint().width() + 2 * list->frameWidth());
 
     SelectFromSettings();
     ui_->corpEdit->setText(FromGbk(Profile::ReadText(AppPaths::SettingsPath(), kSystem, "Corp", "")));
