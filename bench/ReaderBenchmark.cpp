@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -116,8 +117,10 @@ void BM_ReportToShown(benchmark::State& state)
     long missed = 0;
     for (auto _ : state) {
         const long seen = rig.shown.Count();
-        // A report written while the reader purges at the start of its cycle is discarded, as on a
-        // real line; such rounds are sent again and not timed.
+        // Right after handing a weight out the reader purges for its next cycle; a report written in
+        // that moment is discarded, as on a real line. A scale reports at most ten times a second, so
+        // give the reader the moment to get into its read; rounds lost anyway are sent again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
         for (;;) {
             const auto sent = Clock::now();
             rig.scale.SendRaw(report);
