@@ -225,8 +225,11 @@ void EditableListCtrl::EndCellEdit(bool copy, bool hide)
         }
     }
     if (hide && editor_->isVisible()) {
-        // Hiding moves the focus away; that focus loss must not copy again.
+        // The list takes the focus back (a hidden editor must not keep it and collect keys); that
+        // focus loss must not copy again.
         hiding_ = true;
+        if (editor_->hasFocus())
+            setFocus(Qt::OtherFocusReason);
         editor_->hide();
         hiding_ = false;
     }
@@ -251,6 +254,9 @@ void EditableListCtrl::OpenEditor(int row, int column, const QRect& rect)
         editor_ = new InPlaceEdit(this, viewport());
         editor_->hide();
         connect(editor_, &InPlaceEdit::inputRefused, this, &EditableListCtrl::inputRefused);
+        // A press on the header must not take the focus from the editor (the list would take it,
+        // and the focus loss would copy); the press only hides the editor.
+        horizontalHeader()->setFocusProxy(editor_);
     }
     openedBytes_ = CellBytes(row, column);
     openedText_ = fromGbk(openedBytes_.toStdString());
@@ -293,13 +299,10 @@ void EditableListCtrl::MoveEditor(QKeyEvent* event)
     row = std::min(row, rows - 1);
 
     const QModelIndex target = model_->index(row, column);
-    // A target out of sight is brought into view, so the editor never lands where it cannot be seen.
-    const QModelIndex shown = columnWidth(column) > 0 ? target : model_->index(row, CommodityTable::Number);
-    if (!viewport()->rect().contains(visualRect(shown)))
-        scrollTo(shown, QAbstractItemView::EnsureVisible);
     // Probe the target as a double-click would: a locked cell (the zero-width hidden column falls
     // into "No.") leaves the editor where it is.
-    OpenCellAt(visualRect(target).topLeft() + QPoint(1, 1));
+    if (OpenCellAt(visualRect(target).topLeft() + QPoint(1, 1)) && !viewport()->rect().contains(editor_->geometry()))
+        scrollTo(target, QAbstractItemView::EnsureVisible); // the editor moves with the cells
     selectionModel()->select(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 

@@ -170,17 +170,24 @@ void InPlaceEdit::PasteChecked()
         insert(*fits);
 }
 
-void InPlaceEdit::contextMenuEvent(QContextMenuEvent* event)
+QMenu* InPlaceEdit::CreateContextMenu()
 {
     QMenu* menu = createStandardContextMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     // Pasting from the menu follows the same rules as Ctrl+V.
     for (QAction* action : menu->actions()) {
-        if (action->objectName() == QLatin1String("edit-paste")) {
+        if (action->objectName() == QLatin1String("edit-paste") || action->text().startsWith(QLineEdit::tr("&Paste"))) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this, &InPlaceEdit::PasteChecked);
+            // After the menu has closed, so that a refusal's hint is not swept away with it.
+            connect(action, &QAction::triggered, this, &InPlaceEdit::PasteChecked, Qt::QueuedConnection);
         }
     }
+    return menu;
+}
+
+void InPlaceEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
 

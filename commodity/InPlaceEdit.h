@@ -5,6 +5,7 @@
 #include <optional>
 
 class EditableListCtrl;
+class QMenu;
 
 // The single-line editor that the list lays over a cell. The list owns it and decides which keys
 // reach it; the editor itself ends the edit on Enter, Escape and focus loss, and checks every piece
@@ -20,6 +21,8 @@ public:
 
     // Inserts the clipboard's text in place of the selection if the cell may take it.
     void PasteChecked();
+    // The editor's context menu: the standard one, whose Paste goes through PasteChecked.
+    QMenu* CreateContextMenu();
 
     // The text to insert for `text` typed or pasted over the current selection, or nothing when it
     // is refused. `allowCut` lets a Code that would grow past its limit take the part that fits.

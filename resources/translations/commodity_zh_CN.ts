@@ -1,0 +1,73 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>EditableListCtrl</name>
+    <message>
+        <location filename="../../commodity/EditableListCtrl.cpp" line="99"/>
+        <source>No.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/EditableListCtrl.cpp" line="101"/>
+        <source>Code</source>
+        <translation>编码</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/EditableListCtrl.cpp" line="103"/>
+        <source>Product Name</source>
+        <translation>商品名称</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/EditableListCtrl.cpp" line="105"/>
+        <source>Price</source>
+        <translation>单价</translation>
+    </message>
+</context>
+<context>
+    <name>InPlaceEdit</name>
+    <message>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="109"/>
+        <source>This text cannot be stored: commodity cells keep GBK text only (no emoji or other symbols outside GBK).</source>
+        <translation>无法保存此文字：商品资料只能使用 GBK 字符（不支持表情符号等 GBK 以外的字符）。</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="114"/>
+        <source>A cell holds one line of text.</source>
+        <translation>单元格只能输入一行文字。</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="125"/>
+        <source>The price takes digits and one decimal point only.</source>
+        <translation>单价只能输入数字和一个小数点。</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="132"/>
+        <source>A comma cannot be stored in a commodity cell.</source>
+        <translation>商品资料中不能使用逗号。</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="141"/>
+        <source>The code holds at most %1 bytes; a Chinese character counts two.</source>
+        <translation>编码最多 %1 个字节，一个汉字占两个字节。</translation>
+    </message>
+</context>
+<context>
+    <name>UploadRunner</name>
+    <message>
+        <location filename="../../commodity/UploadRunner.cpp" line="39"/>
+        <source>Uploading commodities...</source>
+        <translation>正在上传商品资料...</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/UploadRunner.cpp" line="40"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/UploadRunner.cpp" line="41"/>
+        <source>Upload</source>
+        <translation>上传</translation>
+    </message>
+</context>
+</TS>
