@@ -139,7 +139,7 @@ WeightReader::Callbacks ScaleMainDialog::ReaderCallbacks()
         QMetaObject::invokeMethod(this, [this, stable] { ui_->lamp->SetState(stable); }, Qt::QueuedConnection);
     };
     callbacks.showLamp = [this](bool visible) {
-        QMetaObject::invokeMethod(this, [this, visible] { ui_->lamp->setVisible(visible); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, visible] { ShowLamp(visible); }, Qt::QueuedConnection);
     };
     callbacks.finished = [this] {
         QMetaObject::invokeMethod(this, [this] { OnReaderFinished(); }, Qt::QueuedConnection);
@@ -219,6 +219,8 @@ void ScaleMainDialog::OnSeriesChanged()
     if (series_ != SeriesNone)
         SaveTable(series_);
     series_ = ui_->modelCombo->currentIndex();
+    if (reader_.IsRunning())
+        ShowLamp(true);
     LoadCommodityFile(table_, series_);
     ui_->commodityList->Refresh();
     if (series_ == SeriesZud) {
@@ -316,6 +318,12 @@ void ScaleMainDialog::OnReaderFinished()
     ui_->readParamButton->setEnabled(port_.IsOpen());
 }
 
+void ScaleMainDialog::ShowLamp(bool visible)
+{
+    // Only the RIVAV series reports stability; the lamp shows while its reports are being read.
+    ui_->lamp->setVisible(visible && series_ == SeriesRivav && reader_.IsRunning());
+}
+
 void ScaleMainDialog::ShowReading(int fieldId, const std::string& text)
 {
     if (auto* field = qobject_cast<QLineEdit*>(Control(fieldId)))
@@ -408,6 +416,9 @@ void ScaleMainDialog::OnReadParameter()
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
     exchange.join();
     QApplication::restoreOverrideCursor();
+    // The window may have been closed meanwhile; then there is nobody to show the dump to.
+    if (finished_)
+        return;
 
     ParameterDialog parameters(dump, this);
     parameters.exec();

@@ -55,6 +55,7 @@ private:
     void ClosePort();
     void OnAutomaticReading(bool checked);
     void OnReaderFinished();
+    void ShowLamp(bool visible);
     void ShowReading(int fieldId, const std::string& text);
 
     void OnTare();

@@ -259,6 +259,31 @@ private slots:
         QVERIFY(!Button(&dialog, 1021)->isChecked());
     }
 
+    void lampFollowsTheSeriesWhileReading()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        auto* lamp = RequireControl<StatusLamp>(&dialog, 1023);
+        Button(&dialog, 1021)->click();
+        QVERIFY(scale.WaitForCommands(2, 2s));
+        QTest::qWait(30);
+        QVERIFY(!lamp->isVisible());
+        Combo(&dialog, 1005)->setCurrentIndex(2);
+        QVERIFY(lamp->isVisible());
+        QTest::qWait(30);
+        QVERIFY(lamp->isVisible());
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        QVERIFY(!lamp->isVisible());
+        QTest::qWait(30);
+        QVERIFY(!lamp->isVisible());
+        QVERIFY(dialog.IsReading());
+    }
+
     void readingZudFillsTheFieldsWithoutLamp()
     {
         TempAppDirectory dir;
