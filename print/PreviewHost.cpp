@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -25,7 +26,7 @@ PreviewHost* PreviewHost::Open(PrintRenderProc render, QWidget* owner, void* con
     if (host->Start())
         return host;
     // Nothing to stand in for the owner: bring it back rather than leave an empty window.
-    OperatorMessage::Show(owner, QString::fromUtf8("命令失败。"), OperatorMessage::Icon::None);
+    OperatorMessage::Show(owner, QString::fromUtf8("命令失败。"), OperatorMessage::Icon::Warning);
     delete host;
     return nullptr;
 }
@@ -108,10 +109,20 @@ void PreviewHost::RenderPreview(QPrinter* printer)
     render_(&painter, &info, context_);
 }
 
+QString PreviewHost::DefaultPdfFileName() const
+{
+    QString name = windowTitle();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QDir(QDir::homePath()).filePath(name + QStringLiteral(".pdf"));
+}
+
 void PreviewHost::Print()
 {
+    // Printing to a PDF file must stay possible on a machine without printers: offer a file name
+    // the dialog can take as it is.
+    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty())
+        printer_.setOutputFileName(DefaultPdfFileName());
     QPrintDialog dialog(&printer_, this);
-    // Printing to a PDF file must stay possible on a machine without printers.
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setMinMax(1, 1);
@@ -121,6 +132,9 @@ void PreviewHost::Print()
             const PrintPageInfo info{&printer_, false, 1, NextJobNumber()};
             render_(&painter, &info, context_);
             painter.end();
+        } else {
+            // A printer or file that cannot be opened must not pass for a printed sheet.
+            OperatorMessage::Show(this, QString::fromUtf8("无法启动打印作业。"), OperatorMessage::Icon::Warning);
         }
     }
     close();

@@ -43,6 +43,8 @@ public:
 
     // The tool bar's Print button: print dialog, one page through the callback, then close.
     void Print();
+    // Where a PDF goes when no file was chosen yet: the title in the home directory.
+    QString DefaultPdfFileName() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

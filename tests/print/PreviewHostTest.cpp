@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinterInfo>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -240,6 +241,44 @@ private slots:
         const QList<SheetPdf::Word> words = SheetPdf::Words(file);
         QCOMPARE(words.size(), 1);
         QCOMPARE(words[0].text, QStringLiteral("Page"));
+    }
+
+    void withoutPrintersThePrintDialogWritesAPdf()
+    {
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            QSKIP("a printer is installed: the dialog offers it rather than a file");
+        TempAppDirectory home;
+        const QByteArray previousHome = qgetenv("HOME");
+        qputenv("HOME", home.Path().toLocal8Bit());
+        RenderLog log;
+        QPointer<PreviewHost> host = PreviewHost::Open(&LogRender, owner_.get(), &log);
+        QVERIFY(host);
+        QCOMPARE(host->Printer()->outputFormat(), QPrinter::PdfFormat);
+        const QString expected = home.Path() + QString::fromUtf8("/Electronic scale (预览).pdf");
+        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        ToolAction(host, "previewPrint")->trigger();
+        qputenv("HOME", previousHome);
+        QTRY_VERIFY(host.isNull());
+        QCOMPARE(log.PrintCalls(), 1);
+        QVERIFY(QFile::exists(expected));
+        QCOMPARE(SheetPdf::PageCount(expected), 1);
+    }
+
+    void unwritableOutputIsReported()
+    {
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        RenderLog log;
+        QPointer<PreviewHost> host = PreviewHost::Open(&LogRender, owner_.get(), &log);
+        QVERIFY(host);
+        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
+        host->Printer()->setOutputFileName(dir.Path() + "/missing/folder/sheet.pdf");
+        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        ToolAction(host, "previewPrint")->trigger();
+        QTRY_VERIFY(host.isNull());
+        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("无法启动打印作业。")});
+        QCOMPARE(log.PrintCalls(), 0);
+        QVERIFY(owner_->isVisible());
     }
 
     void startFailureBringsTheOwnerBack()
