@@ -13,10 +13,9 @@ namespace {
 struct Progress {
     std::atomic<int> sent{0};
     std::atomic<bool> cancelled{false};
-    std::atomic<bool> finished{false};
 };
 
-void sendAll(SerialLink::PortHandle& port, const std::vector<Bytes>& writes, Progress& progress)
+void sendAll(SerialLink::PortHandle& port, const std::vector<Bytes>& writes, Progress& progress, QEventLoop& loop)
 {
     const std::size_t count = writes.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -26,7 +25,8 @@ void sendAll(SerialLink::PortHandle& port, const std::vector<Bytes>& writes, Pro
         SerialLink::WriteBytes(port, writes[i].data(), writes[i].size());
         progress.sent.store(int(i + 1));
     }
-    progress.finished.store(true);
+    // Wake the window's loop at once rather than at its next progress poll.
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -49,14 +49,11 @@ void SendWithProgress(QWidget* parent, SerialLink::PortHandle& port, const std::
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(30);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        dialog.setValue(progress.sent.load());
-        if (progress.finished.load())
-            loop.quit();
-    });
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] { dialog.setValue(progress.sent.load()); });
 
-    std::thread worker(sendAll, std::ref(port), std::cref(writes), std::ref(progress));
+    std::thread worker(sendAll, std::ref(port), std::cref(writes), std::ref(progress), std::ref(loop));
     poll.start();
+    // The worker may be done before the loop runs; its queued quit still ends the loop then.
     loop.exec();
     poll.stop();
     worker.join();
