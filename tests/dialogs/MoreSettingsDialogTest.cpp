@@ -1,0 +1,405 @@
+#include "app/Language.h"
+#include "controls/NumericEdit.h"
+#include "dialogs/CalibrationDialog.h"
+#include "dialogs/ManufacturerPasswordDialog.h"
+#include "dialogs/ManufacturerSettingsDialog.h"
+#include "dialogs/MoreSettingsDialog.h"
+#include "support/MessageRecorder.h"
+
+#include "SettingsDialogTestSupport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace SettingsSupport;
+
+namespace {
+
+// Sent after an action to prove that nothing went out before it: animal mode on.
+const QByteArray kMarker = "1B 00 05 01";
+
+NumericEdit* Edit(const QWidget* dialog, int id)
+{
+    return RequireControl<NumericEdit>(dialog, id);
+}
+
+void Retype(NumericEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+void Answer(QWidget* access, const QString& code)
+{
+    QTest::keyClicks(RequireControl<QLineEdit>(access, 1057), code);
+    Click(access, 1);
+    if (access->isVisible())
+        Click(access, 2);
+}
+
+} // namespace
+
+class MoreSettingsDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Language::Install(QLocale::c());
+        QVERIFY(line_.Open());
+    }
+
+    void cleanup()
+    {
+        line_.port.Close();
+        line_.scale.Stop();
+    }
+
+    // --- commands ------------------------------------------------------------------------------
+
+    void buttonSends_data()
+    {
+        QTest::addColumn<int>("listId");  // 0: no list to choose
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("buttonId");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("stable back") << 0 << "" << 1038 << QByteArray("1B 00 03 0F");
+        QTest::newRow("command back") << 0 << "" << 1039 << QByteArray("1B 00 03 0E");
+        QTest::newRow("alarm off") << 1056 << QString::fromUtf8("关闭报警") << 1041 << QByteArray("1B 00 04 00");
+        QTest::newRow("alarm minimum") << 1056 << QString::fromUtf8("最小溢出报警") << 1041 << QByteArray("1B 00 04 01");
+        QTest::newRow("alarm maximum") << 1056 << QString::fromUtf8("最大溢出报警") << 1041 << QByteArray("1B 00 04 02");
+        QTest::newRow("alarm all") << 1056 << QString::fromUtf8("所有溢出报警") << 1041 << QByteArray("1B 00 04 03");
+        QTest::newRow("animal on") << 0 << "" << 1042 << QByteArray("1B 00 05 01");
+        QTest::newRow("animal off") << 0 << "" << 1043 << QByteArray("1B 00 05 00");
+        QTest::newRow("false stability 0") << 1057 << "0" << 1045 << QByteArray("1B 00 07 00");
+        QTest::newRow("false stability 1.5e") << 1057 << "1.5e" << 1045 << QByteArray("1B 00 07 03");
+        QTest::newRow("false stability 2e") << 1057 << "2e" << 1045 << QByteArray("1B 00 07 04");
+        QTest::newRow("LED 0") << 1046 << "0" << 1047 << QByteArray("1B 00 08 00");
+        QTest::newRow("LED 3") << 1046 << "3" << 1047 << QByteArray("1B 00 08 03");
+        QTest::newRow("LED 5") << 1046 << "5" << 1047 << QByteArray("1B 00 08 05");
+        QTest::newRow("city") << 1028 << QString::fromUtf8("乌鲁木齐(0991)") << 1032 << QByteArray("63 6F 64 65 3A 30 39 39 31 0D 0A");
+    }
+
+    void buttonSends()
+    {
+        QFETCH(int, listId);
+        QFETCH(QString, item);
+        QFETCH(int, buttonId);
+        QFETCH(QByteArray, expected);
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        Retype(Edit(&dialog, 1036), QStringLiteral("3"));  // the count never changes the mode buttons
+        if (listId != 0)
+            QVERIFY(Choose(&dialog, listId, item));
+        Click(&dialog, buttonId);
+        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
+        QVERIFY(messages.Texts().isEmpty());
+    }
+
+    void postbackCount_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("0 stops postback") << "0" << QByteArray("1B 00 03 00");
+        QTest::newRow("7") << "7" << QByteArray("1B 00 03 07");
+        QTest::newRow("10") << "10" << QByteArray("1B 00 03 0A");
+        QTest::newRow("100 typed is kept at 10") << "100" << QByteArray("1B 00 03 0A");
+    }
+
+    void postbackCount()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, expected);
+        TempAppDirectory dir;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        Retype(Edit(&dialog, 1036), typed);
+        Click(&dialog, 1037);
+        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
+    }
+
+    void postbackCountOutsideRangeRefused()
+    {
+        // A stored count is shown as stored; the handler refuses it.
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Back=15\r\n");
+        MessageRecorder messages;
+        {
+            MoreSettingsDialog dialog(line_.port);
+            dialog.show();
+            QCOMPARE(Edit(&dialog, 1036)->text(), QStringLiteral("15"));
+            Click(&dialog, 1037);
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("主动回传次数应为0 ~ 10之间")});
+            Click(&dialog, 1042);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        }
+        QCOMPARE(StoredInt("Back"), 15);
+    }
+
+    void gravity_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("9.7") << "9.7" << QByteArray("g=9.700000\r\n");
+        QTest::newRow("9.9") << "9.9" << QByteArray("g=9.900000\r\n");
+        QTest::newRow("9.91 refused") << "9.91" << QByteArray();
+        QTest::newRow("9.69 refused") << "9.69" << QByteArray();
+    }
+
+    void gravity()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, expected);
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        Retype(Edit(&dialog, 1029), typed);
+        Click(&dialog, 1033);
+        if (expected.isEmpty()) {
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间")});
+            Click(&dialog, 1042);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        } else {
+            QCOMPARE(line_.Await(1), std::vector<Bytes>{expected.toStdString()});
+        }
+    }
+
+    void position()
+    {
+        TempAppDirectory dir;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        Retype(Edit(&dialog, 1030), QStringLiteral("5.5"));
+        Retype(Edit(&dialog, 1031), QStringLiteral("1234567"));
+        Click(&dialog, 1034);
+        QCOMPARE(line_.Await(1), std::vector<Bytes>{"Lat=5.500\r\nASL=1234567\r\n"});
+    }
+
+    void listsWithoutSelectionSendNothing()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Code1=-1\r\nLED=6\r\nFlowOver=4\r\nStable=5\r\n");
+        {
+            MoreSettingsDialog dialog(line_.port);
+            dialog.show();
+            for (int list : {1028, 1046, 1056, 1057})
+                QCOMPARE(List(&dialog, list)->currentIndex(), -1);
+            for (int set : {1032, 1047, 1041, 1045})
+                Click(&dialog, set);
+            Click(&dialog, 1042);
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        }
+        QCOMPARE(StoredInt("Code1"), -1);
+        QCOMPARE(StoredInt("LED"), -1);
+        QCOMPARE(StoredInt("FlowOver"), -1);
+        QCOMPARE(StoredInt("Stable"), -1);
+    }
+
+    void unreadableFieldStopsTheExchangeThere()
+    {
+        // Order: gravity, latitude, count, altitude. The count field does not parse: gravity and
+        // latitude are taken, count and altitude keep what they held.
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        {
+            MoreSettingsDialog dialog(line_.port);
+            dialog.show();
+            Retype(Edit(&dialog, 1029), QStringLiteral("9.81"));
+            Retype(Edit(&dialog, 1030), QStringLiteral("45"));
+            Retype(Edit(&dialog, 1031), QStringLiteral("300"));
+            Edit(&dialog, 1036)->setText(QStringLiteral("4 5"));
+            Click(&dialog, 1037);
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 03 06"});
+            Click(&dialog, 2);
+        }
+        QCOMPARE(StoredText("g1"), QStringLiteral("9.810000"));
+        QCOMPARE(StoredText("LAT1"), QStringLiteral("45.000000"));
+        QCOMPARE(StoredInt("Back"), 6);
+        QCOMPARE(StoredInt("ASL1"), 0);
+    }
+
+    // --- settings ------------------------------------------------------------------------------
+
+    void defaultsWithoutSettingsFile()
+    {
+        TempAppDirectory dir;
+        {
+            MoreSettingsDialog dialog(line_.port);
+            QCOMPARE(dialog.windowTitle(), QString::fromUtf8("更多设置"));
+            QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("广州(020)"));
+            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.7883"));
+            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, 1036)->text(), QStringLiteral("6"));
+            QCOMPARE(List(&dialog, 1046)->currentText(), QStringLiteral("5"));
+            QCOMPARE(List(&dialog, 1056)->currentText(), QString::fromUtf8("最大溢出报警"));
+            QCOMPARE(List(&dialog, 1057)->currentText(), QStringLiteral("0"));
+        }
+        QCOMPARE(StoredInt("Code1"), 1);
+        QCOMPARE(StoredText("g1"), QStringLiteral("9.788300"));
+        QCOMPARE(StoredText("LAT1"), QStringLiteral("0.000000"));
+        QCOMPARE(StoredInt("ASL1"), 0);
+        QCOMPARE(StoredInt("Back"), 6);
+        QCOMPARE(StoredInt("LED"), 5);
+        QCOMPARE(StoredInt("FlowOver"), 2);
+        QCOMPARE(StoredInt("Stable"), 0);
+        QCOMPARE(StoredText("Code"), QStringLiteral("<missing>"));
+    }
+
+    void storedValuesRoundTrip()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Code1=75\r\ng1=9.801000\r\nLAT1=39.900000\r\nASL1=-12\r\nBack=2\r\n"
+                                 "LED=1\r\nFlowOver=0\r\nStable=4\r\nCode=3\r\ng=9.7\r\n");
+        {
+            MoreSettingsDialog dialog(line_.port);
+            dialog.show();
+            QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("台北(008862)"));
+            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.801"));
+            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("39.9"));
+            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("-12"));
+            QCOMPARE(Edit(&dialog, 1036)->text(), QStringLiteral("2"));
+            QCOMPARE(List(&dialog, 1046)->currentText(), QStringLiteral("1"));
+            QCOMPARE(List(&dialog, 1056)->currentText(), QString::fromUtf8("关闭报警"));
+            QCOMPARE(List(&dialog, 1057)->currentText(), QStringLiteral("2e"));
+            // Typed, then closed with ESC: not stored. List choices are stored as they stand.
+            Retype(Edit(&dialog, 1036), QStringLiteral("9"));
+            QVERIFY(Choose(&dialog, 1046, QStringLiteral("4")));
+            QTest::keyClick(Edit(&dialog, 1036), Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(StoredInt("Code1"), 75);
+        QCOMPARE(StoredText("g1"), QStringLiteral("9.801000"));
+        QCOMPARE(StoredText("LAT1"), QStringLiteral("39.900000"));
+        QCOMPARE(StoredInt("ASL1"), -12);
+        QCOMPARE(StoredInt("Back"), 2);
+        QCOMPARE(StoredInt("LED"), 4);
+        QCOMPARE(StoredInt("FlowOver"), 0);
+        QCOMPARE(StoredInt("Stable"), 4);
+        // The calibration dialog's own keys are left alone.
+        QCOMPARE(StoredInt("Code"), 3);
+        QCOMPARE(StoredText("g"), QStringLiteral("9.7"));
+    }
+
+    void enterStoresTypedValues()
+    {
+        TempAppDirectory dir;
+        {
+            MoreSettingsDialog dialog(line_.port);
+            dialog.show();
+            Retype(Edit(&dialog, 1036), QStringLiteral("9"));
+            Retype(Edit(&dialog, 1031), QStringLiteral("2500"));
+            QTest::keyClick(Edit(&dialog, 1031), Qt::Key_Return);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(StoredInt("Back"), 9);
+        QCOMPARE(StoredInt("ASL1"), 2500);
+        QVERIFY(line_.scale.Commands().empty());
+    }
+
+    void enterOnAFocusedButtonPressesIt()
+    {
+        TempAppDirectory dir;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        auto* off = RequireControl<QPushButton>(&dialog, 1043);
+        off->setFocus();
+        QTest::keyClick(off, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 05 00"});
+    }
+
+    // --- the dialogs behind it -----------------------------------------------------------------
+
+    void calibrationOpensOnTheSameLink()
+    {
+        TempAppDirectory dir;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        ModalResponder<CalibrationDialog> calibration([](CalibrationDialog* d) {
+            Click(d, 1035);
+            Click(d, 2);
+        });
+        Click(&dialog, 1063);
+        QCOMPARE(calibration.Count(), 1);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(line_.Await(1), std::vector<Bytes>{"Z"});
+        QCOMPARE(StoredInt("Code"), 1);  // written by the calibration dialog as it closed
+    }
+
+    void cancelledAccessCodeOpensNothing()
+    {
+        TempAppDirectory dir;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        ModalResponder<ManufacturerPasswordDialog> access([](ManufacturerPasswordDialog* d) { Click(d, 2); });
+        ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) { Click(d, 2); });
+        Click(&dialog, 1048);
+        QCOMPARE(access.Count(), 1);
+        QCOMPARE(settings.Count(), 0);
+        Click(&dialog, 1042);
+        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+        QCOMPARE(StoredText("Scale"), QStringLiteral("<missing>"));
+    }
+
+    void wrongAccessCodeOpensNothing()
+    {
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        ModalResponder<ManufacturerPasswordDialog> access(
+            [](ManufacturerPasswordDialog* d) { Answer(d, QStringLiteral("274815 ")); });
+        ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) { Click(d, 2); });
+        Click(&dialog, 1048);
+        QCOMPARE(access.Count(), 1);
+        QCOMPARE(settings.Count(), 0);
+        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("密码不正确")});
+    }
+
+    void rightAccessCodeOpensTheManufacturerSettings()
+    {
+        TempAppDirectory dir;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        ModalResponder<ManufacturerPasswordDialog> access(
+            [](ManufacturerPasswordDialog* d) { Answer(d, QStringLiteral("05317790264")); });
+        ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) {
+            Choose(d, 1065, QStringLiteral("Lock"));
+            Click(d, 1063);
+            Click(d, 2);
+        });
+        Click(&dialog, 1048);
+        QCOMPARE(access.Count(), 1);
+        QCOMPARE(settings.Count(), 1);
+        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 0E 00"});
+        QCOMPARE(StoredInt("EnableButton"), 0);
+    }
+
+    void portClosedDropsCommandsSilently()
+    {
+        TempAppDirectory dir;
+        MessageRecorder messages;
+        MoreSettingsDialog dialog(line_.port);
+        dialog.show();
+        line_.port.Close();
+        Click(&dialog, 1038);
+        Click(&dialog, 1043);
+        QVERIFY(messages.Texts().isEmpty());
+        QTest::qWait(100);
+        QVERIFY(line_.scale.Commands().empty());
+    }
+
+private:
+    ScaleLine line_;
+};
+
+QTEST_MAIN(MoreSettingsDialogTest)
+#include "MoreSettingsDialogTest.moc"

@@ -1,0 +1,216 @@
+#include "app/Language.h"
+#include "dialogs/CalibrationDialog.h"
+#include "dialogs/ManufacturerPasswordDialog.h"
+#include "dialogs/ManufacturerSettingsDialog.h"
+#include "dialogs/MoreSettingsDialog.h"
+#include "support/ControlLookup.h"
+#include "support/TempDirectory.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+// Both resource sets: the texts each language shows, and a layout in which nothing is cut off.
+// With SCALETOOL_SCREENSHOT_DIR set, each dialog is also saved there as a PNG.
+namespace {
+
+using Factory = std::function<std::unique_ptr<QDialog>(SerialLink::PortHandle&)>;
+
+struct Subject {
+    const char* name;
+    Factory make;
+};
+
+const Subject kSubjects[] = {
+    {"more-settings", [](SerialLink::PortHandle& p) { return std::make_unique<MoreSettingsDialog>(p); }},
+    {"calibration", [](SerialLink::PortHandle& p) { return std::make_unique<CalibrationDialog>(p); }},
+    {"manufacturer-settings",
+     [](SerialLink::PortHandle& p) { return std::make_unique<ManufacturerSettingsDialog>(p); }},
+    {"manufacturer-password", [](SerialLink::PortHandle&) { return std::make_unique<ManufacturerPasswordDialog>(); }},
+};
+
+const Subject& SubjectNamed(const QString& name)
+{
+    for (const Subject& subject : kSubjects) {
+        if (name == QLatin1String(subject.name))
+            return subject;
+    }
+    qFatal("no dialog %s", qPrintable(name));
+}
+
+QString Describe(const QWidget* w)
+{
+    return QStringLiteral("%1 (%2 \"%3\")")
+        .arg(w->objectName(), QString::number(ControlId::Of(w)),
+             w->property("text").toString() + w->property("title").toString());
+}
+
+// Controls whose text does not fit the room the layout gave them.
+QStringList Clipped(const QWidget* dialog)
+{
+    QStringList clipped;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(dialog) || w->parentWidget()->inherits("QComboBox"))
+            continue;
+        QSize need;
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap())
+            need = QSize(label->minimumSizeHint().width(), label->heightForWidth(label->width()));
+        else if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+            need = w->sizeHint();
+        else if (qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QGroupBox*>(w))
+            need = w->minimumSizeHint();
+        else
+            continue;
+        if (w->width() < need.width() || w->height() < need.height())
+            clipped << QStringLiteral("%1: %2x%3 < %4x%5").arg(Describe(w)).arg(w->width()).arg(w->height())
+                           .arg(need.width()).arg(need.height());
+    }
+    return clipped;
+}
+
+QString Text(const QWidget* dialog, int id)
+{
+    return RequireControl<QWidget>(dialog, id)->property("text").toString();
+}
+
+} // namespace
+
+class SettingsDialogsLayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { Language::Install(QLocale::c()); }
+
+    void texts_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<int>("id");  // 0: the caption
+        QTest::addColumn<QString>("expected");
+
+        const auto row = [](const char* dialog, int id, const char* neutral, const char* chinese) {
+            QTest::addRow("%s %d neutral", dialog, id) << dialog << false << id << QString::fromUtf8(neutral);
+            QTest::addRow("%s %d chinese", dialog, id) << dialog << true << id << QString::fromUtf8(chinese);
+        };
+        row("more-settings", 0, "更多设置", "更多设置");
+        row("more-settings", 1032, "Set", "设置");
+        row("more-settings", 1038, "Stable Back", "稳定时回传");
+        row("more-settings", 1039, "CMD Back", "指令回传");
+        row("more-settings", 1042, "On", "开");
+        row("more-settings", 1043, "Off", "关");
+        row("more-settings", 1063, "Calibration", "标定");
+        row("more-settings", 1048, "Manufacturer", "厂商设置");
+        row("more-settings", 2, "Back(ESC)", "返回(ESC)");
+        row("calibration", 0, "Calibration", "Calibration");
+        row("calibration", 1035, "SetZero", "强制清零");
+        row("calibration", 1051, "Calibration", "标定");
+        row("calibration", 1065, "", "");
+        row("calibration", 2, "Cancel(ESC)", "取消(ESC)");
+        row("manufacturer-settings", 0, "Manufacturer Setting", "厂商设置");
+        row("manufacturer-settings", 1067, "Set", "设置");
+        row("manufacturer-settings", 2, "Back(ESC)", "返回(ESC)");
+        row("manufacturer-password", 0, "Please input the Manufacturer password", "请输入厂商密码");
+        row("manufacturer-password", 1, "OK(Enter)", "确定(Enter)");
+        row("manufacturer-password", 2, "Cancel(ESC)", "取消(ESC)");
+    }
+
+    void texts()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(bool, chinese);
+        QFETCH(int, id);
+        QFETCH(QString, expected);
+        TempAppDirectory dir;
+        Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
+        SerialLink::PortHandle port;
+        const auto shown = SubjectNamed(dialog).make(port);
+        QCOMPARE(id == 0 ? shown->windowTitle() : Text(shown.get(), id), expected);
+    }
+
+    void listItems_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("items");
+        const QStringList alarms{QString::fromUtf8("关闭报警"), QString::fromUtf8("最小溢出报警"),
+                                 QString::fromUtf8("最大溢出报警"), QString::fromUtf8("所有溢出报警")};
+        QTest::newRow("alarms neutral") << "more-settings" << false << 1056 << alarms;
+        QTest::newRow("alarms chinese") << "more-settings" << true << 1056 << alarms;
+        QTest::newRow("lock neutral") << "manufacturer-settings" << false << 1065 << QStringList{"Lock", "Unlock"};
+        QTest::newRow("lock chinese") << "manufacturer-settings" << true << 1065
+                                      << QStringList{QString::fromUtf8("锁定"), QString::fromUtf8("解锁")};
+    }
+
+    void listItems()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(bool, chinese);
+        QFETCH(int, id);
+        QFETCH(QStringList, items);
+        TempAppDirectory dir;
+        Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
+        SerialLink::PortHandle port;
+        const auto shown = SubjectNamed(dialog).make(port);
+        auto* list = RequireControl<QComboBox>(shown.get(), id);
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->itemText(i);
+        QCOMPARE(texts, items);
+    }
+
+    void firstItemsOfTranslatedLists()
+    {
+        TempAppDirectory dir;
+        Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        SerialLink::PortHandle port;
+        ManufacturerSettingsDialog dialog(port);
+        QCOMPARE(RequireControl<QComboBox>(&dialog, 1064)->itemText(0), QString::fromUtf8("无零点追踪"));
+        QCOMPARE(RequireControl<QComboBox>(&dialog, 1066)->itemText(0), QString::fromUtf8("自动精度"));
+        QCOMPARE(RequireControl<QComboBox>(&dialog, 1066)->itemText(6), QStringLiteral("0.5g"));
+    }
+
+    void nothingClipped_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("chinese");
+        for (const Subject& subject : kSubjects) {
+            QTest::addRow("%s en", subject.name) << QString::fromLatin1(subject.name) << false;
+            QTest::addRow("%s zh", subject.name) << QString::fromLatin1(subject.name) << true;
+        }
+    }
+
+    void nothingClipped()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(bool, chinese);
+        TempAppDirectory dir;
+        Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
+        SerialLink::PortHandle port;
+        const auto shown = SubjectNamed(dialog).make(port);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        const QStringList clipped = Clipped(shown.get());
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
+        // Fits a small laptop screen.
+        QVERIFY2(shown->width() <= 1000 && shown->height() <= 720,
+                 qPrintable(QStringLiteral("%1x%2").arg(shown->width()).arg(shown->height())));
+
+        const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR");
+        if (!shots.isEmpty() && dialog != QLatin1String("manufacturer-password")) {
+            const QString file = QDir(shots).filePath(dialog + (chinese ? "-zh.png" : "-en.png"));
+            QVERIFY(shown->grab().save(file));
+        }
+    }
+};
+
+QTEST_MAIN(SettingsDialogsLayoutTest)
+#include "SettingsDialogsLayoutTest.moc"
