@@ -84,6 +84,7 @@ const Keystroke kKeystrokes[] = {
     {"IntInsertAtCaret", integer, "1|2", U"5", "15|2"},
     {"IntBackspaceInside", integer, "12|3", {BS}, "1|3"},
     {"IntBackspaceAtStartChangesNothing", integer, "|12", {BS}, "|12"},
+    {"IntBackspaceInFrontOfSingleDigit", integer, "|7", {BS}, "|7"},
     {"IntNoLengthLimit", integer, "123456789012|", U"345", "123456789012345|"},
     {"IntEmptyTakesDigit", integer, "|", U"5", "5|"},
     {"IntEmptyRefusedCharacterGivesZero", integer, "|", U"x", "0|"},

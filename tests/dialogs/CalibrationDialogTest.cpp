@@ -7,6 +7,8 @@
 #include "SettingsDialogTestSupport.h"
 
 #include <QElapsedTimer>
+
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -284,14 +286,19 @@ private slots:
         line_.scale.SetSilent(true);
         CalibrationDialog dialog(line_.port);
         QElapsedTimer clock;
-        qint64 longest = 0;
+        QList<qint64> ticks;
         for (int tick = 0; tick < 5; ++tick) {
             clock.start();
             dialog.PollReadings();
-            longest = std::max(longest, clock.elapsed());
+            ticks << clock.elapsed();
         }
-        QVERIFY2(longest >= 40, qPrintable(QStringLiteral("a tick took %1 ms").arg(longest)));
-        QVERIFY2(longest < 120, qPrintable(QStringLiteral("a tick took %1 ms").arg(longest)));
+        std::sort(ticks.begin(), ticks.end());
+        const QString took = QStringLiteral("ticks took %1 ms").arg(
+            [&ticks] { QStringList t; for (qint64 ms : ticks) t << QString::number(ms); return t.join(' '); }());
+        // It waits out its limit, and not much more.
+        QVERIFY2(ticks.front() >= 45, qPrintable(took));
+        QVERIFY2(ticks.at(2) < 100, qPrintable(took));
+        QVERIFY2(ticks.back() < 200, qPrintable(took));
 
         // A closed port answers at once.
         line_.port.Close();
