@@ -392,23 +392,41 @@ TEST_F(CommodityFiles, DiskFullDuringTheWriteKeepsTheOldFile)
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
 
+// Runs a save as an ordinary user: root may write anything, so under root the save runs in a
+// child process that has dropped to "nobody". Returns the save's result.
+bool SaveAsOrdinaryUser(const CommodityTable& table, int series)
+{
+    if (::geteuid() != 0)
+        return SaveCommodityFile(table, series);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        ::_exit(SaveCommodityFile(table, series) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not drop to an ordinary user";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST_F(CommodityFiles, ReadOnlyFileIsNotReplaced)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any file";
     Write("ZEV.txt", "1,old,old,old\r\n");
-    fs::permissions(File("ZEV.txt"), fs::perms::owner_read);
-    EXPECT_FALSE(SaveCommodityFile(Sample(), SeriesZev));
+    fs::permissions(File("ZEV.txt"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir_, fs::perms::all); // the directory itself is writable
+    EXPECT_FALSE(SaveAsOrdinaryUser(Sample(), SeriesZev));
     EXPECT_EQ(Read("ZEV.txt"), "1,old,old,old\r\n");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
 
 TEST_F(CommodityFiles, UnwritableDirectoryKeepsTheOldFile)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any directory";
     Write("ZEV.txt", "1,old,old,old\r\n");
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(SaveCommodityFile(Sample(), SeriesZev));
+    fs::permissions(File("ZEV.txt"), fs::perms::all);
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                              | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_FALSE(SaveAsOrdinaryUser(Sample(), SeriesZev));
     EXPECT_EQ(Read("ZEV.txt"), "1,old,old,old\r\n");
 }
 
@@ -454,6 +472,33 @@ TEST(CommodityText, FormatAndParseAreInverseForRowsWithACode)
     EXPECT_EQ(parsed.Cell(0, CommodityTable::Name), kApple);
     EXPECT_EQ(parsed.Cell(150, CommodityTable::Code), "B");
     EXPECT_EQ(parsed.Cell(150, CommodityTable::Price), "");
+}
+
+} // namespace
+
+namespace {
+
+// The sample files shipped for the demo load as the tool would load them.
+TEST(DemoFiles, LoadWithChineseNamesAndPrices)
+{
+    const std::string previous = AppPaths::ApplicationDirectory();
+    AppPaths::SetApplicationDirectory(SCALETOOL_DEMO_DIR);
+    CommodityTable zev;
+    LoadCommodityFile(zev, SeriesZev);
+    CommodityTable zud;
+    LoadCommodityFile(zud, SeriesZud);
+    AppPaths::SetApplicationDirectory(previous);
+
+    // The keyboard sheet prints commodities 1 to 41: all of them have a name.
+    for (int row = 0; row < 41; ++row) {
+        EXPECT_FALSE(zev.Cell(row, CommodityTable::Code).empty()) << row;
+        EXPECT_FALSE(zev.Cell(row, CommodityTable::Name).empty()) << row;
+        EXPECT_FALSE(zev.Cell(row, CommodityTable::Price).empty()) << row;
+    }
+    EXPECT_EQ(zev.Cell(0, CommodityTable::Name), kApple);
+    EXPECT_EQ(zev.Cell(0, CommodityTable::Price), "6.80");
+    EXPECT_FALSE(zud.Cell(0, CommodityTable::Name).empty());
+    EXPECT_TRUE(zud.Cell(199, CommodityTable::Code).empty());
 }
 
 } // namespace
