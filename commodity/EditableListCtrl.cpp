@@ -4,13 +4,13 @@
 #include "commodity/InPlaceEdit.h"
 
 #include <QAbstractTableModel>
-
-#include <algorithm>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
 
 namespace {
 
@@ -341,11 +341,11 @@ bool EditableListCtrl::FilterEditorKey(QKeyEvent* event)
             return true;
     }
 
-    // What the key would type must fit the cell too.
+    // What the key would type must fit the cell too (AltGr may type text with Ctrl and Alt held).
     const QString typed = event->text();
     const bool typesText = !typed.isEmpty()
         && std::none_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-    if (!held && typesText && !editor_->Admissible(typed, false))
+    if (typesText && !editor_->Admissible(typed, false))
         return true;
     return false;
 }
