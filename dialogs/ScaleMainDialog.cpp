@@ -74,7 +74,7 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::ScaleMainDialog>())
     , reader_(port_, series_, activeReturn_,
-              [] { return Profile::ReadInt(AppPaths::SettingsPath(), "System", "Sleep", 100); },
+              [] { return ReadSetting("Sleep", 100); },
               ReaderCallbacks())
 {
     ui_->setupUi(this);
@@ -130,21 +130,39 @@ ScaleMainDialog::~ScaleMainDialog()
 WeightReader::Callbacks ScaleMainDialog::ReaderCallbacks()
 {
     // Everything the reader reports is carried out on the window's thread, later: the reader never
-    // waits for the window, and calls still queued when the window goes are dropped with it.
+    // waits for the window, and events still queued when the window goes are dropped with it.
     WeightReader::Callbacks callbacks;
     callbacks.showField = [this](int fieldId, const std::string& text) {
-        QMetaObject::invokeMethod(this, [this, fieldId, text] { ShowReading(fieldId, text); }, Qt::QueuedConnection);
+        PostReaderEvent([this, fieldId, text] { ShowReading(fieldId, text); });
     };
-    callbacks.setStable = [this](int stable) {
-        QMetaObject::invokeMethod(this, [this, stable] { ui_->lamp->SetState(stable); }, Qt::QueuedConnection);
-    };
-    callbacks.showLamp = [this](bool visible) {
-        QMetaObject::invokeMethod(this, [this, visible] { ShowLamp(visible); }, Qt::QueuedConnection);
-    };
-    callbacks.finished = [this] {
-        QMetaObject::invokeMethod(this, [this] { OnReaderFinished(); }, Qt::QueuedConnection);
-    };
+    callbacks.setStable = [this](int stable) { PostReaderEvent([this, stable] { ui_->lamp->SetState(stable); }); };
+    callbacks.showLamp = [this](bool visible) { PostReaderEvent([this, visible] { ShowLamp(visible); }); };
+    callbacks.finished = [this] { PostReaderEvent([this] { OnReaderFinished(); }); };
     return callbacks;
+}
+
+void ScaleMainDialog::PostReaderEvent(std::function<void()> event)
+{
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> lock(readerEventsMutex_);
+        wake = readerEvents_.empty();
+        readerEvents_.push_back(std::move(event));
+    }
+    // One wake-up drains everything queued until it runs.
+    if (wake)
+        QMetaObject::invokeMethod(this, "RunReaderEvents", Qt::QueuedConnection);
+}
+
+void ScaleMainDialog::RunReaderEvents()
+{
+    std::vector<std::function<void()>> events;
+    {
+        std::lock_guard<std::mutex> lock(readerEventsMutex_);
+        events.swap(readerEvents_);
+    }
+    for (const auto& event : events)
+        event();
 }
 
 QWidget* ScaleMainDialog::Control(int id) const
@@ -411,7 +429,7 @@ void ScaleMainDialog::OnReadParameter()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     std::thread exchange([this, &dump, &waiting] {
         dump = ReadParameterDump(port_);
-        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&waiting, "quit", Qt::QueuedConnection);
     });
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
     exchange.join();

@@ -9,8 +9,11 @@
 #include <QHash>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class VirtualScale;
@@ -42,6 +45,10 @@ protected:
 
 private:
     WeightReader::Callbacks ReaderCallbacks();
+    // Called on the reader's thread: queues `event` for the window's thread and wakes it.
+    void PostReaderEvent(std::function<void()> event);
+    // Runs the queued reader events on the window's thread.
+    Q_INVOKABLE void RunReaderEvents();
     QWidget* Control(int id) const;
 
     void FillPortList();
@@ -85,6 +92,10 @@ private:
     // series change) and the state of "Active return".
     std::atomic<int> series_{SeriesNone};
     std::atomic<bool> activeReturn_{false};
+    // What the reader reports, waiting for the window's thread. The data travels under this lock,
+    // not inside the wake-up, so every hand-over is a plain mutex hand-over.
+    std::mutex readerEventsMutex_;
+    std::vector<std::function<void()>> readerEvents_;
     // Declared after everything it reads, so it is stopped and joined before they go.
     WeightReader reader_;
 

@@ -1,5 +1,6 @@
-// The main dialog without a scale: what it reads and writes, its selections, the series change,
-// the keys that end it, the failed open and the two languages.
+// The main dialog without a scale of its own: what it reads and writes, its selections, the series
+// change, the keys that end it, the failed open, the two languages and the layout (shown on the
+// virtual scale entry).
 #include "MainDialogTestSupport.h"
 
 #include "app/AppPaths.h"
@@ -7,6 +8,7 @@
 #include "app/SettingsProfile.h"
 #include "commodity/EditableListCtrl.h"
 #include "controls/StatusLamp.h"
+#include "sim/VirtualScale.h"
 #include "support/MessageRecorder.h"
 
 #include <QDir>
@@ -351,6 +353,68 @@ private slots:
         QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("皮重"));
         Language::Install(QLocale::c());
     }
+
+    // Both languages at the dialog's smallest size: every caption fits its control; given more
+    // room, the commodity list takes it. SCALETOOL_SCREENSHOT_DIR keeps a picture of each.
+    void layoutFitsEveryText_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("neutral") << false;
+        QTest::newRow("Chinese") << true;
+    }
+
+    void layoutFitsEveryText()
+    {
+        QFETCH(bool, chinese);
+        if (chinese)
+            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, chinese ? "Sleep=50\r\nType=1\r\n" : "Sleep=50\r\nType=2\r\n");
+        dir.WriteFile("ZEV.txt", Gbk(QString::fromUtf8("1,1001,苹果,6.80\r\n2,1002,香蕉,3.50\r\n"
+                                                        "3,1003,鸡蛋,5.20\r\n4,1004,大米,2.90\r\n"
+                                                        "5,1005,猪肉,16.00\r\n6,1006,西红柿,4.60\r\n")));
+        ScaleMainDialog dialog;
+        Edit(&dialog, 1011)->setText(chinese ? QString::fromUtf8("欧万超市") : QString("Orvan Market"));
+        QComboBox* ports = Combo(&dialog, 1000);
+        ports->setCurrentIndex(ports->count() - 1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        Button(&dialog, 1002)->click();
+        QVERIFY(dialog.DemoScale());
+        dialog.DemoScale()->PlaceLoad(1.236);
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1016)->text().isEmpty(), 3000);
+        if (!chinese)
+            QTRY_COMPARE_WITH_TIMEOUT(RequireControl<StatusLamp>(&dialog, 1023)->State(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("1.236"), 3000);
+
+        dialog.resize(dialog.minimumSizeHint());
+        QApplication::processEvents();
+        for (QWidget* control : dialog.findChildren<QWidget*>()) {
+            if (!control->isVisible() || (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QLabel*>(control)
+                                          && !qobject_cast<QComboBox*>(control)))
+                continue;
+            QVERIFY2(control->width() >= control->minimumSizeHint().width(), qPrintable(control->objectName()));
+            QVERIFY2(control->height() >= control->minimumSizeHint().height(), qPrintable(control->objectName()));
+        }
+        auto* list = RequireControl<QWidget>(&dialog, 1004);
+        const QSize listBefore = list->size();
+        const QSize grown = dialog.size() + QSize(200, 150);
+        dialog.resize(grown);
+        QApplication::processEvents();
+        QCOMPARE(list->size(), listBefore + QSize(200, 150));
+
+        const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) {
+            dialog.resize(dialog.sizeHint().expandedTo(QSize(900, 560)));
+            QApplication::processEvents();
+            QTest::qWait(200);
+            const QString file = shots + (chinese ? "/main-dialog-zh.png" : "/main-dialog-en.png");
+            QVERIFY(dialog.grab().save(file));
+        }
+        Language::Install(QLocale::c());
+    }
+
 
     void aboutBoxShowsTheVersion()
     {
