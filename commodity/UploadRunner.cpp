@@ -10,12 +10,16 @@
 
 namespace {
 
+// How often the window looks at the worker's progress; also the most the end of an upload waits.
+constexpr int kPollMs = 15;
+
 struct Progress {
     std::atomic<int> sent{0};
     std::atomic<bool> cancelled{false};
+    std::atomic<bool> finished{false};
 };
 
-void sendAll(SerialLink::PortHandle& port, const std::vector<Bytes>& writes, Progress& progress, QEventLoop& loop)
+void sendAll(SerialLink::PortHandle& port, const std::vector<Bytes>& writes, Progress& progress)
 {
     const std::size_t count = writes.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -25,8 +29,7 @@ void sendAll(SerialLink::PortHandle& port, const std::vector<Bytes>& writes, Pro
         SerialLink::WriteBytes(port, writes[i].data(), writes[i].size());
         progress.sent.store(int(i + 1));
     }
-    // Wake the window's loop at once rather than at its next progress poll.
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    progress.finished.store(true);
 }
 
 } // namespace
@@ -46,14 +49,18 @@ void SendWithProgress(QWidget* parent, SerialLink::PortHandle& port, const std::
     dialog.setMinimumDuration(400);
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&progress] { progress.cancelled.store(true); });
 
+    // The worker shares nothing with the window but the atomics above: the window polls them.
     QEventLoop loop;
     QTimer poll;
-    poll.setInterval(30);
-    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] { dialog.setValue(progress.sent.load()); });
+    poll.setInterval(kPollMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        dialog.setValue(progress.sent.load());
+        if (progress.finished.load())
+            loop.quit();
+    });
 
-    std::thread worker(sendAll, std::ref(port), std::cref(writes), std::ref(progress), std::ref(loop));
+    std::thread worker(sendAll, std::ref(port), std::cref(writes), std::ref(progress));
     poll.start();
-    // The worker may be done before the loop runs; its queued quit still ends the loop then.
     loop.exec();
     poll.stop();
     worker.join();
