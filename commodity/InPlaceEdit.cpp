@@ -19,6 +19,9 @@
 
 namespace {
 
+// The line edit's own menu text for Paste (Qt's, in whatever language Qt's translations give).
+const char* const kQtPasteText = "&Paste";
+
 // GBK bytes of `text`, or nothing when GBK cannot represent all of it.
 std::optional<QByteArray> gbkBytes(const QString& text)
 {
@@ -175,7 +178,8 @@ QMenu* InPlaceEdit::CreateContextMenu()
     QMenu* menu = createStandardContextMenu();
     // Pasting from the menu follows the same rules as Ctrl+V.
     for (QAction* action : menu->actions()) {
-        if (action->objectName() == QLatin1String("edit-paste") || action->text().startsWith(QLineEdit::tr("&Paste"))) {
+        if (action->objectName() == QLatin1String("edit-paste")
+            || action->text().startsWith(QCoreApplication::translate("QLineEdit", kQtPasteText))) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             // After the menu has closed, so that a refusal's hint is not swept away with it.
             connect(action, &QAction::triggered, this, &InPlaceEdit::PasteChecked, Qt::QueuedConnection);

@@ -27,27 +27,27 @@
 <context>
     <name>InPlaceEdit</name>
     <message>
-        <location filename="../../commodity/InPlaceEdit.cpp" line="109"/>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="112"/>
         <source>This text cannot be stored: commodity cells keep GBK text only (no emoji or other symbols outside GBK).</source>
         <translation>无法保存此文字：商品资料只能使用 GBK 字符（不支持表情符号等 GBK 以外的字符）。</translation>
     </message>
     <message>
-        <location filename="../../commodity/InPlaceEdit.cpp" line="114"/>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="117"/>
         <source>A cell holds one line of text.</source>
         <translation>单元格只能输入一行文字。</translation>
     </message>
     <message>
-        <location filename="../../commodity/InPlaceEdit.cpp" line="125"/>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="128"/>
         <source>The price takes digits and one decimal point only.</source>
         <translation>单价只能输入数字和一个小数点。</translation>
     </message>
     <message>
-        <location filename="../../commodity/InPlaceEdit.cpp" line="132"/>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="135"/>
         <source>A comma cannot be stored in a commodity cell.</source>
         <translation>商品资料中不能使用逗号。</translation>
     </message>
     <message>
-        <location filename="../../commodity/InPlaceEdit.cpp" line="141"/>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="144"/>
         <source>The code holds at most %1 bytes; a Chinese character counts two.</source>
         <translation>编码最多 %1 个字节，一个汉字占两个字节。</translation>
     </message>
@@ -55,17 +55,17 @@
 <context>
     <name>UploadRunner</name>
     <message>
-        <location filename="../../commodity/UploadRunner.cpp" line="39"/>
+        <location filename="../../commodity/UploadRunner.cpp" line="42"/>
         <source>Uploading commodities...</source>
         <translation>正在上传商品资料...</translation>
     </message>
     <message>
-        <location filename="../../commodity/UploadRunner.cpp" line="40"/>
+        <location filename="../../commodity/UploadRunner.cpp" line="43"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location filename="../../commodity/UploadRunner.cpp" line="41"/>
+        <location filename="../../commodity/UploadRunner.cpp" line="44"/>
         <source>Upload</source>
         <translation>上传</translation>
     </message>
