@@ -190,7 +190,7 @@ private slots:
             QVERIFY(scale.WaitForCommands(3, 2s));
         }
         Button(&dialog, 1006)->click();
-        QTRY_COMPARE_WITH_TIMEOUT(scale.UploadedLines().size(), std::size_t(200), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(scale.UploadedLines().size(), std::size_t(200), 15000);
         const std::vector<Bytes> lines = scale.UploadedLines();
         QCOMPARE(lines.front(), Bytes("1[A1]<Apple>2.50"));
         QCOMPARE(lines[1], Bytes("2[]<>"));
