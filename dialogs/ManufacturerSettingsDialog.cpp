@@ -98,14 +98,14 @@ void ManufacturerSettingsDialog::setDivisionValue()
     send(ScaleCommandSet::SetDivisionValue(static_cast<std::uint16_t>(divisionValue_)));
 }
 
-// A list left without a selection (the settings file held an index it does not have) sends
-// nothing: no value the operator did not choose reaches the scale.
+// A list left without a selection (the settings file held an index it does not have): the protocol
+// and precision commands have a defined fallback (0x11, 00 00); zero tracking and the key lock have
+// none, so they send nothing rather than a value the operator did not choose.
 
 void ManufacturerSettingsDialog::setReturnProtocol()
 {
     exchangeFromControls();
-    if (const int index = ui_->protocolList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetReturnProtocol(index));
+    send(ScaleCommandSet::SetReturnProtocol(ui_->protocolList->currentIndex()));
 }
 
 void ManufacturerSettingsDialog::setZeroTracking()
@@ -125,6 +125,5 @@ void ManufacturerSettingsDialog::setButtonLock()
 void ManufacturerSettingsDialog::setPrecision()
 {
     exchangeFromControls();
-    if (const int index = ui_->precisionList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetPrecision(index));
+    send(ScaleCommandSet::SetPrecision(ui_->precisionList->currentIndex()));
 }

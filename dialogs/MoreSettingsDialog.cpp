@@ -180,8 +180,8 @@ void MoreSettingsDialog::setPostbackMode(std::uint8_t mode)
 void MoreSettingsDialog::setOverflowAlarm()
 {
     exchangeFromControls();
-    if (const int index = ui_->alarmList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetOverflowAlarm(index));
+    // Without a selection the scale gets "all overflow alarms".
+    send(ScaleCommandSet::SetOverflowAlarm(ui_->alarmList->currentIndex()));
 }
 
 void MoreSettingsDialog::setAnimalMode(bool on)

@@ -217,21 +217,24 @@ private slots:
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{QByteArray("1B 00 02 00 14")});
     }
 
-    void listWithoutSelectionSendsNothing_data()
+    void listWithoutSelection_data()
     {
+        // Protocol and precision have a defined fallback; zero tracking has none and sends nothing.
         QTest::addColumn<QByteArray>("setting");
         QTest::addColumn<int>("listId");
         QTest::addColumn<int>("setId");
-        QTest::newRow("protocol") << QByteArray("Type=20") << 1005 << 1061;
-        QTest::newRow("zero tracking") << QByteArray("Zero=11") << 1064 << 1062;
-        QTest::newRow("precision") << QByteArray("Precision=-3") << 1066 << 1067;
+        QTest::addColumn<QByteArray>("fallback");
+        QTest::newRow("protocol") << QByteArray("Type=20") << 1005 << 1061 << QByteArray("1B 00 09 11");
+        QTest::newRow("zero tracking") << QByteArray("Zero=11") << 1064 << 1062 << QByteArray();
+        QTest::newRow("precision") << QByteArray("Precision=-3") << 1066 << 1067 << QByteArray("1B 00 0A 00 00");
     }
 
-    void listWithoutSelectionSendsNothing()
+    void listWithoutSelection()
     {
         QFETCH(QByteArray, setting);
         QFETCH(int, listId);
         QFETCH(int, setId);
+        QFETCH(QByteArray, fallback);
         TempAppDirectory dir;
         WriteSystemSettings(dir, setting + "\r\n");
         MessageRecorder messages;
@@ -241,7 +244,11 @@ private slots:
             QCOMPARE(List(&dialog, listId)->currentIndex(), -1);
             Click(&dialog, setId);
             Click(&dialog, 1063);
-            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{Shown(kMarker)});
+            QList<QByteArray> expected;
+            if (!fallback.isEmpty())
+                expected << fallback;
+            expected << Shown(kMarker);
+            QCOMPARE(Shown(line_.Await(std::size_t(expected.size()))), expected);
         }
         QVERIFY(messages.Texts().isEmpty());
         QCOMPARE(StoredInt(setting.left(setting.indexOf('=')).constData()), -1);

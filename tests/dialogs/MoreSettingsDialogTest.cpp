@@ -179,8 +179,10 @@ private slots:
         QCOMPARE(line_.Await(1), std::vector<Bytes>{"Lat=5.500\r\nASL=1234567\r\n"});
     }
 
-    void listsWithoutSelectionSendNothing()
+    void listsWithoutSelection()
     {
+        // City, LED and false stability have no fallback and send nothing; the alarm falls back to
+        // "all overflow alarms".
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Code1=-1\r\nLED=6\r\nFlowOver=4\r\nStable=5\r\n");
         {
@@ -188,10 +190,12 @@ private slots:
             dialog.show();
             for (int list : {1028, 1046, 1056, 1057})
                 QCOMPARE(List(&dialog, list)->currentIndex(), -1);
-            for (int set : {1032, 1047, 1041, 1045})
+            for (int set : {1032, 1047, 1045})
                 Click(&dialog, set);
             Click(&dialog, 1042);
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+            Click(&dialog, 1041);
+            QCOMPARE(Shown(line_.Await(2)), (QList<QByteArray>{kMarker, QByteArray("1B 00 04 03")}));
         }
         QCOMPARE(StoredInt("Code1"), -1);
         QCOMPARE(StoredInt("LED"), -1);
