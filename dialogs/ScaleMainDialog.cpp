@@ -455,6 +455,11 @@ void ScaleMainDialog::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // Escape in the commodity list ends a cell edit; it must not end the whole program as well.
+    if (event->key() == Qt::Key_Escape && ui_->commodityList->isAncestorOf(focusWidget())) {
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

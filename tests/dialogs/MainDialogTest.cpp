@@ -7,6 +7,7 @@
 #include "app/Language.h"
 #include "app/SettingsProfile.h"
 #include "commodity/EditableListCtrl.h"
+#include "commodity/InPlaceEdit.h"
 #include "controls/StatusLamp.h"
 #include "sim/VirtualScale.h"
 #include "support/MessageRecorder.h"
@@ -281,6 +282,27 @@ private slots:
         // Enter did not press "Open port" or "ESC" either.
         QVERIFY(messages.Messages().isEmpty());
         QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+    }
+
+    void escapeEndingACellEditKeepsTheDialog()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=1\r\n");
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+        const QRect cell = list->visualRect(list->model()->index(0, 3));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(list->IsEditing());
+        QTest::keyClicks(list->Editor(), "Pear");
+        QTest::keyClick(list->Editor(), Qt::Key_Escape);
+        QVERIFY(!list->IsEditing());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.count(), 0);
+        // Escape keeps what was typed up to the key before it.
+        QCOMPARE(list->model()->index(0, 3).data().toString(), QString("Pear"));
     }
 
     void escapeKeyEscButtonAndCloseBoxEndTheDialog_data()
