@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/ScaleSettingsDialog.h"
 
 #include <memory>
 
@@ -10,18 +10,15 @@ class ManufacturerPasswordDialog;
 
 // Asks for the manufacturer access code; ends with Accepted only when the code is right. Knows
 // nothing of what it guards.
-class ManufacturerPasswordDialog : public QDialog {
+class ManufacturerPasswordDialog : public FieldsDialog {
     Q_OBJECT
 public:
     explicit ManufacturerPasswordDialog(QWidget* parent = nullptr);
     ~ManufacturerPasswordDialog() override;
 
-public slots:
-    // Checks the code: closes on a right one; on a wrong one empties the field and says so.
-    void accept() override;
-
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    // Checks the code: OK closes on a right one; on a wrong one empties the field and says so.
+    bool exchangeFromControls() override;
 
 private:
     std::unique_ptr<Ui::ManufacturerPasswordDialog> ui_;

@@ -7,33 +7,26 @@
 
 #include "ui_ManufacturerSettingsDialog.h"
 
-#include <QKeyEvent>
-
 namespace {
 
-constexpr const char* kSection = "System";
+using SettingsControls::SelectStored;
 
-void selectStored(QComboBox* list, int index)
-{
-    // An index the list does not have leaves it without a selection.
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
+constexpr const char* kSection = "System";
 
 } // namespace
 
 ManufacturerSettingsDialog::ManufacturerSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
-    : QDialog(parent)
-    , link_(link)
+    : ScaleSettingsDialog(link, parent)
     , ui_(std::make_unique<Ui::ManufacturerSettingsDialog>())
 {
     ui_->setupUi(this);
 
     const std::string& path = AppPaths::SettingsPath();
     divisionValue_ = Profile::ReadInt(path, kSection, "Scale", 0);
-    selectStored(ui_->protocolList, Profile::ReadInt(path, kSection, "Type", 0));
-    selectStored(ui_->zeroList, Profile::ReadInt(path, kSection, "Zero", 1));
-    selectStored(ui_->lockList, Profile::ReadInt(path, kSection, "EnableButton", 1));
-    selectStored(ui_->precisionList, Profile::ReadInt(path, kSection, "Precision", 0));
+    SelectStored(ui_->protocolList, Profile::ReadInt(path, kSection, "Type", 0));
+    SelectStored(ui_->zeroList, Profile::ReadInt(path, kSection, "Zero", 1));
+    SelectStored(ui_->lockList, Profile::ReadInt(path, kSection, "EnableButton", 1));
+    SelectStored(ui_->precisionList, Profile::ReadInt(path, kSection, "Precision", 0));
     ui_->divisionEdit->ShowInteger(divisionValue_);
 
     connect(ui_->divisionSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setDivisionValue);
@@ -57,31 +50,6 @@ ManufacturerSettingsDialog::~ManufacturerSettingsDialog()
 bool ManufacturerSettingsDialog::exchangeFromControls()
 {
     return ui_->divisionEdit->ReadInteger(divisionValue_);
-}
-
-void ManufacturerSettingsDialog::accept()
-{
-    if (exchangeFromControls())
-        QDialog::accept();
-}
-
-void ManufacturerSettingsDialog::keyPressEvent(QKeyEvent* event)
-{
-    // Enter is OK unless a button has the focus, which then takes it.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
-            button->click();
-        else
-            accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void ManufacturerSettingsDialog::send(const std::string& bytes)
-{
-    SerialLink::WriteBytes(link_, bytes.data(), bytes.size());
 }
 
 // Every Set reads the field first; a field that does not parse is reported and the Set goes on

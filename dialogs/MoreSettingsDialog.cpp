@@ -2,76 +2,47 @@
 
 #include "app/AppPaths.h"
 #include "app/SettingsProfile.h"
-#include "controls/NumericEntry.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/CalibrationDialog.h"
-#include "dialogs/CityCodes.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/ManufacturerSettingsDialog.h"
 #include "link/ScaleCommand.h"
 
 #include "ui_MoreSettingsDialog.h"
 
-#include <QKeyEvent>
-#include <QStringEncoder>
-
 namespace {
+
+using SettingsControls::SelectStored;
 
 constexpr const char* kSection = "System";
 constexpr int kMostReportsPerSecond = 10;
 
-std::string toGbk(const QString& text)
-{
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
-}
-
-void selectStored(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
-
-bool gravityInRange(double g)
-{
-    return g >= 9.6999999 && g <= 9.900000001;
-}
-
 } // namespace
 
 MoreSettingsDialog::MoreSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
-    : QDialog(parent)
-    , link_(link)
+    : ScaleSettingsDialog(link, parent)
     , ui_(std::make_unique<Ui::MoreSettingsDialog>())
 {
     ui_->setupUi(this);
 
-    const std::string& path = AppPaths::SettingsPath();
-    for (const std::string& city : CityCodes::Items())
-        ui_->cityList->addItem(QString::fromStdString(city));
-    selectStored(ui_->cityList, Profile::ReadInt(path, kSection, "Code1", CityCodes::kDefaultIndex));
+    gravity_.emplace(GravitySettings::Controls{ui_->cityList, ui_->gravityEdit, ui_->latitudeEdit, ui_->altitudeEdit},
+                     GravitySettings::Keys{"Code1", "g1", "LAT1", "ASL1"});
 
-    gravity_ = Profile::ReadReal(path, kSection, "g1", "9.78830");
-    ui_->gravityEdit->SetDecimalMode(true);
-    latitude_ = Profile::ReadReal(path, kSection, "LAT1", "0");
-    ui_->latitudeEdit->SetDecimalMode(true);
-    ui_->latitudeEdit->SetRange(90, 0);
-    altitude_ = NumericEntry::LeadingInteger(Profile::ReadText(path, kSection, "ASL1", "0"));
+    const std::string& path = AppPaths::SettingsPath();
     postbackCount_ = Profile::ReadInt(path, kSection, "Back", 6);
     ui_->countEdit->SetRange(kMostReportsPerSecond, 0);
 
-    selectStored(ui_->ledList, Profile::ReadInt(path, kSection, "LED", 5));
-    selectStored(ui_->alarmList, Profile::ReadInt(path, kSection, "FlowOver", 2));
-    selectStored(ui_->stabilityList, Profile::ReadInt(path, kSection, "Stable", 0));
+    SelectStored(ui_->ledList, Profile::ReadInt(path, kSection, "LED", 5));
+    SelectStored(ui_->alarmList, Profile::ReadInt(path, kSection, "FlowOver", 2));
+    SelectStored(ui_->stabilityList, Profile::ReadInt(path, kSection, "Stable", 0));
 
-    ui_->gravityEdit->ShowReal(gravity_);
-    ui_->latitudeEdit->ShowReal(latitude_);
     ui_->countEdit->ShowInteger(postbackCount_);
-    ui_->altitudeEdit->ShowInteger(altitude_);
 
-    connect(ui_->codeSet, &QPushButton::clicked, this, &MoreSettingsDialog::setGravityCode);
-    connect(ui_->gravitySet, &QPushButton::clicked, this, &MoreSettingsDialog::setGravityValue);
-    connect(ui_->positionSet, &QPushButton::clicked, this, &MoreSettingsDialog::setGravityPosition);
+    // Every Set, On, Off and mode button reads the fields first; a field that does not parse is
+    // reported and the handler goes on with the values read before.
+    sendOnClick(ui_->codeSet, [this] { return gravity_->CityCommand(); });
+    sendOnClick(ui_->gravitySet, [this] { return gravity_->GravityCommand(this); });
+    sendOnClick(ui_->positionSet, [this] { return gravity_->PositionCommand(); });
     connect(ui_->countSet, &QPushButton::clicked, this, &MoreSettingsDialog::setPostbackCount);
     connect(ui_->stableBack, &QPushButton::clicked, this,
             [this] { setPostbackMode(ScaleCommandSet::kPostbackStable); });
@@ -90,10 +61,7 @@ MoreSettingsDialog::MoreSettingsDialog(SerialLink::PortHandle& link, QWidget* pa
 MoreSettingsDialog::~MoreSettingsDialog()
 {
     const std::string& path = AppPaths::SettingsPath();
-    Profile::WriteInt(path, kSection, "Code1", ui_->cityList->currentIndex());
-    Profile::WriteReal(path, kSection, "g1", gravity_);
-    Profile::WriteReal(path, kSection, "LAT1", latitude_);
-    Profile::WriteInt(path, kSection, "ASL1", altitude_);
+    gravity_->Store();
     Profile::WriteInt(path, kSection, "Back", postbackCount_);
     Profile::WriteInt(path, kSection, "LED", ui_->ledList->currentIndex());
     Profile::WriteInt(path, kSection, "FlowOver", ui_->alarmList->currentIndex());
@@ -102,64 +70,13 @@ MoreSettingsDialog::~MoreSettingsDialog()
 
 bool MoreSettingsDialog::exchangeFromControls()
 {
-    // In field order; the first field that does not parse ends the exchange.
-    return ui_->gravityEdit->ReadReal(gravity_) && ui_->latitudeEdit->ReadReal(latitude_)
-        && ui_->countEdit->ReadInteger(postbackCount_) && ui_->altitudeEdit->ReadInteger(altitude_);
+    // The first field that does not parse ends the exchange.
+    return gravity_->ReadGravity() && gravity_->ReadLatitude() && ui_->countEdit->ReadInteger(postbackCount_)
+        && gravity_->ReadAltitude();
 }
 
-void MoreSettingsDialog::accept()
-{
-    if (exchangeFromControls())
-        QDialog::accept();
-}
-
-void MoreSettingsDialog::keyPressEvent(QKeyEvent* event)
-{
-    // Enter is OK unless a button has the focus, which then takes it.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
-            button->click();
-        else
-            accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void MoreSettingsDialog::send(const std::string& bytes)
-{
-    SerialLink::WriteBytes(link_, bytes.data(), bytes.size());
-}
-
-// Every Set, On, Off and mode button reads the fields first; a field that does not parse is
-// reported and the handler goes on with the values read before. A list left without a selection
-// (the settings file held an index it does not have) sends nothing: no value the operator did
-// not choose reaches the scale.
-
-void MoreSettingsDialog::setGravityCode()
-{
-    exchangeFromControls();
-    if (ui_->cityList->currentIndex() < 0)
-        return;
-    send(ScaleCommandSet::SetGravityCode(toGbk(ui_->cityList->currentText())));
-}
-
-void MoreSettingsDialog::setGravityValue()
-{
-    exchangeFromControls();
-    if (!gravityInRange(gravity_)) {
-        OperatorMessage::Show(this, QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间"));
-        return;
-    }
-    send(ScaleCommandSet::SetGravityValue(gravity_));
-}
-
-void MoreSettingsDialog::setGravityPosition()
-{
-    exchangeFromControls();
-    send(ScaleCommandSet::SetGravityPosition(latitude_, altitude_));
-}
+// A list left without a selection (the settings file held an index it does not have): the false
+// stability and LED commands send nothing rather than a value the operator did not choose.
 
 void MoreSettingsDialog::setPostbackCount()
 {

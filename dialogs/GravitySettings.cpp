@@ -1,0 +1,88 @@
+#include "dialogs/GravitySettings.h"
+
+#include "app/AppPaths.h"
+#include "app/SettingsProfile.h"
+#include "controls/NumericEdit.h"
+#include "controls/OperatorMessage.h"
+#include "dialogs/CityCodes.h"
+#include "dialogs/ScaleSettingsDialog.h"
+
+#include <QComboBox>
+
+namespace {
+
+constexpr const char* kSection = "System";
+
+bool gravityInRange(double g)
+{
+    return g >= 9.6999999 && g <= 9.900000001;
+}
+
+} // namespace
+
+GravitySettings::GravitySettings(const Controls& controls, const Keys& keys)
+    : controls_(controls)
+    , keys_(keys)
+{
+    const std::string& path = AppPaths::SettingsPath();
+    for (const std::string& city : CityCodes::Items())
+        controls_.cityList->addItem(QString::fromStdString(city));
+    SettingsControls::SelectStored(controls_.cityList,
+                                   Profile::ReadInt(path, kSection, keys_.city, CityCodes::kDefaultIndex));
+
+    gravity_ = Profile::ReadReal(path, kSection, keys_.gravity, "9.78830");
+    controls_.gravityEdit->SetDecimalMode(true);
+    latitude_ = Profile::ReadReal(path, kSection, keys_.latitude, "0");
+    controls_.latitudeEdit->SetDecimalMode(true);
+    controls_.latitudeEdit->SetRange(90, 0);
+    altitude_ = NumericEntry::LeadingInteger(Profile::ReadText(path, kSection, keys_.altitude, "0"));
+
+    controls_.gravityEdit->ShowReal(gravity_);
+    controls_.latitudeEdit->ShowReal(latitude_);
+    controls_.altitudeEdit->ShowInteger(altitude_);
+}
+
+void GravitySettings::Store() const
+{
+    const std::string& path = AppPaths::SettingsPath();
+    Profile::WriteInt(path, kSection, keys_.city, controls_.cityList->currentIndex());
+    Profile::WriteReal(path, kSection, keys_.gravity, gravity_);
+    Profile::WriteReal(path, kSection, keys_.latitude, latitude_);
+    Profile::WriteInt(path, kSection, keys_.altitude, altitude_);
+}
+
+bool GravitySettings::ReadGravity()
+{
+    return controls_.gravityEdit->ReadReal(gravity_);
+}
+
+bool GravitySettings::ReadLatitude()
+{
+    return controls_.latitudeEdit->ReadReal(latitude_);
+}
+
+bool GravitySettings::ReadAltitude()
+{
+    return controls_.altitudeEdit->ReadInteger(altitude_);
+}
+
+Bytes GravitySettings::CityCommand() const
+{
+    if (controls_.cityList->currentIndex() < 0)
+        return {};
+    return ScaleCommandSet::SetGravityCode(SettingsControls::ToGbk(controls_.cityList->currentText()));
+}
+
+Bytes GravitySettings::GravityCommand(QWidget* dialog) const
+{
+    if (!gravityInRange(gravity_)) {
+        OperatorMessage::Show(dialog, QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间"));
+        return {};
+    }
+    return ScaleCommandSet::SetGravityValue(gravity_);
+}
+
+Bytes GravitySettings::PositionCommand() const
+{
+    return ScaleCommandSet::SetGravityPosition(latitude_, altitude_);
+}

@@ -1,0 +1,73 @@
+#include "dialogs/ScaleSettingsDialog.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+FieldsDialog::FieldsDialog(QWidget* parent)
+    : QDialog(parent)
+{
+}
+
+void FieldsDialog::accept()
+{
+    if (exchangeFromControls())
+        QDialog::accept();
+}
+
+void FieldsDialog::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        else
+            accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+ScaleSettingsDialog::ScaleSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
+    : FieldsDialog(parent)
+    , link_(link)
+{
+}
+
+void ScaleSettingsDialog::send(const std::string& bytes)
+{
+    if (!bytes.empty())
+        SerialLink::WriteBytes(link_, bytes.data(), bytes.size());
+}
+
+void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, std::function<std::string()> command)
+{
+    connect(button, &QAbstractButton::clicked, this, [this, command = std::move(command)] {
+        exchangeFromControls();
+        send(command());
+    });
+}
+
+namespace SettingsControls {
+
+std::string ToGbk(const QString& text)
+{
+    QStringEncoder encoder("GBK");
+    const QByteArray bytes = encoder.encode(text);
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+QString FromGbk(const std::string& bytes)
+{
+    QStringDecoder decoder("GBK");
+    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+void SelectStored(QComboBox* list, int index)
+{
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+} // namespace SettingsControls

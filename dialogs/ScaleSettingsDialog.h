@@ -1,0 +1,54 @@
+#pragma once
+
+#include "link/SerialLink.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+
+class QAbstractButton;
+class QComboBox;
+
+// A dialog of fields whose OK reads them first: a field that does not parse keeps it open. Enter is
+// OK unless a button has the focus, which then takes it.
+class FieldsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FieldsDialog(QWidget* parent = nullptr);
+
+public slots:
+    void accept() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // Reads the fields into the members; false keeps the dialog open (the operator has been told).
+    virtual bool exchangeFromControls() = 0;
+};
+
+// A settings dialog that sends its commands on the opener's port handle; it never opens or closes it.
+class ScaleSettingsDialog : public FieldsDialog {
+    Q_OBJECT
+public:
+    ScaleSettingsDialog(SerialLink::PortHandle& link, QWidget* parent = nullptr);
+
+protected:
+    // An empty command (a handler that found nothing to send) writes nothing.
+    void send(const std::string& bytes);
+    // A button whose click reads the fields first (a field that does not parse is reported and the
+    // click goes on with the values read before), then sends what `command` builds from them.
+    void sendOnClick(QAbstractButton* button, std::function<std::string()> command);
+
+    SerialLink::PortHandle& link_;
+};
+
+// Small pieces the settings dialogs share.
+namespace SettingsControls {
+
+std::string ToGbk(const QString& text);
+QString FromGbk(const std::string& bytes);
+// An index the list does not have leaves it without a selection.
+void SelectStored(QComboBox* list, int index);
+
+} // namespace SettingsControls
