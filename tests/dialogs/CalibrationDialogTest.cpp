@@ -1,4 +1,3 @@
-#include "app/Language.h"
 #include "controls/NumericEdit.h"
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
@@ -20,48 +19,17 @@ namespace {
 // Sent after an action to prove that nothing went out before it: SetZero's single byte.
 const QByteArray kMarker = "5A";
 
-NumericEdit* Edit(const QWidget* dialog, int id)
-{
-    return RequireControl<NumericEdit>(dialog, id);
-}
-
 QString Reading(const QWidget* dialog, int id)
 {
     return RequireControl<QLabel>(dialog, id)->text();
 }
 
-void Retype(NumericEdit* edit, const QString& text)
-{
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-void Answer(QWidget* access, const QString& code)
-{
-    QTest::keyClicks(RequireControl<QLineEdit>(access, 1057), code);
-    Click(access, 1);
-    if (access->isVisible())
-        Click(access, 2);
-}
-
 } // namespace
 
-class CalibrationDialogTest : public QObject {
+class CalibrationDialogTest : public ScaleLineTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Language::Install(QLocale::c());
-        QVERIFY(line_.Open());
-    }
-
-    void cleanup()
-    {
-        line_.port.Close();
-        line_.scale.Stop();
-    }
-
     // --- commands ------------------------------------------------------------------------------
 
     void gravityValue_data()
@@ -470,9 +438,6 @@ private slots:
         QVERIFY(dialog.isVisible());
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
     }
-
-private:
-    ScaleLine line_;
 };
 
 QTEST_MAIN(CalibrationDialogTest)

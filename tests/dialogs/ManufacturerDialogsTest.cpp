@@ -1,4 +1,3 @@
-#include "app/Language.h"
 #include "controls/NumericEdit.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/ManufacturerSettingsDialog.h"
@@ -17,22 +16,10 @@ const Bytes kMarker = Hex("1B 00 0E 01");  // Unlock
 
 } // namespace
 
-class ManufacturerDialogsTest : public QObject {
+class ManufacturerDialogsTest : public ScaleLineTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Language::Install(QLocale::c());
-        QVERIFY(line_.Open());
-    }
-
-    void cleanup()
-    {
-        line_.port.Close();
-        line_.scale.Stop();
-    }
-
     // --- access code -------------------------------------------------------------------------
 
     void accessCode_data()
@@ -171,9 +158,8 @@ private slots:
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        auto* edit = RequireControl<NumericEdit>(&dialog, 1058);
-        edit->selectAll();
-        QTest::keyClicks(edit, typed);
+        auto* edit = Edit(&dialog, 1058);
+        Retype(edit, typed);
         QCOMPARE(edit->text(), typed);
         Click(&dialog, 1059);
         if (expected.isEmpty()) {
@@ -195,7 +181,7 @@ private slots:
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        QCOMPARE(RequireControl<NumericEdit>(&dialog, 1058)->text(), QStringLiteral("-5"));
+        QCOMPARE(Edit(&dialog, 1058)->text(), QStringLiteral("-5"));
         Click(&dialog, 1059);
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请输入正确的分度值")});
         Click(&dialog, 1063);  // Unlock, the default
@@ -209,9 +195,7 @@ private slots:
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        auto* edit = RequireControl<NumericEdit>(&dialog, 1058);
-        edit->selectAll();
-        QTest::keyClicks(edit, QStringLiteral("99999999999"));
+        Retype(Edit(&dialog, 1058), QStringLiteral("99999999999"));
         Click(&dialog, 1059);
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{QByteArray("1B 00 02 00 14")});
@@ -273,7 +257,7 @@ private slots:
         TempAppDirectory dir;
         {
             ManufacturerSettingsDialog dialog(line_.port);
-            QCOMPARE(RequireControl<NumericEdit>(&dialog, 1058)->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, 1058)->text(), QStringLiteral("0"));
             QCOMPARE(List(&dialog, 1005)->currentText(), QStringLiteral("VK01"));
             QCOMPARE(List(&dialog, 1064)->currentText(), QStringLiteral("0.5e"));
             QCOMPARE(List(&dialog, 1065)->currentText(), QStringLiteral("Unlock"));
@@ -293,15 +277,13 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(RequireControl<NumericEdit>(&dialog, 1058)->text(), QStringLiteral("20"));
+            QCOMPARE(Edit(&dialog, 1058)->text(), QStringLiteral("20"));
             QCOMPARE(List(&dialog, 1005)->currentText(), QStringLiteral("OS2X"));
             QCOMPARE(List(&dialog, 1064)->currentText(), QStringLiteral("1.5e"));
             QCOMPARE(List(&dialog, 1065)->currentText(), QStringLiteral("Lock"));
             QCOMPARE(List(&dialog, 1066)->currentText(), QStringLiteral("0.5g"));
             // Typed but neither set nor confirmed: not stored.
-            auto* edit = RequireControl<NumericEdit>(&dialog, 1058);
-            edit->selectAll();
-            QTest::keyClicks(edit, QStringLiteral("55"));
+            Retype(Edit(&dialog, 1058), QStringLiteral("55"));
             Click(&dialog, 2);
             QVERIFY(!dialog.isVisible());
         }
@@ -321,9 +303,8 @@ private slots:
             QVERIFY(Choose(&dialog, 1005, QStringLiteral("FA3")));
             QVERIFY(Choose(&dialog, 1064, QStringLiteral("5e")));
             QVERIFY(Choose(&dialog, 1066, QStringLiteral("0.02g")));
-            auto* edit = RequireControl<NumericEdit>(&dialog, 1058);
-            edit->selectAll();
-            QTest::keyClicks(edit, QStringLiteral("55"));
+            auto* edit = Edit(&dialog, 1058);
+            Retype(edit, QStringLiteral("55"));
             QTest::keyClick(edit, Qt::Key_Return);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QVERIFY(!dialog.isVisible());
@@ -341,7 +322,7 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            auto* edit = RequireControl<NumericEdit>(&dialog, 1058);
+            auto* edit = Edit(&dialog, 1058);
             edit->setText(QStringLiteral("12x"));
             QTest::keyClick(edit, Qt::Key_Return);
             QVERIFY(dialog.isVisible());
@@ -360,9 +341,6 @@ private slots:
         ManufacturerSettingsDialog dialog(line_.port);
         QCOMPARE(List(&dialog, 1005)->currentText(), QStringLiteral("OS2X"));
     }
-
-private:
-    ScaleLine line_;
 };
 
 QTEST_MAIN(ManufacturerDialogsTest)

@@ -1,4 +1,3 @@
-#include "app/Language.h"
 #include "controls/NumericEdit.h"
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
@@ -18,43 +17,12 @@ namespace {
 // Sent after an action to prove that nothing went out before it: animal mode on.
 const QByteArray kMarker = "1B 00 05 01";
 
-NumericEdit* Edit(const QWidget* dialog, int id)
-{
-    return RequireControl<NumericEdit>(dialog, id);
-}
-
-void Retype(NumericEdit* edit, const QString& text)
-{
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-void Answer(QWidget* access, const QString& code)
-{
-    QTest::keyClicks(RequireControl<QLineEdit>(access, 1057), code);
-    Click(access, 1);
-    if (access->isVisible())
-        Click(access, 2);
-}
-
 } // namespace
 
-class MoreSettingsDialogTest : public QObject {
+class MoreSettingsDialogTest : public ScaleLineTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Language::Install(QLocale::c());
-        QVERIFY(line_.Open());
-    }
-
-    void cleanup()
-    {
-        line_.port.Close();
-        line_.scale.Stop();
-    }
-
     // --- commands ------------------------------------------------------------------------------
 
     void buttonSends_data()
@@ -400,9 +368,6 @@ private slots:
         QTest::qWait(100);
         QVERIFY(line_.scale.Commands().empty());
     }
-
-private:
-    ScaleLine line_;
 };
 
 QTEST_MAIN(MoreSettingsDialogTest)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/AppPaths.h"
+#include "app/Language.h"
 #include "app/SettingsProfile.h"
+#include "controls/NumericEdit.h"
 #include "link/SerialLink.h"
 #include "sim/VirtualScale.h"
 #include "support/ControlLookup.h"
@@ -10,6 +12,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QObject>
 #include <QTest>
 #include <QTimer>
 
@@ -32,6 +37,12 @@ public:
         return true;
     }
 
+    void Close()
+    {
+        port.Close();
+        scale.Stop();
+    }
+
     // The commands received once `count` of them are in (or after two seconds).
     std::vector<Bytes> Await(std::size_t count)
     {
@@ -41,6 +52,24 @@ public:
 
     VirtualScale scale;
     SerialLink::PortHandle port;
+};
+
+// Base of the settings dialogs' test classes: every test starts in the neutral language with the
+// tool's port open on a fresh virtual scale.
+class ScaleLineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Language::Install(QLocale::c());
+        QVERIFY(line_.Open());
+    }
+
+    void cleanup() { line_.Close(); }
+
+protected:
+    ScaleLine line_;
 };
 
 // Bytes written as hex pairs: "1B 00 02 00 00".
@@ -97,6 +126,27 @@ inline bool Choose(const QWidget* root, int id, const QString& item)
     const int index = list->findText(item);
     list->setCurrentIndex(index);
     return index >= 0;
+}
+
+inline NumericEdit* Edit(const QWidget* root, int id)
+{
+    return RequireControl<NumericEdit>(root, id);
+}
+
+// Replaces the field's text by typing, as the operator would.
+inline void Retype(NumericEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// Types the code into the manufacturer access dialog and clicks OK; a refused code is then cancelled.
+inline void Answer(QWidget* access, const QString& code)
+{
+    QTest::keyClicks(RequireControl<QLineEdit>(access, 1057), code);
+    Click(access, 1);
+    if (access->isVisible())
+        Click(access, 2);
 }
 
 // Answers every modal dialog of type T that comes up while it lives, once each.
