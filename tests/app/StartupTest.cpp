@@ -1,10 +1,14 @@
 #include "app/AppPaths.h"
+#include "app/ScaleToolApp.h"
+#include "app/SettingsProfile.h"
 #include "app/Skin.h"
+#include "dialogs/ScaleMainDialog.h"
 #include "support/TempDirectory.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 class StartupTest : public QObject {
@@ -27,6 +31,47 @@ private slots:
         QDir::setCurrent(before);
         QCOMPARE(QDir(QString::fromStdString(current)).canonicalPath(), QDir(dir.Path()).canonicalPath());
         QVERIFY(QString::fromStdString(current) != QCoreApplication::applicationDirPath());
+    }
+
+    void sessionWorksInTheWorkingDirectoryAndEndsWithTheMainDialog()
+    {
+        TempAppDirectory dir;
+        dir.WriteFile("XPCorona.ssk", "QPushButton { color: #123456; }");
+        dir.WriteFile("ZUD.txt", "1,0001,Apple,2.50\r\n");
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.Path()));
+
+        bool skinnedWhileRunning = false;
+        bool dialogShown = false;
+        bool hiddenKeepsSession = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<ScaleMainDialog*>(window);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                dialogShown = true;
+                skinnedWhileRunning = Skin::IsActive();
+                // Hiding the dialog (as a print preview does) must not end the session.
+                dialog->hide();
+                QTimer::singleShot(50, dialog, [&hiddenKeepsSession, dialog] {
+                    hiddenKeepsSession = true;
+                    dialog->show();
+                    dialog->reject();
+                });
+            }
+        });
+        ScaleToolApp tool;
+        const int result = tool.Run(*qApp);
+        QDir::setCurrent(before);
+
+        QCOMPARE(result, 0);
+        QVERIFY(dialogShown);
+        QVERIFY(hiddenKeepsSession);
+        QVERIFY(skinnedWhileRunning);
+        QVERIFY(!Skin::IsActive());
+        // The settings and the commodity file are written where the tool was started.
+        QCOMPARE(Profile::ReadInt(dir.FilePath("Option.ini"), "System", "Baudrate", -9), 2);
+        QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,0001,Apple,2.50\r\n"));
     }
 
     void missingOrEmptySkinIsIgnored()
