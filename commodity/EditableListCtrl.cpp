@@ -2,29 +2,16 @@
 
 #include "commodity/CommodityTable.h"
 #include "commodity/InPlaceEdit.h"
+#include "controls/GbkConvert.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 
 namespace {
-
-QString fromGbk(const std::string& bytes)
-{
-    QStringDecoder gbk("GBK");
-    return gbk.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-}
-
-QByteArray toGbk(const QString& text)
-{
-    QStringEncoder gbk("GBK");
-    return gbk.encode(text);
-}
 
 struct ColumnLayout {
     int width;
@@ -81,7 +68,7 @@ public:
         if (!table || !index.isValid())
             return {};
         if (role == Qt::DisplayRole)
-            return fromGbk(table->Cell(index.row(), index.column()));
+            return FromGbk(table->Cell(index.row(), index.column()));
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(kColumns[index.column()].alignment | Qt::AlignVCenter);
         return {};
@@ -216,7 +203,7 @@ void EditableListCtrl::EndCellEdit(bool copy, bool hide)
         return;
     if (copy && model_->table) {
         const QString text = editor_->text();
-        const QByteArray bytes = text == openedText_ ? openedBytes_ : toGbk(text);
+        const QByteArray bytes = text == openedText_ ? openedBytes_ : QByteArray::fromStdString(ToGbk(text));
         const int row = editor_->Row();
         const int column = editor_->Column();
         if (CellBytes(row, column) != bytes) {
@@ -259,7 +246,7 @@ void EditableListCtrl::OpenEditor(int row, int column, const QRect& rect)
         horizontalHeader()->setFocusProxy(editor_);
     }
     openedBytes_ = CellBytes(row, column);
-    openedText_ = fromGbk(openedBytes_.toStdString());
+    openedText_ = FromGbk(std::string_view(openedBytes_.constData(), std::size_t(openedBytes_.size())));
     editor_->setGeometry(rect);
     editor_->show();
     editor_->setText(openedText_);

@@ -2,6 +2,7 @@
 
 #include "commodity/EditableListCtrl.h"
 #include "commodity/GbkText.h"
+#include "controls/GbkConvert.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -13,8 +14,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QToolTip>
 
 namespace {
@@ -25,12 +24,9 @@ const char* const kQtPasteText = "&Paste";
 // GBK bytes of `text`, or nothing when GBK cannot represent all of it.
 std::optional<QByteArray> gbkBytes(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    QByteArray bytes = encoder.encode(text);
-    QStringDecoder decoder("GBK");
-    if (encoder.hasError() || QString(decoder.decode(bytes)) != text)
+    if (!IsGbkText(text))
         return std::nullopt;
-    return bytes;
+    return QByteArray::fromStdString(ToGbk(text));
 }
 
 QString withoutTrailingLineBreaks(QString text)
@@ -148,8 +144,7 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
         ShowHint(hint);
         if (!allowCut || fits.empty())
             return std::nullopt;
-        QStringDecoder decoder("GBK");
-        return QString(decoder.decode(QByteArrayView(fits.data(), qsizetype(fits.size()))));
+        return FromGbk(fits);
     }
     return offered;
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/SettingsProfile.h"
+#include "controls/GbkConvert.h"
 #include "controls/NumericEntry.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/CalibrationReading.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-using SettingsControls::FromGbk;
-using SettingsControls::ToGbk;
 
 constexpr const char* kSection = "System";
 constexpr int kReadingIntervalMs = 300;

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/SettingsProfile.h"
+#include "controls/GbkConvert.h"
 #include "controls/NumericEdit.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/CityCodes.h"
@@ -70,7 +71,7 @@ Bytes GravitySettings::CityCommand() const
 {
     if (controls_.cityList->currentIndex() < 0)
         return {};
-    return ScaleCommandSet::SetGravityCode(SettingsControls::ToGbk(controls_.cityList->currentText()));
+    return ScaleCommandSet::SetGravityCode(ToGbk(controls_.cityList->currentText()));
 }
 
 Bytes GravitySettings::GravityCommand(QWidget* dialog) const

@@ -1,5 +1,6 @@
 #include "dialogs/ManufacturerPasswordDialog.h"
 
+#include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/AccessCode.h"
 
@@ -18,7 +19,7 @@ ManufacturerPasswordDialog::~ManufacturerPasswordDialog() = default;
 
 bool ManufacturerPasswordDialog::exchangeFromControls()
 {
-    if (AccessCode::IsAccepted(SettingsControls::ToGbk(ui_->codeEdit->text())))
+    if (AccessCode::IsAccepted(ToGbk(ui_->codeEdit->text())))
         return true;
     ui_->codeEdit->clear();
     OperatorMessage::Show(this, QString::fromUtf8("密码不正确"));

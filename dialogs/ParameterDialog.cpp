@@ -2,8 +2,9 @@
 
 #include "ui_ParameterDialog.h"
 
+#include "controls/GbkConvert.h"
+
 #include <QPushButton>
-#include <QStringDecoder>
 
 ParameterDialog::ParameterDialog(const std::string& dumpGbk, QWidget* parent)
     : QDialog(parent)
@@ -18,8 +19,7 @@ ParameterDialog::~ParameterDialog() = default;
 
 QString ParameterDialog::DisplayText(const std::string& dumpGbk)
 {
-    QStringDecoder gbk("GBK");
-    QString text = gbk.decode(QByteArrayView(dumpGbk.data(), qsizetype(dumpGbk.size())));
+    QString text = FromGbk(dumpGbk);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;

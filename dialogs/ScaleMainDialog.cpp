@@ -9,6 +9,7 @@
 #include "commodity/CommodityUpload.h"
 #include "commodity/UploadRunner.h"
 #include "controls/ControlId.h"
+#include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "controls/StatusLamp.h"
 #include "dialogs/AboutDialog.h"
@@ -27,8 +28,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <cerrno>
 #include <cstdlib>
@@ -38,19 +37,6 @@
 namespace {
 
 constexpr const char* kSystem = "System";
-
-QString FromGbk(const std::string& bytes)
-{
-    QStringDecoder gbk("GBK");
-    return gbk.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-}
-
-std::string ToGbk(const QString& text)
-{
-    QStringEncoder gbk("GBK");
-    const QByteArray bytes = gbk.encode(text);
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
-}
 
 int ReadSetting(const char* key, int fallback)
 {

@@ -1,10 +1,10 @@
 #include "dialogs/ScaleSettingsDialog.h"
 
+#include "controls/GbkConvert.h"
+
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 FieldsDialog::FieldsDialog(QWidget* parent)
     : QDialog(parent)
@@ -51,19 +51,6 @@ void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, std::function<std
 }
 
 namespace SettingsControls {
-
-std::string ToGbk(const QString& text)
-{
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
-}
-
-QString FromGbk(const std::string& bytes)
-{
-    QStringDecoder decoder("GBK");
-    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-}
 
 void SelectStored(QComboBox* list, int index)
 {

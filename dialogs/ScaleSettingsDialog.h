@@ -46,8 +46,6 @@ protected:
 // Small pieces the settings dialogs share.
 namespace SettingsControls {
 
-std::string ToGbk(const QString& text);
-QString FromGbk(const std::string& bytes);
 // An index the list does not have leaves it without a selection.
 void SelectStored(QComboBox* list, int index);
 

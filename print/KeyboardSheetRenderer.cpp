@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "commodity/CommodityTable.h"
+#include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "print/KeyboardSheetGeometry.h"
 #include "print/SheetFontSettings.h"
@@ -13,7 +14,6 @@
 #include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
@@ -27,12 +27,6 @@ public:
     static QString MissingTemplate() { return tr("The keyboard layout file does not exist"); }
     static QString PaperTooSmall() { return tr("The paper is too small,Please re select paper or rotate printing"); }
 };
-
-QString FromGbk(const std::string& bytes)
-{
-    QStringDecoder decoder("GBK");
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 // Tells the operator once per preview or print job.
 void ReportOnce(KeyboardSheetJob& job, quint64& reportedIn, quint64 currentJob, const QString& text)

@@ -1,6 +1,8 @@
 #include "print/PrintFontSetup.h"
 
 #include "app/AppPaths.h"
+#include "commodity/GbkText.h"
+#include "controls/GbkConvert.h"
 #include "print/KeyboardSheetPrinting.h"
 
 #include <QCheckBox>
@@ -11,8 +13,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QWidget>
 
 #include <algorithm>
@@ -47,9 +47,7 @@ int LogicalHeightFromPointSize(double pointSize, int logicalDpiY)
 
 QFont ScreenFontFromSheetFont(const SheetFont& stored, int logicalDpiY)
 {
-    QStringDecoder decoder("GBK");
-    const std::string face = SheetFontSettings::CutGbk(stored.faceName, SheetFontSettings::kMaxFaceNameBytes);
-    QFont font(decoder.decode(QByteArrayView(face.data(), static_cast<qsizetype>(face.size()))));
+    QFont font(FromGbk(GbkText::CutToBytes(stored.faceName, SheetFontSettings::kMaxFaceNameBytes)));
     const int dpi = logicalDpiY > 0 ? logicalDpiY : 96;
     if (stored.height < 0) {
         font.setPointSizeF(-stored.height * 72.0 / dpi);
@@ -70,10 +68,7 @@ QFont ScreenFontFromSheetFont(const SheetFont& stored, int logicalDpiY)
 SheetFont SheetFontFromScreenFont(const QFont& font, int logicalDpiY)
 {
     SheetFont stored;
-    QStringEncoder encoder("GBK");
-    const QByteArray face = encoder.encode(font.family());
-    stored.faceName = SheetFontSettings::CutGbk(std::string_view(face.constData(), static_cast<std::size_t>(face.size())),
-                                                SheetFontSettings::kMaxFaceNameBytes);
+    stored.faceName = std::string(GbkText::CutToBytes(ToGbk(font.family()), SheetFontSettings::kMaxFaceNameBytes));
     stored.charset = 1;
     stored.height = font.pointSizeF() > 0 ? LogicalHeightFromPointSize(font.pointSizeF(), logicalDpiY)
                                           : -std::max(1, font.pixelSize());

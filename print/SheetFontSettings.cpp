@@ -31,18 +31,4 @@ bool Write(const std::string& settingsPath, const SheetFont& font)
     return ok;
 }
 
-std::string CutGbk(std::string_view name, std::size_t maxBytes)
-{
-    std::size_t end = 0;
-    while (end < name.size()) {
-        // A lead byte 0x81..0xFE starts a two-byte character.
-        const auto byte = static_cast<unsigned char>(name[end]);
-        const std::size_t length = (byte >= 0x81 && byte <= 0xFE && end + 1 < name.size()) ? 2 : 1;
-        if (end + length > maxBytes)
-            break;
-        end += length;
-    }
-    return std::string(name.substr(0, end));
-}
-
 } // namespace SheetFontSettings

@@ -30,7 +30,4 @@ SheetFont Read(const std::string& settingsPath, std::string_view defaultFace);
 // Writes all six keys in the order Name, Charset, Height, Width, Weight, Italic. False when a write fails.
 bool Write(const std::string& settingsPath, const SheetFont& font);
 
-// `name` cut to at most `maxBytes` GBK bytes without splitting a double-byte character.
-std::string CutGbk(std::string_view name, std::size_t maxBytes);
-
 } // namespace SheetFontSettings

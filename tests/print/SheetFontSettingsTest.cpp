@@ -1,5 +1,7 @@
 #include "print/SheetFontSettings.h"
 
+#include "commodity/GbkText.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -68,18 +70,23 @@ TEST_F(SheetFontSettingsTest, WriteStoresUnsignedBytes)
     EXPECT_NE(ReadFile().find("Charset=134\r\n"), std::string::npos);
 }
 
+std::string Cut(std::string_view name, std::size_t maxBytes)
+{
+    return std::string(GbkText::CutToBytes(name, maxBytes));
+}
+
 TEST(SheetFontFaceName, CutKeepsDoubleByteCharactersWhole)
 {
-    EXPECT_EQ(SheetFontSettings::CutGbk("Arial", 31), "Arial");
-    EXPECT_EQ(SheetFontSettings::CutGbk(std::string(40, 'a'), 31), std::string(31, 'a'));
+    EXPECT_EQ(Cut("Arial", 31), "Arial");
+    EXPECT_EQ(Cut(std::string(40, 'a'), 31), std::string(31, 'a'));
     // "a" + 16 Chinese characters = 33 bytes: the 16th would end at byte 33, so 15 remain.
     std::string name = "a";
     for (int i = 0; i < 16; ++i)
         name += "\xcb\xce";
-    const std::string cut = SheetFontSettings::CutGbk(name, 31);
+    const std::string cut = Cut(name, 31);
     EXPECT_EQ(cut.size(), 31u);
     EXPECT_EQ(cut, name.substr(0, 31));
-    EXPECT_EQ(SheetFontSettings::CutGbk("a\xcb\xce", 2), "a");
+    EXPECT_EQ(Cut("a\xcb\xce", 2), "a");
 }
 
 } // namespace
