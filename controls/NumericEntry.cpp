@@ -85,6 +85,29 @@ std::from_chars_result scanUnsigned(const char* first, const char* last, double&
     return std::from_chars(first, last, value, std::chars_format::general);
 }
 
+// The text without surrounding blanks, its sign taken off.
+struct SignedDigits {
+    const char* first;
+    const char* last;
+    bool negative;
+};
+
+SignedDigits digitsAndSign(std::string_view text)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    while (first != last && isBlank(*first))
+        ++first;
+    while (last != first && isBlank(*(last - 1)))
+        --last;
+    bool negative = false;
+    if (first != last && (*first == '+' || *first == '-')) {
+        negative = *first == '-';
+        ++first;
+    }
+    return {first, last, negative};
+}
+
 } // namespace
 
 Field Settle(const Field& field, const Limits& limits)
@@ -184,17 +207,7 @@ std::int32_t LeadingInteger(std::string_view text)
 
 std::optional<double> ParseReal(std::string_view text)
 {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    while (first != last && isBlank(*first))
-        ++first;
-    while (last != first && isBlank(*(last - 1)))
-        --last;
-    bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
-        negative = *first == '-';
-        ++first;
-    }
+    auto [first, last, negative] = digitsAndSign(text);
     double value = 0.0;
     const auto [end, ec] = scanUnsigned(first, last, value);
     if (ec != std::errc() || end != last || !std::isfinite(value))
@@ -204,17 +217,7 @@ std::optional<double> ParseReal(std::string_view text)
 
 std::optional<std::int32_t> ParseInteger(std::string_view text)
 {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    while (first != last && isBlank(*first))
-        ++first;
-    while (last != first && isBlank(*(last - 1)))
-        --last;
-    bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
-        negative = *first == '-';
-        ++first;
-    }
+    auto [first, last, negative] = digitsAndSign(text);
     if (first == last || *first < '0' || *first > '9')
         return std::nullopt;
     std::uint64_t magnitude = 0;
