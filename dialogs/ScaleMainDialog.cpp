@@ -219,6 +219,9 @@ void ScaleMainDialog::ApplyEnableRule()
 
 void ScaleMainDialog::OnSeriesChanged()
 {
+    // The Model list can change under an open cell editor (a mouse wheel takes no focus): what was
+    // typed belongs to the list being left, not to the one about to be loaded.
+    FinishCellEdit();
     ApplyEnableRule();
     if (series_ != SeriesNone)
         SaveTable(series_);
@@ -465,8 +468,16 @@ void ScaleMainDialog::SaveTable(int series)
     }
 }
 
+void ScaleMainDialog::FinishCellEdit()
+{
+    if (ui_->commodityList->IsEditing())
+        ui_->commodityList->EndCellEdit(true, true);
+}
+
 void ScaleMainDialog::SaveSettings()
 {
+    // Closing by the close box leaves an open editor as it is; its last key is not in the cell yet.
+    FinishCellEdit();
     const std::string& path = AppPaths::SettingsPath();
     Profile::WriteInt(path, kSystem, "Port", ui_->portCombo->currentIndex());
     Profile::WriteInt(path, kSystem, "Baudrate", ui_->baudCombo->currentIndex());

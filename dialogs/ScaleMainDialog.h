@@ -79,6 +79,8 @@ private:
     // Writes the table to the file of `series`; tells the operator when that fails.
     void SaveTable(int series);
     void SaveSettings();
+    // Puts the text of an open cell editor into its cell and closes the editor.
+    void FinishCellEdit();
 
     std::unique_ptr<Ui::ScaleMainDialog> ui_;
     QHash<int, QWidget*> controls_;

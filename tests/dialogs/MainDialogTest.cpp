@@ -305,6 +305,36 @@ private slots:
         QCOMPARE(list->model()->index(0, 3).data().toString(), QString("Pear"));
     }
 
+    void openCellEditGoesToTheListItWasTypedIn()
+    {
+        TempAppDirectory dir;
+        dir.WriteFile("ZUD.txt", "1,A1,,\r\n");
+        dir.WriteFile("ZEV.txt", "1,B1,,\r\n");
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+        const auto typeInto = [list](int row, int column, const char* text) {
+            const QRect cell = list->visualRect(list->model()->index(row, column));
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+            QVERIFY(list->IsEditing());
+            QTest::keyClicks(list->Editor(), text);
+        };
+
+        // The series changes while a name is being typed (a mouse wheel over the Model list).
+        typeInto(0, 3, "Pear");
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QVERIFY(!list->IsEditing());
+        QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Pear,\r\n"));
+        Edit(&dialog, 1011)->setFocus();
+        QCOMPARE(CellText(&dialog, 0, 3), QString());
+
+        // The dialog ends through its close box while a price is being typed.
+        typeInto(0, 4, "1.25");
+        QVERIFY(dialog.close());
+        QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,B1,,1.25\r\n"));
+    }
+
     void escapeKeyEscButtonAndCloseBoxEndTheDialog_data()
     {
         QTest::addColumn<int>("how");
