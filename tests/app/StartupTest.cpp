@@ -44,6 +44,7 @@ private slots:
         bool skinnedWhileRunning = false;
         bool dialogShown = false;
         bool hiddenKeepsSession = false;
+        bool skinActiveAtDestruction = true;
         QTimer::singleShot(0, [&] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 auto* dialog = qobject_cast<ScaleMainDialog*>(window);
@@ -51,6 +52,8 @@ private slots:
                     continue;
                 dialogShown = true;
                 skinnedWhileRunning = Skin::IsActive();
+                QObject::connect(dialog, &QObject::destroyed,
+                                 [&skinActiveAtDestruction] { skinActiveAtDestruction = Skin::IsActive(); });
                 // Hiding the dialog (as a print preview does) must not end the session.
                 dialog->hide();
                 QTimer::singleShot(50, dialog, [&hiddenKeepsSession, dialog] {
@@ -69,6 +72,8 @@ private slots:
         QVERIFY(hiddenKeepsSession);
         QVERIFY(skinnedWhileRunning);
         QVERIFY(!Skin::IsActive());
+        // The skin is shut down before the main dialog object is destroyed.
+        QVERIFY(!skinActiveAtDestruction);
         // The settings and the commodity file are written where the tool was started.
         QCOMPARE(Profile::ReadInt(dir.FilePath("Option.ini"), "System", "Baudrate", -9), 2);
         QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,0001,Apple,2.50\r\n"));
