@@ -35,6 +35,8 @@ public:
 
     // Hides the editor; with `copy` its text goes into its cell first.
     void EndCellEdit(bool copy, bool hide);
+    // True while the editor passes an Enter or Escape that ended an edit on to the host.
+    bool PassingOnEditorKey() const { return passingOn_; }
     // Lays the editor over the cell if the cell may be opened; false when it is locked or absent.
     bool OpenCellAt(const QPoint& viewportPoint);
 
@@ -63,6 +65,7 @@ private:
     bool lockFirstRow_ = true;
     bool lockLeadColumns_ = true;
     bool hiding_ = false;
+    bool passingOn_ = false;
     // The editor's text as opened and the cell bytes it came from: an unchanged text is written back
     // byte for byte, even where the bytes were not valid GBK.
     QString openedText_;

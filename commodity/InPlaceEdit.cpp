@@ -74,7 +74,9 @@ void InPlaceEdit::keyDown(QKeyEvent* event)
         if (!swallowed && list_->parentWidget()) {
             QKeyEvent onward(event->type(), event->key(), event->modifiers(), event->text(),
                              event->isAutoRepeat(), event->count());
+            list_->passingOn_ = true;
             QCoreApplication::sendEvent(list_->parentWidget(), &onward);
+            list_->passingOn_ = false;
         }
         return;
     }

@@ -444,8 +444,9 @@ void ScaleMainDialog::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // Escape in the commodity list ends a cell edit; it must not end the whole program as well.
-    if (event->key() == Qt::Key_Escape && ui_->commodityList->isAncestorOf(focusWidget())) {
+    // Escape that ended a cell edit is passed on by the editor; it must not end the whole program
+    // as well. Escape pressed in the list with no cell open still does.
+    if (event->key() == Qt::Key_Escape && ui_->commodityList->PassingOnEditorKey()) {
         event->accept();
         return;
     }

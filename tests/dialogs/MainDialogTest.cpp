@@ -341,6 +341,7 @@ private slots:
         QTest::newRow("Esc key") << 0;
         QTest::newRow("ESC button") << 1;
         QTest::newRow("close box") << 2;
+        QTest::newRow("Esc key in the commodity list, no cell open") << 3;
     }
 
     void escapeKeyEscButtonAndCloseBoxEndTheDialog()
@@ -354,6 +355,12 @@ private slots:
         if (how == 0) {
             Edit(&dialog, 1011)->setFocus();
             QTest::keyClick(Edit(&dialog, 1011), Qt::Key_Escape);
+        } else if (how == 3) {
+            auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+            const QRect cell = list->visualRect(list->model()->index(2, 3));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+            QVERIFY(list->hasFocus());
+            QTest::keyClick(list, Qt::Key_Escape);
         } else if (how == 1) {
             Button(&dialog, 2)->click();
         } else {
