@@ -18,15 +18,14 @@ StatusLamp::~StatusLamp() = default;
 void StatusLamp::SetState(int state)
 {
     state_.store(state);
-    if (!repaintPosted_.exchange(true)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                repaintPosted_.store(false);
-                update();
-            },
-            Qt::QueuedConnection);
-    }
+    if (!repaintPosted_.exchange(true))
+        QMetaObject::invokeMethod(this, "RepaintPosted", Qt::QueuedConnection);
+}
+
+void StatusLamp::RepaintPosted()
+{
+    repaintPosted_.store(false);
+    update();
 }
 
 int StatusLamp::State() const

@@ -31,6 +31,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Runs on the user-interface thread for a request posted by SetState. Invoked by name, so that
+    // the request carries nothing built on the caller's thread.
+    Q_INVOKABLE void RepaintPosted();
+
     std::atomic<int> state_{kHidden};
     // One repaint request in flight is enough, however fast the reader sets states.
     std::atomic<bool> repaintPosted_{false};
