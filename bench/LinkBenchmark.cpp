@@ -201,18 +201,39 @@ void BM_BareExchange(benchmark::State& state)
     ::close(fd);
 }
 
+// A FIFO in a fresh temporary directory, both gone with it: a line whose answer is already waiting.
+struct TempFifo {
+    TempFifo()
+    {
+        char dir[] = "/tmp/bench-link-XXXXXX";
+        if (::mkdtemp(dir) == nullptr)
+            return;
+        directory = dir;
+        path = directory + "/line";
+        ok = ::mkfifo(path.c_str(), 0600) == 0;
+    }
+    ~TempFifo()
+    {
+        if (directory.empty())
+            return;
+        ::unlink(path.c_str());
+        ::rmdir(directory.c_str());
+    }
+    std::string directory;
+    std::string path;
+    bool ok = false;
+};
+
 // What the link adds to a call that finds its answer waiting: no responder, bytes already there.
 void BM_LinkCallOverhead(benchmark::State& state)
 {
-    char fifoPath[] = "/tmp/bench-link-XXXXXX";
-    if (::mkdtemp(fifoPath) == nullptr) {
-        state.SkipWithError("no temp dir");
+    const TempFifo fifo;
+    if (!fifo.ok) {
+        state.SkipWithError("no FIFO");
         return;
     }
-    const std::string fifo = std::string(fifoPath) + "/line";
-    ::mkfifo(fifo.c_str(), 0600);
     SerialLink::PortHandle port;
-    if (SerialLink::OpenSerialPort(fifo, port, 9600) != 1) {
+    if (SerialLink::OpenSerialPort(fifo.path, port, 9600) != 1) {
         state.SkipWithError("cannot open the FIFO");
         return;
     }
@@ -222,20 +243,16 @@ void BM_LinkCallOverhead(benchmark::State& state)
         benchmark::DoNotOptimize(SerialLink::ReadBytes(port, buffer, 15, 100));
     }
     port.Close();
-    ::unlink(fifo.c_str());
-    ::rmdir(fifoPath);
 }
 
 void BM_BareCallOverhead(benchmark::State& state)
 {
-    char fifoPath[] = "/tmp/bench-link-XXXXXX";
-    if (::mkdtemp(fifoPath) == nullptr) {
-        state.SkipWithError("no temp dir");
+    const TempFifo fifo;
+    if (!fifo.ok) {
+        state.SkipWithError("no FIFO");
         return;
     }
-    const std::string fifo = std::string(fifoPath) + "/line";
-    ::mkfifo(fifo.c_str(), 0600);
-    const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(fifo.path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     char buffer[15];
     for (auto _ : state) {
         (void)::write(fd, kReport.data(), kReport.size());
@@ -253,8 +270,6 @@ void BM_BareCallOverhead(benchmark::State& state)
         benchmark::DoNotOptimize(received);
     }
     ::close(fd);
-    ::unlink(fifo.c_str());
-    ::rmdir(fifoPath);
 }
 
 } // namespace
