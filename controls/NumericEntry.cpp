@@ -158,12 +158,13 @@ Field Type(const Field& before, char32_t typed, const Limits& limits)
         field = withText("0");
     } else if (digit || backspace) {
         field = passOn(start, typed);
-    } else if (typed == U'.') {
+    } else if (typed == U'.' && point == std::string::npos) {
+        // A field holds one point at most, also when it is all that is left ("5." less the 5).
         if (length == 0)
             field = withText("0.");
         else if (length == 1)
             field = withText(text + ".");
-        else if (point == std::string::npos)
+        else
             field = passOn(start, typed);
     }
     return Settle(field, limits);

@@ -122,6 +122,7 @@ const Keystroke kKeystrokes[] = {
     {"DecPointBetweenTwoDigits", decimal, "1|2", U".", "1.|2"},
     {"DecSecondPointDropped", decimal, "1.5|", U".", "1.5|"},
     {"DecSecondPointDroppedElsewhere", decimal, "1|.5", U".", "1|.5"},
+    {"DecPointLeftAloneTakesNoSecond", decimal, "5|.", {BS, U'.'}, "|."},
     {"DecSevenDigitsAllowed", decimal, "123456|", U"7", "1234567|"},
     {"DecEighthDigitDropped", decimal, "1234567|", U"8", "1234567|"},
     {"DecEighthDigitDroppedCaretJumpsToEnd", decimal, "12|34567", U"8", "1234567|"},
