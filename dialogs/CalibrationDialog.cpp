@@ -104,8 +104,10 @@ void CalibrationDialog::setZero()
 void CalibrationDialog::calibrate()
 {
     exchangeFromControls();
-    const std::int32_t capacity = NumericEntry::LeadingInteger(ToGbk(ui_->capacityList->currentText()));
-    const std::int32_t weight = NumericEntry::LeadingInteger(ToGbk(ui_->weightList->currentText()));
+    // Whole kilograms only: "2.5" or "5kg" would otherwise be cut to a number the scale takes as
+    // the weight on it. A text that is not one is refused like an empty one.
+    const std::int32_t capacity = NumericEntry::ParseInteger(ToGbk(ui_->capacityList->currentText())).value_or(0);
+    const std::int32_t weight = NumericEntry::ParseInteger(ToGbk(ui_->weightList->currentText())).value_or(0);
     const char* refusal = weight <= 0 ? "请输入正确的砝码重量"
         : capacity <= 0               ? "请输入正确的最大称量"
         : weight > capacity           ? "砝码重量不能大于最大称量"

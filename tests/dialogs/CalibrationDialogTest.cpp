@@ -124,7 +124,10 @@ private slots:
         QTest::newRow("15 and 5") << "15" << "5" << QByteArray("15,5\r\n") << QString();
         QTest::newRow("weight equal to capacity") << "15" << "15" << QByteArray("15,15\r\n") << QString();
         QTest::newRow("largest items") << "2000" << "25" << QByteArray("2000,25\r\n") << QString();
-        QTest::newRow("leading integer of typed text") << "7.5" << "5kg" << QByteArray("7,5\r\n") << QString();
+        QTest::newRow("blanks around typed numbers") << " 30 " << "25 " << QByteArray("30,25\r\n") << QString();
+        QTest::newRow("weight with a fraction") << "15" << "2.5" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
+        QTest::newRow("weight with a unit") << "15" << "5kg" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
+        QTest::newRow("capacity with a fraction") << "7.5" << "5" << QByteArray() << QString::fromUtf8("请输入正确的最大称量");
         QTest::newRow("weight above capacity") << "15" << "20" << QByteArray() << QString::fromUtf8("砝码重量不能大于最大称量");
         QTest::newRow("empty weight checked first") << "" << "" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
         QTest::newRow("zero weight") << "15" << "0" << QByteArray() << QString::fromUtf8("请输入正确的砝码重量");
