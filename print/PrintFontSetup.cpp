@@ -94,7 +94,10 @@ bool Run(QWidget* parent)
     dialog.setCurrentFont(WithResolvedFamily(ScreenFontFromSheetFont(stored, dpi)));
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    SheetFontSettings::Write(settings, SheetFontFromScreenFont(dialog.selectedFont(), dpi));
+    SheetFont chosen = SheetFontFromScreenFont(dialog.selectedFont(), dpi);
+    // The dialog offers no choice of character set: the stored one stays.
+    chosen.charset = stored.charset;
+    SheetFontSettings::Write(settings, chosen);
     return true;
 }
 

@@ -20,8 +20,8 @@ QFont ScreenFontFromSheetFont(const SheetFont& font, int logicalDpiY);
 // 100..900 scale (400 normal, 700 bold), italic 0/1, face name cut to 31 bytes of GBK.
 SheetFont SheetFontFromScreenFont(const QFont& font, int logicalDpiY);
 
-// Opens the font dialog on the stored font (SimHei when none is stored). OK stores the choice and
-// returns true; Cancel writes nothing.
+// Opens the font dialog on the stored font (SimHei when none is stored). OK stores the choice, with
+// the character set as it was stored, and returns true; Cancel writes nothing.
 bool Run(QWidget* parent);
 
 } // namespace PrintFontSetup

@@ -175,6 +175,15 @@ private slots:
         QCOMPARE(dir.ReadFile("Option.ini"), expected);
     }
 
+    void storedCharsetIsWrittenBack()
+    {
+        TempAppDirectory dir;
+        dir.WriteFile("Option.ini", "[Font]\r\nCharset=134\r\nHeight=-16\r\n");
+        WhenFontDialogOpens([](QFontDialog* dialog) { dialog->accept(); });
+        QVERIFY(PrintFontSetup::Run(nullptr));
+        QCOMPARE(SheetFontSettings::Read(AppPaths::SettingsPath(), "none").charset, 134);
+    }
+
     void freshSettingsOpenOnSimHei()
     {
         TempAppDirectory dir;
