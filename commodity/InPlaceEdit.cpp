@@ -2,6 +2,7 @@
 
 #include "commodity/EditableListCtrl.h"
 #include "commodity/GbkText.h"
+#include "commodity/TextEntry.h"
 #include "controls/GbkConvert.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QToolTip>
 
@@ -111,8 +113,21 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
                     "symbols outside GBK)."));
         return std::nullopt;
     }
-    if (offered.contains(QLatin1Char('\n')) || offered.contains(QLatin1Char('\r'))) {
+    // A comma would split the line of the commodity file, and the row would not load again; the
+    // brackets delimit Code and Name in the upload line, and the scale would cut the name there.
+    const TextEntry::Field field
+        = column_ == list_->PriceColumn() ? TextEntry::Field::Line : TextEntry::Field::Commodity;
+    switch (TextEntry::Check(gbkBytes(offered)->toStdString(), field)) {
+    case TextEntry::Verdict::Accepted:
+        break;
+    case TextEntry::Verdict::LineBreak:
         ShowHint(tr("A cell holds one line of text."));
+        return std::nullopt;
+    case TextEntry::Verdict::ControlCharacter:
+        ShowHint(tr("A cell takes no control characters."));
+        return std::nullopt;
+    case TextEntry::Verdict::Delimiter:
+        ShowHint(tr("Commas, square brackets and angle brackets cannot be stored in a commodity cell."));
         return std::nullopt;
     }
     QString rest = text();
@@ -127,11 +142,6 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
             return std::nullopt;
         }
         return offered;
-    }
-    // A comma would split the line of the commodity file, and the row would not load again.
-    if (offered.contains(QLatin1Char(','))) {
-        ShowHint(tr("A comma cannot be stored in a commodity cell."));
-        return std::nullopt;
     }
     if (column_ == EditableListCtrl::kCodeColumn) {
         const QByteArray bytes = *gbkBytes(offered);
@@ -157,11 +167,11 @@ void InPlaceEdit::ShowHint(const QString& hint)
     emit inputRefused(hint);
 }
 
-void InPlaceEdit::PasteChecked()
+void InPlaceEdit::PasteChecked(QClipboard::Mode mode)
 {
     if (isReadOnly())
         return;
-    QString offered = withoutTrailingLineBreaks(QGuiApplication::clipboard()->text());
+    QString offered = withoutTrailingLineBreaks(QGuiApplication::clipboard()->text(mode));
     if (column_ == list_->PriceColumn())
         offered = offered.trimmed();
     if (offered.isEmpty())
@@ -179,7 +189,7 @@ QMenu* InPlaceEdit::CreateContextMenu()
             || action->text().startsWith(QCoreApplication::translate("QLineEdit", kQtPasteText))) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             // After the menu has closed, so that a refusal's hint is not swept away with it.
-            connect(action, &QAction::triggered, this, &InPlaceEdit::PasteChecked, Qt::QueuedConnection);
+            connect(action, &QAction::triggered, this, [this] { PasteChecked(); }, Qt::QueuedConnection);
         }
     }
     return menu;
@@ -213,6 +223,21 @@ void InPlaceEdit::dropEvent(QDropEvent* event)
     insert(*fits);
     event->acceptProposedAction();
     setFocus(Qt::MouseFocusReason);
+}
+
+void InPlaceEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The middle button pastes the primary selection (X11): the same rules as any other paste.
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+        if (!isReadOnly()) {
+            deselect();
+            setCursorPosition(cursorPositionAt(event->position().toPoint()));
+            PasteChecked(QClipboard::Selection);
+        }
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void InPlaceEdit::inputMethodEvent(QInputMethodEvent* event)

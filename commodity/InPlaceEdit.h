@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
 
 #include <optional>
@@ -20,7 +21,7 @@ public:
     void SetCell(int row, int column);
 
     // Inserts the clipboard's text in place of the selection if the cell may take it.
-    void PasteChecked();
+    void PasteChecked(QClipboard::Mode mode = QClipboard::Clipboard);
     // The editor's context menu: the standard one, whose Paste goes through PasteChecked.
     QMenu* CreateContextMenu();
 
@@ -41,6 +42,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:

@@ -43,8 +43,13 @@
     </message>
     <message>
         <location filename="../../commodity/InPlaceEdit.cpp" line="135"/>
-        <source>A comma cannot be stored in a commodity cell.</source>
-        <translation>商品资料中不能使用逗号。</translation>
+        <source>Commas, square brackets and angle brackets cannot be stored in a commodity cell.</source>
+        <translation>商品资料中不能使用逗号、方括号和尖括号。</translation>
+    </message>
+    <message>
+        <location filename="../../commodity/InPlaceEdit.cpp" line="85"/>
+        <source>A cell takes no control characters.</source>
+        <translation>单元格中不能使用控制字符。</translation>
     </message>
     <message>
         <location filename="../../commodity/InPlaceEdit.cpp" line="144"/>

@@ -458,6 +458,9 @@ private slots:
         QTest::newRow("name refuses emoji") << 3 << "Fruit" << "Apple 🍎" << "Fruit" << true;
         QTest::newRow("name refuses a comma") << 3 << "Fruit" << "a,b" << "Fruit" << true;
         QTest::newRow("name refuses two lines") << 3 << "Fruit" << "a\nb" << "Fruit" << true;
+        QTest::newRow("name refuses a tab") << 3 << "Fruit" << "a\tb" << "Fruit" << true;
+        QTest::newRow("name refuses angle brackets") << 3 << "Fruit" << "Pear>2" << "Fruit" << true;
+        QTest::newRow("code refuses square brackets") << 2 << "12" << "[3]" << "12" << true;
     }
 
     void pasteFollowsTheCellRules()
@@ -467,14 +470,21 @@ private slots:
         QFETCH(QString, clipboard);
         QFETCH(QString, result);
         QFETCH(bool, hint);
-        // Each way of pasting follows the same rules.
-        for (int way = 0; way < 3; ++way) {
+        // Each way of pasting follows the same rules; the middle button pastes the selection.
+        const bool selection = QGuiApplication::clipboard()->supportsSelection();
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            QVERIFY(selection);
+        for (int way = 0; way < (selection ? 4 : 3); ++way) {
             table.SetCell(3, column, gbk(start));
             list->Refresh();
             open(3, column);
-            QGuiApplication::clipboard()->setText(clipboard);
+            QGuiApplication::clipboard()->setText(clipboard, way == 3 ? QClipboard::Selection : QClipboard::Clipboard);
+            editor()->end(false);
             QSignalSpy refused(list, &EditableListCtrl::inputRefused);
-            if (way == 0) {
+            if (way == 3) {
+                const QPoint behindText(editor()->width() - 2, editor()->height() / 2);
+                QTest::mouseClick(editor(), Qt::MiddleButton, Qt::NoModifier, behindText);
+            } else if (way == 0) {
                 QTest::keyClick(editor(), Qt::Key_V, Qt::ControlModifier);
             } else if (way == 1) {
                 QTest::keyClick(editor(), Qt::Key_Insert, Qt::ShiftModifier);
