@@ -5,6 +5,7 @@
 #include "controls/GbkConvert.h"
 #include "controls/NumericEntry.h"
 #include "controls/OperatorMessage.h"
+#include "controls/TextFieldGuard.h"
 #include "dialogs/CalibrationReading.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "link/ScaleCommand.h"
@@ -48,6 +49,9 @@ CalibrationDialog::CalibrationDialog(SerialLink::PortHandle& link, QWidget* pare
     const std::string& path = AppPaths::SettingsPath();
     showStoredText(ui_->capacityList, FromGbk(Profile::ReadText(path, kSection, "MAXRange", "15")));
     showStoredText(ui_->weightList, FromGbk(Profile::ReadText(path, kSection, "Weights", "5")));
+    // What is typed into the lists is stored in the settings file, one line per key.
+    TextFieldGuard::Install(ui_->capacityList->lineEdit());
+    TextFieldGuard::Install(ui_->weightList->lineEdit());
 
     readingTimer_.setInterval(kReadingIntervalMs);
     connect(&readingTimer_, &QTimer::timeout, this, &CalibrationDialog::PollReadings);

@@ -12,6 +12,7 @@
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "controls/StatusLamp.h"
+#include "controls/TextFieldGuard.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/EnableRule.h"
 #include "dialogs/MoreSettingsDialog.h"
@@ -98,6 +99,8 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
 
     SelectFromSettings();
     ui_->corpEdit->setText(FromGbk(Profile::ReadText(AppPaths::SettingsPath(), kSystem, "Corp", "")));
+    // The name goes to the scale as one line and back into the settings file as one key.
+    TextFieldGuard::Install(ui_->corpEdit);
 
     ConnectControls();
     OnSeriesChanged();

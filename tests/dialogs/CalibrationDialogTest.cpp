@@ -5,7 +5,10 @@
 
 #include "SettingsDialogTestSupport.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QToolTip>
 
 #include <algorithm>
 #include <QLabel>
@@ -394,6 +397,29 @@ private slots:
         }
         QCOMPARE(StoredText("MAXRange"), shown);
         QCOMPARE(StoredText("Weights"), weights);
+    }
+
+    void listsTakeOneLineOfGbkText()
+    {
+        TempAppDirectory dir;
+        {
+            CalibrationDialog dialog(line_.port);
+            dialog.show();
+            for (int id : {1049, 1050}) {
+                QLineEdit* edit = List(&dialog, id)->lineEdit();
+                edit->setFocus();
+                edit->end(false);
+                for (const QString& pasted : {QStringLiteral("0\r\nCode=9"), QStringLiteral("\t"), QStringLiteral("🍎")}) {
+                    QToolTip::hideText();
+                    QGuiApplication::clipboard()->setText(pasted);
+                    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                    QVERIFY(QToolTip::isVisible());
+                }
+                QTest::keyClicks(edit, "0");
+            }
+        }
+        QCOMPARE(StoredText("MAXRange"), QStringLiteral("150"));
+        QCOMPARE(StoredText("Weights"), QStringLiteral("50"));
     }
 
     void typedValuesStoredOnlyAfterExchange()

@@ -12,7 +12,10 @@
 #include "sim/VirtualScale.h"
 #include "support/MessageRecorder.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
+#include <QToolTip>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
@@ -333,6 +336,34 @@ private slots:
         typeInto(0, 4, "1.25");
         QVERIFY(dialog.close());
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,B1,,1.25\r\n"));
+    }
+
+    // However it comes in, the name stays one line of GBK text: it is sent as one line and stored
+    // as one key.
+    void corporateNameTakesOneLineOfGbkText()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Corp=Shop\r\n");
+        {
+            ScaleMainDialog dialog;
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QLineEdit* corp = Edit(&dialog, 1011);
+            corp->setEnabled(true);  // as while a ZUD scale is open
+            corp->setFocus();
+            corp->end(false);
+            for (const QString& pasted : {QStringLiteral("\nType=2"), QStringLiteral("\x1B"), QStringLiteral("🍎")}) {
+                QToolTip::hideText();
+                QGuiApplication::clipboard()->setText(pasted);
+                QTest::keyClick(corp, Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(corp->text(), QStringLiteral("Shop"));
+                QVERIFY(QToolTip::isVisible());
+            }
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(" 香蕉"));
+            QTest::keyClick(corp, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(QByteArray::fromStdString(Setting("Corp")), "Shop " + Gbk(QString::fromUtf8("香蕉")));
+        QCOMPARE(Setting("Type"), std::string("0"));
     }
 
     void escapeKeyEscButtonAndCloseBoxEndTheDialog_data()
