@@ -198,9 +198,9 @@ void ScaleMainDialog::ConnectControls()
     connect(ui_->moreButton, &QPushButton::clicked, this, &ScaleMainDialog::OnMore);
     connect(ui_->readParamButton, &QPushButton::clicked, this, &ScaleMainDialog::OnReadParameter);
     connect(ui_->printA15Button, &QPushButton::clicked, this,
-            [this] { ShowKeyboardSheetPreview(this, table_, 0); });
+            [this] { FinishCellEdit(); ShowKeyboardSheetPreview(this, table_, 0); });
     connect(ui_->printA16Button, &QPushButton::clicked, this,
-            [this] { ShowKeyboardSheetPreview(this, table_, 1); });
+            [this] { FinishCellEdit(); ShowKeyboardSheetPreview(this, table_, 1); });
     connect(ui_->printSetupButton, &QPushButton::clicked, this, [this] { RunPrintFontSetup(this); });
     connect(ui_->aboutButton, &QPushButton::clicked, this, &ScaleMainDialog::ShowAbout);
     connect(ui_->escButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -374,6 +374,7 @@ void ScaleMainDialog::OnSetPostback()
 
 void ScaleMainDialog::OnSetupCompanyName()
 {
+    FinishCellEdit();
     if (!port_.IsOpen())
         return;
     Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
@@ -381,6 +382,9 @@ void ScaleMainDialog::OnSetupCompanyName()
 
 void ScaleMainDialog::OnUploadCommodity()
 {
+    // Started by its shortcut, the button leaves the focus in an open cell, whose last key is not
+    // in the table yet.
+    FinishCellEdit();
     const int series = ui_->modelCombo->currentIndex();
     if (series == SeriesRivav || !port_.IsOpen())
         return;
