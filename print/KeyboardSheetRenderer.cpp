@@ -81,7 +81,11 @@ QFont SheetFontForDevice(const SheetFont& stored, const QPaintDevice* device)
 
 SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& info, KeyboardSheetJob& job)
 {
-    QPaintDevice* device = info.printer ? static_cast<QPaintDevice*>(info.printer) : painter->device();
+    QPaintDevice* device = info.printer ? static_cast<QPaintDevice*>(info.printer)
+                         : painter           ? painter->device()
+                                             : nullptr;
+    if (!device)
+        return SheetRenderResult::PaperTooSmall;
     const QString templatePath = KeyboardSheetTemplatePath(job.layout);
     if (!QFileInfo::exists(templatePath)) {
         ReportOnce(job, job.missingTemplateReportedIn, info.job, KeyboardSheetRenderer::MissingTemplate());
@@ -97,6 +101,8 @@ SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& in
         ReportOnce(job, job.paperTooSmallReportedIn, info.job, KeyboardSheetRenderer::PaperTooSmall());
         return SheetRenderResult::PaperTooSmall;
     }
+    if (!painter)
+        return SheetRenderResult::Drawn;
 
     painter->drawImage(QRect(layout.x0, layout.y0, layout.sheetWidth, layout.sheetHeight), picture);
     painter->setBackgroundMode(Qt::TransparentMode);
@@ -118,9 +124,9 @@ SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& in
     return SheetRenderResult::Drawn;
 }
 
-void PrintKeyboardSheetProc(QPainter* painter, const PrintPageInfo* info, void* context)
+bool PrintKeyboardSheetProc(QPainter* painter, const PrintPageInfo* info, void* context)
 {
-    if (!painter || !info || !context)
-        return;
-    RenderKeyboardSheet(painter, *info, *static_cast<KeyboardSheetJob*>(context));
+    if (!info || !context)
+        return false;
+    return RenderKeyboardSheet(painter, *info, *static_cast<KeyboardSheetJob*>(context)) == SheetRenderResult::Drawn;
 }

@@ -31,11 +31,13 @@ QString KeyboardSheetTemplatePath(int layout);
 // Draws the sheet for `job` on `painter`, whose device is the printer page described by `info`:
 // the template stretched to 211 mm x 110 mm, centred on the printable area, and the names of
 // commodities 1 to 41 in the key fields. A missing template or a page too small for the sheet is
-// reported once per preview or print job; nothing is drawn then.
+// reported once per preview or print job; nothing is drawn then. With a null painter only the
+// checks run (on the device `info` describes).
 SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& info, KeyboardSheetJob& job);
 
-// The render callback of the preview host; `context` is a KeyboardSheetJob.
-void PrintKeyboardSheetProc(QPainter* painter, const PrintPageInfo* info, void* context);
+// The render callback of the preview host; `context` is a KeyboardSheetJob. False when the sheet
+// cannot be drawn.
+bool PrintKeyboardSheetProc(QPainter* painter, const PrintPageInfo* info, void* context);
 
 // The font for the names on `device`: the stored height is a size in points (negative: character
 // height, positive: cell height), the weight on the 0/400/700 scale (0: normal).

@@ -10,12 +10,28 @@
 #include <QPrintPreviewWidget>
 #include <QToolBar>
 
+#include <optional>
+
 namespace {
 
 quint64 NextJobNumber()
 {
     static quint64 last = 0;
     return ++last;
+}
+
+// What the operator chose in the last accepted print dialog.
+struct PrinterChoice {
+    QPrinter::OutputFormat format = QPrinter::NativeFormat;
+    QString printerName;
+    QString outputFileName;
+    QPageLayout layout;
+};
+
+std::optional<PrinterChoice>& LastPrinterChoice()
+{
+    static std::optional<PrinterChoice> choice;
+    return choice;
 }
 
 } // namespace
@@ -44,8 +60,20 @@ PreviewHost::PreviewHost(PrintRenderProc render, QWidget* owner, void* context)
     setWindowTitle(TitleFor(owner ? owner->windowTitle() : QString()));
     if (owner)
         setWindowIcon(owner->windowIcon());
-    // The sheet is wider than portrait A4: lay the very first preview out in landscape already.
+    if (const std::optional<PrinterChoice>& choice = LastPrinterChoice()) {
+        printer_.setOutputFormat(choice->format);
+        if (choice->format == QPrinter::NativeFormat)
+            printer_.setPrinterName(choice->printerName);
+        printer_.setOutputFileName(choice->outputFileName);
+        printer_.setPageLayout(choice->layout);
+    }
+    // The sheet is wider than portrait A4: every preview starts in landscape, the first one too.
     printer_.setPageOrientation(QPageLayout::Landscape);
+}
+
+void PreviewHost::ForgetPrinterChoice()
+{
+    LastPrinterChoice().reset();
 }
 
 PreviewHost::~PreviewHost()
@@ -127,12 +155,17 @@ void PreviewHost::Print()
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setMinMax(1, 1);
     if (dialog.exec() == QDialog::Accepted) {
+        LastPrinterChoice() = PrinterChoice{printer_.outputFormat(), printer_.printerName(),
+                                            printer_.outputFileName(), printer_.pageLayout()};
+        const PrintPageInfo info{&printer_, false, 1, NextJobNumber()};
+        // Asked before the job starts: a page that cannot be drawn (the callback has said why) must
+        // not come out as a blank sheet or replace an existing file with an empty document.
+        const bool drawable = render_(nullptr, &info, context_);
         QPainter painter;
-        if (painter.begin(&printer_)) {
-            const PrintPageInfo info{&printer_, false, 1, NextJobNumber()};
+        if (drawable && painter.begin(&printer_)) {
             render_(&painter, &info, context_);
             painter.end();
-        } else {
+        } else if (drawable) {
             // A printer or file that cannot be opened must not pass for a printed sheet.
             OperatorMessage::Show(this, QString::fromUtf8("无法启动打印作业。"), OperatorMessage::Icon::Warning);
         }

@@ -19,7 +19,10 @@ struct PrintPageInfo {
 };
 
 // Draws one page on `painter` in printer device units, origin at the top-left of the printable area.
-using PrintRenderProc = void (*)(QPainter* painter, const PrintPageInfo* info, void* context);
+// Returns false when the page cannot be drawn on this device (the callback tells the operator why).
+// Before a print job starts it is called once with a null painter: it then draws nothing and only
+// answers, so that a page that cannot be drawn abandons the job.
+using PrintRenderProc = bool (*)(QPainter* painter, const PrintPageInfo* info, void* context);
 
 // A print preview window hosted from a dialog application. It is created on the heap by a print
 // request, stands in for the owner (which is hidden while it is open) and deletes itself when it
@@ -45,6 +48,10 @@ public:
     void Print();
     // Where a PDF goes when no file was chosen yet: the title in the home directory.
     QString DefaultPdfFileName() const;
+
+    // The printer, paper and output file last chosen in the print dialog start every later preview
+    // until the program ends; this forgets them (for tests).
+    static void ForgetPrinterChoice();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

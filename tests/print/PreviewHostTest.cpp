@@ -35,18 +35,26 @@ struct RenderLog {
         int height;
     };
     QList<Call> calls;
+    bool drawable = true;  // what the callback answers
+    int checks = 0;        // calls without a painter: the question before a print job
     int PrintCalls() const
     {
         return static_cast<int>(std::count_if(calls.begin(), calls.end(), [](const Call& c) { return !c.preview; }));
     }
 };
 
-void LogRender(QPainter* painter, const PrintPageInfo* info, void* context)
+bool LogRender(QPainter* painter, const PrintPageInfo* info, void* context)
 {
     auto* log = static_cast<RenderLog*>(context);
+    if (!painter) {
+        ++log->checks;
+        return log->drawable;
+    }
     log->calls.append({info->preview, info->job, info->printer->pageLayout().orientation(), info->printer->width(),
                        info->printer->height()});
-    painter->drawText(QPointF(100, 100), QStringLiteral("Page"));
+    if (log->drawable)
+        painter->drawText(QPointF(100, 100), QStringLiteral("Page"));
+    return log->drawable;
 }
 
 // Runs `action` on the next modal dialog of type T as soon as it is up.
@@ -90,6 +98,7 @@ class PreviewHostTest : public QObject {
 private slots:
     void init()
     {
+        PreviewHost::ForgetPrinterChoice();
         owner_ = std::make_unique<QDialog>();
         owner_->setWindowTitle(QStringLiteral("Electronic scale"));
         owner_->show();
@@ -243,6 +252,51 @@ private slots:
         QCOMPARE(words[0].text, QStringLiteral("Page"));
     }
 
+    void pageThatCannotBeDrawnAbandonsThePrintJob()
+    {
+        TempAppDirectory dir;
+        const QString file = dir.Path() + "/sheet.pdf";
+        dir.WriteFile("sheet.pdf", "kept");
+        RenderLog log;
+        QPointer<PreviewHost> host = PreviewHost::Open(&LogRender, owner_.get(), &log);
+        QVERIFY(host);
+        log.drawable = false;
+        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
+        host->Printer()->setOutputFileName(file);
+        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        ToolAction(host, "previewPrint")->trigger();
+        QTRY_VERIFY(host.isNull());
+        QCOMPARE(log.checks, 1);
+        QCOMPARE(log.PrintCalls(), 0);
+        QCOMPARE(dir.ReadFile("sheet.pdf"), QByteArray("kept"));
+        QVERIFY(owner_->isVisible());
+    }
+
+    void printerAndPaperCarryOverToTheNextPreview()
+    {
+        TempAppDirectory dir;
+        const QString file = dir.Path() + "/sheet.pdf";
+        RenderLog first;
+        QPointer<PreviewHost> one = PreviewHost::Open(&LogRender, owner_.get(), &first);
+        QVERIFY(one);
+        // The dialog opens on these and keeps them.
+        one->Printer()->setOutputFormat(QPrinter::PdfFormat);
+        one->Printer()->setOutputFileName(file);
+        one->Printer()->setPageSize(QPageSize(QPageSize::A3));
+        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        ToolAction(one, "previewPrint")->trigger();
+        QTRY_VERIFY(one.isNull());
+        RenderLog second;
+        QPointer<PreviewHost> two = PreviewHost::Open(&LogRender, owner_.get(), &second);
+        QVERIFY(two);
+        QCOMPARE(two->Printer()->outputFormat(), QPrinter::PdfFormat);
+        QCOMPARE(two->Printer()->outputFileName(), file);
+        QCOMPARE(two->Printer()->pageLayout().pageSize().id(), QPageSize::A3);
+        QCOMPARE(second.calls.size(), 1);
+        QCOMPARE(second.calls[0].orientation, QPageLayout::Landscape);
+        two->close();
+    }
+
     void withoutPrintersThePrintDialogWritesAPdf()
     {
         if (!QPrinterInfo::availablePrinterNames().isEmpty())
@@ -306,15 +360,40 @@ private slots:
         host->PreviewWidget()->updatePreview();
         QCOMPARE(messages.Texts(), QStringList{"The keyboard layout file does not exist"});
         QCOMPARE(messages.Messages().first().parent, owner_.get());
-        // Printing is a new job: told once more, and the page stays blank.
+        // Printing is a new job: told once more, and abandoned; the file there is left alone.
+        dir.WriteFile("sheet.pdf", "kept");
         host->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        host->Printer()->setOutputFileName(dir.Path() + "/blank.pdf");
+        host->Printer()->setOutputFileName(dir.Path() + "/sheet.pdf");
         WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
         ToolAction(host, "previewPrint")->trigger();
         QTRY_VERIFY(host.isNull());
         QCOMPARE(messages.Messages().size(), 2);
         QVERIFY(owner_->isVisible());
-        QVERIFY(SheetPdf::Words(dir.Path() + "/blank.pdf").isEmpty());
+        QCOMPARE(dir.ReadFile("sheet.pdf"), QByteArray("kept"));
+    }
+
+    void keyboardSheetOnTooSmallPaperIsNotPrinted()
+    {
+        TempAppDirectory dir;
+        QFile source(QStringLiteral(SCALETOOL_DEMO_DIR "/A15.bmp"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        dir.WriteFile("A15.bmp", source.readAll());
+        dir.WriteFile("sheet.pdf", "kept");
+        CommodityTable table;
+        table.SetCell(0, CommodityTable::Name, "Apple");
+        MessageRecorder messages;
+        ShowKeyboardSheetPreview(owner_.get(), table, 0);
+        QPointer<PreviewHost> host = OpenPreviewHost();
+        QVERIFY(host);
+        QVERIFY(messages.Messages().isEmpty());
+        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
+        host->Printer()->setOutputFileName(dir.Path() + "/sheet.pdf");
+        host->Printer()->setPageSize(QPageSize(QPageSize::A6));
+        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+        ToolAction(host, "previewPrint")->trigger();
+        QTRY_VERIFY(host.isNull());
+        QCOMPARE(messages.Texts(), QStringList{"The paper is too small,Please re select paper or rotate printing"});
+        QCOMPARE(dir.ReadFile("sheet.pdf"), QByteArray("kept"));
     }
 
     void keyboardSheetPrintsTheTableAsItIsAtPrintTime()
