@@ -9,7 +9,8 @@ class QCoreApplication;
 namespace Language {
 
 bool IsChinese(const QLocale& locale);
-// Loads the Chinese translations when the locale asks for them; removes them otherwise.
+// Loads the Chinese translations (the tool's and Qt's own) when the locale asks for them; removes
+// them otherwise.
 void Install(const QLocale& locale);
 
 } // namespace Language

@@ -18,6 +18,9 @@
 #include <QToolTip>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
@@ -465,6 +468,15 @@ private slots:
         Combo(&dialog, 1005)->setCurrentIndex(0);
         QCOMPARE(Caption(&dialog, 1015), QString::fromUtf8("毛重"));
         QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("皮重"));
+        // Qt's own texts too: message box buttons and the line edits' menu.
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QString::fromUtf8("确定"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("取消"));
+        std::unique_ptr<QMenu> menu(Edit(&dialog, 1011)->createStandardContextMenu());
+        const QList<QAction*> entries = menu->actions();
+        QVERIFY(std::any_of(entries.begin(), entries.end(),
+                            [](QAction* entry) { return entry->text().startsWith(QString::fromUtf8("粘贴(&P)")); }));
         Language::Install(QLocale::c());
     }
 
