@@ -206,25 +206,26 @@ void NumericEdit::inputMethodEvent(QInputMethodEvent* event)
 void NumericEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     // A menu of our own: every action that changes the text goes through the rule. No undo, as
-    // the rule's own changes would not be undone in step with it.
+    // the rule's own changes would not be undone in step with it. Its entries read as those of
+    // every other line edit, in Qt's translations.
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const bool editable = !isReadOnly();
     const bool selected = hasSelectedText() && echoMode() == Normal;
-    QAction* cut = menu->addAction(tr("Cu&t"), this, &NumericEdit::cutSelection);
+    QAction* cut = menu->addAction(QLineEdit::tr("Cu&t"), this, &NumericEdit::cutSelection);
     cut->setEnabled(editable && selected);
-    QAction* copyAction = menu->addAction(tr("&Copy"), this, &QLineEdit::copy);
+    QAction* copyAction = menu->addAction(QLineEdit::tr("&Copy"), this, &QLineEdit::copy);
     copyAction->setEnabled(selected);
-    QAction* paste = menu->addAction(tr("&Paste"), this,
+    QAction* paste = menu->addAction(QLineEdit::tr("&Paste"), this,
                                      [this] { pasteFrom(QGuiApplication::clipboard()->text()); });
     paste->setEnabled(editable && !QGuiApplication::clipboard()->text().isEmpty());
-    QAction* remove = menu->addAction(tr("Delete"), this, [this] {
+    QAction* remove = menu->addAction(QLineEdit::tr("Delete"), this, [this] {
         if (hasSelectedText())
             type(NumericEntry::kBackspace);
     });
     remove->setEnabled(editable && hasSelectedText());
     menu->addSeparator();
-    QAction* all = menu->addAction(tr("Select All"), this, &QLineEdit::selectAll);
+    QAction* all = menu->addAction(QLineEdit::tr("Select All"), this, &QLineEdit::selectAll);
     all->setEnabled(!text().isEmpty());
     menu->popup(event->globalPos());
 }

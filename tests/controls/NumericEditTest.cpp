@@ -1,3 +1,4 @@
+#include "app/Language.h"
 #include "controls/NumericEdit.h"
 #include "support/MessageRecorder.h"
 
@@ -139,6 +140,22 @@ private slots:
         paste->trigger();
         menu->close();
         QCOMPARE(edit.text(), QStringLiteral("456"));
+    }
+
+    void contextMenuReadsAsEveryLineEditsMenu()
+    {
+        Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        NumericEdit edit;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&edit, &event);
+        QMenu* menu = edit.findChild<QMenu*>();
+        QVERIFY(menu);
+        QStringList entries;
+        for (QAction* action : menu->actions())
+            entries << action->text();
+        menu->close();
+        Language::Install(QLocale::c());
+        QCOMPARE(entries, QString::fromUtf8("剪切(&T)|复制(&C)|粘贴(&P)|删除||全选").split(QLatin1Char('|')));
     }
 
     void droppedTextGoesThroughTheRule()
