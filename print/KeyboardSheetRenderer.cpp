@@ -85,7 +85,7 @@ SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& in
                          : painter           ? painter->device()
                                              : nullptr;
     if (!device)
-        return SheetRenderResult::PaperTooSmall;
+        return SheetRenderResult::PaperTooSmall;  // no page to measure, none to draw on
     const QString templatePath = KeyboardSheetTemplatePath(job.layout);
     if (!QFileInfo::exists(templatePath)) {
         ReportOnce(job, job.missingTemplateReportedIn, info.job, KeyboardSheetRenderer::MissingTemplate());

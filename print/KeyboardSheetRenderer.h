@@ -32,7 +32,7 @@ QString KeyboardSheetTemplatePath(int layout);
 // the template stretched to 211 mm x 110 mm, centred on the printable area, and the names of
 // commodities 1 to 41 in the key fields. A missing template or a page too small for the sheet is
 // reported once per preview or print job; nothing is drawn then. With a null painter only the
-// checks run (on the device `info` describes).
+// checks run, on the printer `info` names: Drawn then means the sheet can be drawn there.
 SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& info, KeyboardSheetJob& job);
 
 // The render callback of the preview host; `context` is a KeyboardSheetJob. False when the sheet
