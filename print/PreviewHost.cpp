@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinterInfo>
 #include <QToolBar>
 
 #include <optional>
@@ -60,7 +61,9 @@ PreviewHost::PreviewHost(PrintRenderProc render, QWidget* owner, void* context)
     setWindowTitle(TitleFor(owner ? owner->windowTitle() : QString()));
     if (owner)
         setWindowIcon(owner->windowIcon());
-    if (const std::optional<PrinterChoice>& choice = LastPrinterChoice()) {
+    // A printer that has gone since is not asked for: the preview starts on the default one.
+    const std::optional<PrinterChoice>& choice = LastPrinterChoice();
+    if (choice && (choice->format != QPrinter::NativeFormat || !QPrinterInfo::printerInfo(choice->printerName).isNull())) {
         printer_.setOutputFormat(choice->format);
         if (choice->format == QPrinter::NativeFormat)
             printer_.setPrinterName(choice->printerName);
