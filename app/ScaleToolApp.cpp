@@ -1,6 +1,7 @@
 #include "app/ScaleToolApp.h"
 
 #include "app/AppPaths.h"
+#include "app/DataFolder.h"
 #include "app/Language.h"
 #include "app/Skin.h"
 #include "dialogs/ScaleMainDialog.h"
@@ -10,11 +11,35 @@
 #include <QLocale>
 #include <QString>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
+
+namespace {
+
+// The installed sheet templates and skin, found from the program's own place so that any
+// installation prefix works.
+std::string InstalledDataDirectory()
+{
+    return (QCoreApplication::applicationDirPath() + QString::fromUtf8("/" SCALETOOL_DATA_FROM_BIN)).toStdString();
+}
+
+std::string SessionDirectory(ScaleToolApp::Folder folder)
+{
+    if (folder == ScaleToolApp::Folder::UserData) {
+        const std::string user = DataFolder::UserFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        if (DataFolder::Prepare(user, InstalledDataDirectory()))
+            return user;
+    }
+    // Also where a user folder that cannot be made leaves the session.
+    return AppPaths::CurrentDirectory();
+}
+
+} // namespace
 
 int ScaleToolApp::Run(QApplication& application)
 {
-    AppPaths::SetApplicationDirectory(AppPaths::CurrentDirectory());
+    AppPaths::SetApplicationDirectory(SessionDirectory(folder_));
     Language::Install(QLocale::system());
     InstallCjkFontSubstitutes();
     Skin::Load(QString::fromStdString(AppPaths::InApplicationDirectory("XPCorona.ssk")));

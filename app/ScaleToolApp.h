@@ -2,10 +2,19 @@
 
 class QApplication;
 
-// The application object: fixes the application directory (the working directory at start-up) and
-// the settings path, applies the skin, runs the main dialog, shuts the skin down and ends.
+// The application object: fixes the application directory and the settings path, applies the skin,
+// runs the main dialog, shuts the skin down and ends.
 class ScaleToolApp {
 public:
+    // Where the session keeps its files: the working directory at start-up (a start from a shell),
+    // or the per-user data folder, prepared on first use (a start from the desktop menu).
+    enum class Folder { WorkingDirectory, UserData };
+
+    explicit ScaleToolApp(Folder folder = Folder::WorkingDirectory) : folder_(folder) {}
+
     // Runs the whole session; returns when the main dialog has ended. The dialog's result is not used.
     int Run(QApplication& application);
+
+private:
+    Folder folder_;
 };

@@ -1,16 +1,21 @@
+#include "app/DataFolder.h"
 #include "app/ScaleToolApp.h"
 
 #include <QApplication>
 
 #include <clocale>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[])
 {
+    const std::vector<std::string> arguments(argv, argv + argc);
     QApplication application(argc, argv);
     // Qt adopts the system locale for the C library; numbers on the wire and in Option.ini are
     // always written and read with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("ScaleTool"));
-    ScaleToolApp tool;
+    ScaleToolApp tool(DataFolder::AsksForUserData(arguments) ? ScaleToolApp::Folder::UserData
+                                                             : ScaleToolApp::Folder::WorkingDirectory);
     return tool.Run(application);
 }
