@@ -176,7 +176,10 @@ void ScaleMainDialog::FillPortList()
 
 void ScaleMainDialog::SelectFromSettings()
 {
-    SelectEntry(ui_->portCombo, ReadSetting("Port", 0));
+    // "SelectVirtualScale=1" (the demo's first start) chooses the virtual scale once; the stored
+    // entry counts again from the next start.
+    const bool virtualFirst = demoIndex_ >= 0 && ReadSetting("SelectVirtualScale", 0) != 0;
+    SelectEntry(ui_->portCombo, virtualFirst ? demoIndex_ : ReadSetting("Port", 0));
     SelectEntry(ui_->baudCombo, ReadSetting("Baudrate", 2));
     SelectEntry(ui_->modelCombo, ReadSetting("Type", 0));
     SelectEntry(ui_->newBaudCombo, ReadSetting("Baudrate2", 2));
@@ -488,6 +491,8 @@ void ScaleMainDialog::SaveSettings()
     FinishCellEdit();
     const std::string& path = AppPaths::SettingsPath();
     Profile::WriteInt(path, kSystem, "Port", ui_->portCombo->currentIndex());
+    if (ReadSetting("SelectVirtualScale", 0) != 0)
+        Profile::WriteInt(path, kSystem, "SelectVirtualScale", 0);
     Profile::WriteInt(path, kSystem, "Baudrate", ui_->baudCombo->currentIndex());
     Profile::WriteInt(path, kSystem, "Type", ui_->modelCombo->currentIndex());
     Profile::WriteInt(path, kSystem, "Baudrate2", ui_->newBaudCombo->currentIndex());

@@ -4,13 +4,16 @@
 // runs the toolkit's own image threads, which the thread checker cannot see into.
 #include "MainDialogTestSupport.h"
 
+#include "app/AppPaths.h"
 #include "app/Language.h"
+#include "app/SettingsProfile.h"
 #include "commodity/EditableListCtrl.h"
 #include "controls/StatusLamp.h"
 #include "dialogs/ParameterDialog.h"
 #include "sim/VirtualScale.h"
 #include "support/MessageRecorder.h"
 
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QStringEncoder>
 #include <QTest>
@@ -229,6 +232,32 @@ private slots:
         Button(&dialog, 1002)->click();
         QVERIFY(!dialog.DemoScale());
         QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+    }
+
+    // The demo's first start (its shipped settings): Open port and Automatic reading show the virtual
+    // scale's weight at once. The choice is made once; later starts take the stored entry.
+    void demoFirstStartReadsTheVirtualScale()
+    {
+        TempAppDirectory dir;
+        QFile seed(QStringLiteral(SCALETOOL_DEMO_DIR "/first-start.ini"));
+        QVERIFY(seed.open(QIODevice::ReadOnly));
+        dir.WriteFile("Option.ini", seed.readAll());
+        {
+            ScaleMainDialog dialog;
+            QCOMPARE(Combo(&dialog, 1000)->currentText(), QString("Virtual scale (demo)"));
+            dialog.show();
+            Button(&dialog, 1002)->click();
+            QVERIFY(dialog.DemoScale());
+            dialog.DemoScale()->PlaceLoad(2.5);
+            Button(&dialog, 1021)->click();
+            QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1020)->text(), QString("2.500"), 5000);
+            QVERIFY(dialog.close());
+        }
+        const std::string& settings = AppPaths::SettingsPath();
+        QCOMPARE(Profile::ReadInt(settings, "System", "SelectVirtualScale", -9), 0);
+        Profile::WriteInt(settings, "System", "Port", -1);
+        ScaleMainDialog again;
+        QCOMPARE(Combo(&again, 1000)->currentIndex(), -1);
     }
 
     void readingFramedSeriesShowsNetAndLamp()
