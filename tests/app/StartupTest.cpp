@@ -7,8 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -79,40 +77,6 @@ private slots:
         // The settings and the commodity file are written where the tool was started.
         QCOMPARE(Profile::ReadInt(dir.FilePath("Option.ini"), "System", "Baudrate", -9), 2);
         QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,0001,Apple,2.50\r\n"));
-    }
-
-    // Started from the desktop menu: the session keeps its files in the per-user data folder, made
-    // on the first start, and leaves the working directory alone.
-    void userDataSessionWorksInTheDataFolder()
-    {
-        TempAppDirectory working;
-        QTemporaryDir data;
-        const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-        const QByteArray before = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(working.Path()));
-
-        QTimer::singleShot(0, [] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (auto* dialog = qobject_cast<ScaleMainDialog*>(window))
-                    dialog->reject();
-            }
-        });
-        ScaleToolApp tool(ScaleToolApp::Folder::UserData);
-        const int result = tool.Run(*qApp);
-        QDir::setCurrent(previous);
-        if (hadXdg)
-            qputenv("XDG_DATA_HOME", before);
-        else
-            qunsetenv("XDG_DATA_HOME");
-
-        QCOMPARE(result, 0);
-        const QString folder = data.path() + "/scaletool";
-        QCOMPARE(QString::fromStdString(AppPaths::ApplicationDirectory()), folder);
-        QCOMPARE(Profile::ReadInt((folder + "/Option.ini").toStdString(), "System", "Baudrate", -9), 2);
-        QVERIFY(QFile::exists(folder + "/ZUD.txt"));
-        QCOMPARE(QDir(working.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
     }
 
     void missingOrEmptySkinIsIgnored()
