@@ -1,12 +1,11 @@
 #include "app/SettingsProfile.h"
 
+#include "app/DurableFile.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace Profile {
@@ -42,18 +41,29 @@ bool sameName(std::string_view a, std::string_view b)
     return true;
 }
 
-std::vector<std::string> readLines(const std::string& path)
+// The file's lines without their line ends; false when the file exists but cannot be read whole.
+bool readLines(const std::string& path, std::vector<std::string>& lines)
 {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return lines;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string bytes;
+    const bool ok = DurableFile::ReadAll(path, bytes) != DurableFile::ReadStatus::Failed;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t end = bytes.find('\n', at);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(at, end - at);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
+        at = end + 1;
     }
+    return ok;
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    readLines(path, lines);
     return lines;
 }
 
@@ -139,25 +149,10 @@ std::string_view withoutOuterQuotes(std::string_view value)
 
 bool writeLines(const std::string& path, const std::vector<std::string>& lines)
 {
-    // Write beside the file and rename over it, so an interrupted write never leaves half a file.
-    std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const auto& line : lines)
-            out << line << "\r\n";
-        out.flush();
-        if (!out)
-            return false;
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    std::string bytes;
+    for (const auto& line : lines)
+        bytes += line + "\r\n";
+    return DurableFile::Replace(path, bytes);
 }
 
 } // namespace
@@ -229,7 +224,11 @@ double ReadReal(const std::string& path, std::string_view section, std::string_v
 bool WriteText(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value)
 {
-    auto lines = readLines(path);
+    if (!IsWritableText(section) || !IsWritableText(key) || !IsWritableText(value))
+        return false;
+    std::vector<std::string> lines;
+    if (!readLines(path, lines))
+        return false;
     auto range = findSection(lines, section);
     std::string cleanKey(trimmed(key));
     if (!range) {

@@ -24,8 +24,17 @@ int ReadInt(const std::string& path, std::string_view section, std::string_view 
 double ReadReal(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view fallback);
 
+// True when `text` may be written as a section name, key or value: a line break would end the line
+// and let the rest of the text stand as keys or sections of its own. Every backend applies this.
+inline bool IsWritableText(std::string_view text)
+{
+    return text.find_first_of("\r\n") == std::string_view::npos;
+}
+
 // Sets the key's value, creating the file and the section when missing. Every other line keeps its
-// place; lines are written with CR LF. Returns false when the file cannot be written.
+// place; lines are written with CR LF; the file is replaced as DurableFile::Replace does. Returns
+// false, writing nothing, when the section, key or value is not IsWritableText, when the existing
+// file cannot be read (writing would lose its other lines) or when the file cannot be written.
 bool WriteText(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value);
 bool WriteInt(const std::string& path, std::string_view section, std::string_view key, int value);

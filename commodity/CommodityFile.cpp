@@ -1,20 +1,12 @@
 #include "commodity/CommodityFile.h"
 
 #include "app/AppPaths.h"
+#include "app/DurableFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/GbkText.h"
 #include "link/ScaleCommand.h"
 
-#include <atomic>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -57,13 +49,23 @@ int toNumber(std::string_view text)
     return static_cast<int>(value < INT_MIN ? INT_MIN : value);
 }
 
-std::string trimSpaces(std::string_view text)
+// The field without the spaces (0x20) around it. Only whole characters are trimmed: a space that is
+// the second byte of a double-byte character stays, as the splitter keeps it. A lead byte without its
+// second byte (only possible at the end of a line) is dropped: saved before a comma it would join it.
+std::string trimField(std::string_view text)
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    std::size_t first = 0;
+    while (first < text.size() && text[first] == ' ')
+        ++first;
+    std::size_t end = first;
+    for (std::size_t at = first; at < text.size();) {
+        const std::size_t length = GbkText::CharacterLength(text, at);
+        const bool loneLead = length == 1 && GbkText::IsLeadByte(static_cast<unsigned char>(text[at]));
+        if (!(length == 1 && (text[at] == ' ' || loneLead)))
+            end = at + length;
+        at += length;
+    }
+    return std::string(text.substr(first, end - first));
 }
 
 void takeLine(CommodityTable& table, std::string_view line)
@@ -76,90 +78,18 @@ void takeLine(CommodityTable& table, std::string_view line)
     if (number < 1 || number > CommodityTable::kRows)
         return;
     const int row = number - 1;
-    table.SetCell(row, CommodityTable::Code, trimSpaces(fields[1]));
-    table.SetCell(row, CommodityTable::Name, trimSpaces(fields[2]));
+    std::string code = trimField(fields[1]);
+    if (code.empty()) {
+        // A row without a code is not saved; loading it empty keeps a save and reload the same.
+        table.SetCell(row, CommodityTable::Code, {});
+        table.SetCell(row, CommodityTable::Name, {});
+        table.SetCell(row, CommodityTable::Price, {});
+        return;
+    }
+    table.SetCell(row, CommodityTable::Code, std::move(code));
+    table.SetCell(row, CommodityTable::Name, trimField(fields[2]));
     if (fields.size() == 4)
-        table.SetCell(row, CommodityTable::Price, trimSpaces(fields[3]));
-}
-
-bool readWholeFile(const std::string& path, std::string& bytes)
-{
-    // Opened for reading only: a read-only commodity file still loads.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char buffer[16384];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    // A read error keeps what was read before it.
-    std::fclose(file);
-    return true;
-}
-
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += std::size_t(wrote);
-    }
-    return true;
-}
-
-// Writes `bytes` to `path` through a temporary file beside it, renamed over the old file only once
-// the new one is complete and on disk.
-bool replaceFile(const std::string& path, const std::string& bytes)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target(path);
-    // Replace what a link points at, not the link.
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (error)
-            return false;
-        target = resolved;
-    }
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    // A file its owner made read-only is not replaced.
-    if (exists && ::access(target.c_str(), W_OK) != 0)
-        return false;
-
-    static std::atomic<unsigned> counter{0};
-    const fs::path temporary = target.parent_path()
-        / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "."
-           + std::to_string(counter.fetch_add(1)) + ".tmp");
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, bytes);
-    if (ok && exists)
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    if (ok)
-        ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok)
-        ok = std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const std::string directory = target.parent_path().empty() ? "." : target.parent_path().string();
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+        table.SetCell(row, CommodityTable::Price, trimField(fields[3]));
 }
 
 } // namespace
@@ -231,16 +161,25 @@ std::string FormatCommodityText(const CommodityTable& table)
     return bytes;
 }
 
-void LoadCommodityFile(CommodityTable& table, int series)
+CommodityLoad LoadCommodityFile(CommodityTable& table, int series)
 {
     table.ClearEntries();
     const std::string path = CommodityFilePath(series);
     if (path.empty())
-        return;
+        return CommodityLoad::Loaded;
     std::string bytes;
-    if (!readWholeFile(path, bytes))
-        return;
+    // Opened for reading only: a read-only commodity file still loads.
+    const DurableFile::ReadStatus status = DurableFile::ReadAll(path, bytes);
     ParseCommodityText(table, bytes);
+    switch (status) {
+    case DurableFile::ReadStatus::Read:
+        return CommodityLoad::Loaded;
+    case DurableFile::ReadStatus::Missing:
+        return CommodityLoad::Missing;
+    case DurableFile::ReadStatus::Failed:
+        break;
+    }
+    return CommodityLoad::Unreadable;
 }
 
 bool SaveCommodityFile(const CommodityTable& table, int series)
@@ -248,5 +187,5 @@ bool SaveCommodityFile(const CommodityTable& table, int series)
     const std::string path = CommodityFilePath(series);
     if (path.empty())
         return true;
-    return replaceFile(path, FormatCommodityText(table));
+    return DurableFile::Replace(path, FormatCommodityText(table));
 }

@@ -20,16 +20,24 @@ std::string CommodityFilePath(int series);
 
 // Empties code, name and price of every row, then fills them from the file's bytes (text-mode rules:
 // CR LF ends a line, Ctrl+Z ends the file). Lines of other than 3 or 4 fields, or whose number is
-// outside 1..200, are skipped; a later line for the same number wins.
+// outside 1..200, are skipped; a later line for the same number wins, and a line with an empty code
+// empties its row (such a row is never saved). Spaces around code, name and price are trimmed, and a
+// lead byte left without its second byte at the end of a line is dropped, so parsing what
+// FormatCommodityText made of the result gives the same table again.
 void ParseCommodityText(CommodityTable& table, std::string_view bytes);
 
 // The file's bytes: "%s,%s,%s,%s\r\n" for every row with a code, in row order.
 std::string FormatCommodityText(const CommodityTable& table);
 
-// Empties the table and loads the series' file. A missing or unreadable file leaves it empty.
-void LoadCommodityFile(CommodityTable& table, int series);
+enum class CommodityLoad {
+    Loaded,      // the file was read whole, or the series has no file
+    Missing,     // there is no file yet: the table stays empty
+    Unreadable,  // the file exists but could not be read whole: the table holds what was read
+};
 
-// Replaces the series' file with the table. The new contents go to a temporary file in the same
-// directory that is then renamed over the old one, so a failed save leaves the old file whole.
-// True when the file was written or the series has no file; false when it could not be written.
+// Empties the table and loads the series' file.
+CommodityLoad LoadCommodityFile(CommodityTable& table, int series);
+
+// Replaces the series' file with the table (DurableFile::Replace: a failed save leaves the old file
+// whole). True when the file was written or the series has no file; false when it could not be written.
 bool SaveCommodityFile(const CommodityTable& table, int series);

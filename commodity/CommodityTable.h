@@ -20,6 +20,8 @@ public:
     // Empties code, name and price of every row; numbers stay.
     void ClearEntries();
 
+    bool operator==(const CommodityTable&) const = default;
+
 private:
     std::array<std::array<std::string, kColumns>, kRows> cells_;
 };

@@ -1,4 +1,5 @@
 #include "app/SettingsProfile.h"
+#include "support/OrdinaryUser.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,11 @@ protected:
         std::filesystem::create_directories(dir_);
         path_ = (dir_ / "Option.ini").string();
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void TearDown() override
+    {
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+        std::filesystem::remove_all(dir_);
+    }
 
     void write(const std::string& bytes)
     {
@@ -154,6 +159,59 @@ TEST_F(ProfileFile, UnwritableLocationReportsFailure)
     const std::string inMissingDir = (dir_ / "no-such-dir" / "Option.ini").string();
     EXPECT_FALSE(Profile::WriteInt(inMissingDir, "System", "Port", 1));
     EXPECT_EQ(Profile::ReadInt(inMissingDir, "System", "Port", 4), 4);
+}
+
+// A line break in a name or value would let the text stand as keys or sections of its own.
+TEST_F(ProfileFile, TextWithALineBreakIsRefused)
+{
+    write("[System]\r\nCorp=old\r\n");
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {{"System", "Corp", "a\r\n[Font]\r\nName=x"}, {"System", "Corp", "a\nPort=9"},
+                          {"System", "Corp", "a\r"}, {"System", "Port\r\nLED", "1"},
+                          {"System]\r\n[Font", "Name", "x"}};
+    for (const Case& c : cases)
+        EXPECT_FALSE(Profile::WriteText(path_, c.section, c.key, c.value)) << c.key << "=" << c.value;
+    EXPECT_EQ(contents(), "[System]\r\nCorp=old\r\n");
+    EXPECT_TRUE(Profile::IsWritableText("a\tb \x81"));
+}
+
+// The settings file is replaced with the care the commodity files get: through a link, with its
+// mode, around another writer's temporary file, in place where the directory is closed, and never
+// over a file that could not be read.
+TEST_F(ProfileFile, WritesKeepTheFileItsLinkAndItsMode)
+{
+    namespace fs = std::filesystem;
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
+                         | fs::perms::others_read | fs::perms::others_write;
+    {
+        std::ofstream((dir_ / "real.ini").string(), std::ios::binary) << "[System]\r\nPort=1\r\n";
+    }
+    fs::permissions(dir_ / "real.ini", mode);
+    fs::create_symlink("real.ini", path_);
+    fs::create_directory(path_ + ".tmp");
+    std::ofstream((dir_ / "Option.ini.tmp" / "keep").string()) << "x";
+
+    ASSERT_TRUE(Profile::WriteInt(path_, "System", "Port", 2));
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(fs::status(dir_ / "real.ini").permissions() & fs::perms::all, mode);
+    EXPECT_EQ(contents(), "[System]\r\nPort=2\r\n");
+
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                              | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::string path = path_;
+    EXPECT_EQ(AsOrdinaryUser([&] { return Profile::WriteInt(path, "System", "Port", 3); }), 1);
+    EXPECT_EQ(contents(), "[System]\r\nPort=3\r\n");
+
+    // Written but not readable by the user: writing one key would drop every other line.
+    fs::permissions(dir_ / "real.ini", fs::perms::owner_write | fs::perms::others_write);
+    EXPECT_EQ(AsOrdinaryUser([&] { return Profile::WriteInt(path, "System", "Baudrate", 4); }), 0);
+    fs::permissions(dir_, fs::perms::all);
+    fs::permissions(dir_ / "real.ini", mode);
+    EXPECT_EQ(contents(), "[System]\r\nPort=3\r\n");
 }
 
 // The keys a fresh installation starts from, as every dialog reads them.

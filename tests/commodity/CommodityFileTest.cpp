@@ -2,6 +2,7 @@
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
 #include "link/ScaleCommand.h"
+#include "support/OrdinaryUser.h"
 
 #include <gtest/gtest.h>
 
@@ -392,22 +393,11 @@ TEST_F(CommodityFiles, DiskFullDuringTheWriteKeepsTheOldFile)
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
 
-// Runs a save as an ordinary user: root may write anything, so under root the save runs in a
-// child process that has dropped to "nobody". Returns the save's result.
 bool SaveAsOrdinaryUser(const CommodityTable& table, int series)
 {
-    if (::geteuid() != 0)
-        return SaveCommodityFile(table, series);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
-        ::_exit(SaveCommodityFile(table, series) ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not drop to an ordinary user";
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const int result = AsOrdinaryUser([&] { return SaveCommodityFile(table, series); });
+    EXPECT_NE(result, -1) << "could not drop to an ordinary user";
+    return result == 1;
 }
 
 TEST_F(CommodityFiles, ReadOnlyFileIsNotReplaced)
@@ -420,14 +410,54 @@ TEST_F(CommodityFiles, ReadOnlyFileIsNotReplaced)
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
 
-TEST_F(CommodityFiles, UnwritableDirectoryKeepsTheOldFile)
+// A directory the user cannot write takes no temporary file: a file the user may write is then
+// rewritten in place, through a link and with its mode kept; a full disk still leaves it whole.
+TEST_F(CommodityFiles, UnwritableDirectorySavesAWritableFileInPlace)
 {
-    Write("ZEV.txt", "1,old,old,old\r\n");
-    fs::permissions(File("ZEV.txt"), fs::perms::all);
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
+                         | fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
+    Write("real.txt", "1,old,old,old\r\n");
+    fs::permissions(File("real.txt"), mode);
+    fs::create_symlink("real.txt", File("ZEV.txt"));
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
                               | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    EXPECT_FALSE(SaveAsOrdinaryUser(Sample(), SeriesZev));
-    EXPECT_EQ(Read("ZEV.txt"), "1,old,old,old\r\n");
+
+    const int tooBig = AsOrdinaryUser([] {
+        rlimit small{1024, 1024};
+        std::signal(SIGXFSZ, SIG_IGN);
+        return ::setrlimit(RLIMIT_FSIZE, &small) == 0 && SaveCommodityFile(Full('n'), SeriesZev);
+    });
+    EXPECT_EQ(tooBig, 0);
+    EXPECT_EQ(Read("real.txt"), "1,old,old,old\r\n");
+
+    EXPECT_EQ(SaveAsOrdinaryUser(Sample(), SeriesZev), true);
+    EXPECT_EQ(Read("real.txt"), FormatCommodityText(Sample()));
+    EXPECT_TRUE(fs::is_symlink(File("ZEV.txt")));
+    EXPECT_EQ(fs::status(File("real.txt")).permissions() & fs::perms::all, mode);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"ZEV.txt", "real.txt"}));
+}
+
+// A file that is there but cannot be read is told apart from a missing one, so the caller can keep
+// it from being saved over.
+TEST_F(CommodityFiles, LoadTellsAMissingFileFromAnUnreadableOne)
+{
+    CommodityTable table = Full('x');
+    EXPECT_EQ(LoadCommodityFile(table, SeriesZev), CommodityLoad::Missing);
+    ExpectRows(table, {}, "missing");
+    EXPECT_EQ(LoadCommodityFile(table, SeriesRivav), CommodityLoad::Loaded);
+
+    fs::create_directory(File("ZEV.txt"));
+    EXPECT_EQ(LoadCommodityFile(table, SeriesZev), CommodityLoad::Unreadable);
+    fs::remove(File("ZEV.txt"));
+
+    Write("ZUD.txt", "1,a,b,c\r\n");
+    fs::permissions(File("ZUD.txt"), fs::perms::owner_write);
+    fs::permissions(dir_, fs::perms::all);
+    const int unreadable = AsOrdinaryUser([] {
+        CommodityTable loaded;
+        return LoadCommodityFile(loaded, SeriesZud) == CommodityLoad::Unreadable;
+    });
+    EXPECT_EQ(unreadable, 1);
 }
 
 TEST_F(CommodityFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
@@ -472,6 +502,41 @@ TEST(CommodityText, FormatAndParseAreInverseForRowsWithACode)
     EXPECT_EQ(parsed.Cell(0, CommodityTable::Name), kApple);
     EXPECT_EQ(parsed.Cell(150, CommodityTable::Code), "B");
     EXPECT_EQ(parsed.Cell(150, CommodityTable::Price), "");
+}
+
+// Whatever bytes a file holds, saving what was loaded and loading that again gives the same table.
+void ExpectStableRoundTrip(const std::string& file)
+{
+    CommodityTable first;
+    ParseCommodityText(first, file);
+    const std::string saved = FormatCommodityText(first);
+    CommodityTable second;
+    ParseCommodityText(second, saved);
+    ASSERT_TRUE(first == second) << testing::PrintToString(file) << " saved as " << testing::PrintToString(saved);
+}
+
+TEST(CommodityText, LoadSaveLoadIsStableForAnyBytes)
+{
+    // A lead byte alone before the line end, a space as the second byte of a character, a row
+    // without a code.
+    for (const std::string& file : {std::string("1,a,b\x81\r\n"), std::string("1,a,\x81 ,c"),
+                                   std::string("1,a,b \x81"), std::string("1, ,x,9\r\n"),
+                                   std::string("1,a,b,c\r\n1,,x\r\n"), std::string("2,a,b\x81\r,\r\n")})
+        ExpectStableRoundTrip(file);
+
+    // Random lines from the bytes that matter to the format.
+    const std::string alphabet = "12,, ,  \r\n\x81\x81\xFE\x1A\t0a";
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 40);
+    for (int round = 0; round < 20000; ++round) {
+        std::string file;
+        for (int i = length(random); i > 0; --i)
+            file += alphabet[pick(random)];
+        ExpectStableRoundTrip(file);
+        if (HasFatalFailure())
+            return;
+    }
 }
 
 } // namespace
