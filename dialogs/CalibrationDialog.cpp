@@ -8,6 +8,7 @@
 #include "controls/TextFieldGuard.h"
 #include "dialogs/CalibrationReading.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
+#include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
 
 #include "ui_CalibrationDialog.h"
@@ -74,9 +75,10 @@ CalibrationDialog::~CalibrationDialog()
 {
     readingTimer_.stop();
     const std::string& path = AppPaths::SettingsPath();
-    gravity_->Store();
-    Profile::WriteText(path, kSection, "MAXRange", ToGbk(ui_->capacityList->currentText()));
-    Profile::WriteText(path, kSection, "Weights", ToGbk(ui_->weightList->currentText()));
+    bool written = gravity_->Store();
+    written = Profile::WriteText(path, kSection, "MAXRange", ToGbk(ui_->capacityList->currentText())) && written;
+    written = Profile::WriteText(path, kSection, "Weights", ToGbk(ui_->weightList->currentText())) && written;
+    ReportSettingsWrites(parentWidget(), written);
 }
 
 void CalibrationDialog::PollReadings()

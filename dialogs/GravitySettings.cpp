@@ -43,13 +43,14 @@ GravitySettings::GravitySettings(const Controls& controls, const Keys& keys)
     controls_.altitudeEdit->ShowInteger(altitude_);
 }
 
-void GravitySettings::Store() const
+bool GravitySettings::Store() const
 {
     const std::string& path = AppPaths::SettingsPath();
-    Profile::WriteInt(path, kSection, keys_.city, controls_.cityList->currentIndex());
-    Profile::WriteReal(path, kSection, keys_.gravity, gravity_);
-    Profile::WriteReal(path, kSection, keys_.latitude, latitude_);
-    Profile::WriteInt(path, kSection, keys_.altitude, altitude_);
+    bool written = Profile::WriteInt(path, kSection, keys_.city, controls_.cityList->currentIndex());
+    written = Profile::WriteReal(path, kSection, keys_.gravity, gravity_) && written;
+    written = Profile::WriteReal(path, kSection, keys_.latitude, latitude_) && written;
+    written = Profile::WriteInt(path, kSection, keys_.altitude, altitude_) && written;
+    return written;
 }
 
 bool GravitySettings::ReadGravity()

@@ -28,7 +28,7 @@ public:
 
     // Fills the city list and shows the stored values.
     GravitySettings(const Controls& controls, const Keys& keys);
-    void Store() const;
+    bool Store() const;
 
     // False when the field does not parse; the edit has told the operator and the value stays.
     bool ReadGravity();

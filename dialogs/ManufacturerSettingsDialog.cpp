@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "app/SettingsProfile.h"
 #include "controls/OperatorMessage.h"
+#include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
 
 #include "ui_ManufacturerSettingsDialog.h"
@@ -40,11 +41,12 @@ ManufacturerSettingsDialog::ManufacturerSettingsDialog(SerialLink::PortHandle& l
 ManufacturerSettingsDialog::~ManufacturerSettingsDialog()
 {
     const std::string& path = AppPaths::SettingsPath();
-    Profile::WriteInt(path, kSection, "Scale", divisionValue_);
-    Profile::WriteInt(path, kSection, "Type", ui_->protocolList->currentIndex());
-    Profile::WriteInt(path, kSection, "Zero", ui_->zeroList->currentIndex());
-    Profile::WriteInt(path, kSection, "EnableButton", ui_->lockList->currentIndex());
-    Profile::WriteInt(path, kSection, "Precision", ui_->precisionList->currentIndex());
+    bool written = Profile::WriteInt(path, kSection, "Scale", divisionValue_);
+    written = Profile::WriteInt(path, kSection, "Type", ui_->protocolList->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSection, "Zero", ui_->zeroList->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSection, "EnableButton", ui_->lockList->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSection, "Precision", ui_->precisionList->currentIndex()) && written;
+    ReportSettingsWrites(parentWidget(), written);
 }
 
 bool ManufacturerSettingsDialog::exchangeFromControls()

@@ -6,6 +6,7 @@
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/ManufacturerSettingsDialog.h"
+#include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
 
 #include "ui_MoreSettingsDialog.h"
@@ -61,11 +62,12 @@ MoreSettingsDialog::MoreSettingsDialog(SerialLink::PortHandle& link, QWidget* pa
 MoreSettingsDialog::~MoreSettingsDialog()
 {
     const std::string& path = AppPaths::SettingsPath();
-    gravity_->Store();
-    Profile::WriteInt(path, kSection, "Back", postbackCount_);
-    Profile::WriteInt(path, kSection, "LED", ui_->ledList->currentIndex());
-    Profile::WriteInt(path, kSection, "FlowOver", ui_->alarmList->currentIndex());
-    Profile::WriteInt(path, kSection, "Stable", ui_->stabilityList->currentIndex());
+    bool written = gravity_->Store();
+    written = Profile::WriteInt(path, kSection, "Back", postbackCount_) && written;
+    written = Profile::WriteInt(path, kSection, "LED", ui_->ledList->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSection, "FlowOver", ui_->alarmList->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSection, "Stable", ui_->stabilityList->currentIndex()) && written;
+    ReportSettingsWrites(parentWidget(), written);
 }
 
 bool MoreSettingsDialog::exchangeFromControls()

@@ -17,6 +17,7 @@
 #include "dialogs/EnableRule.h"
 #include "dialogs/MoreSettingsDialog.h"
 #include "dialogs/ParameterDialog.h"
+#include "dialogs/SettingsReport.h"
 #include "link/ParameterDump.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "sim/VirtualScale.h"
@@ -29,6 +30,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <cerrno>
 #include <cstdlib>
@@ -112,6 +114,7 @@ ScaleMainDialog::~ScaleMainDialog()
     // A dialog destroyed without being ended still keeps what the operator set.
     if (!finished_) {
         finished_ = true;
+        SaveTable(series_, false);
         SaveSettings();
     }
 }
@@ -229,12 +232,17 @@ void ScaleMainDialog::OnSeriesChanged()
     // typed belongs to the list being left, not to the one about to be loaded.
     FinishCellEdit();
     ApplyEnableRule();
-    if (series_ != SeriesNone)
-        SaveTable(series_);
+    if (series_ != SeriesNone && !SaveTable(series_, true)) {
+        // Cancelled: the series stays as it was, with the edits in the list.
+        const QSignalBlocker keep(ui_->modelCombo);
+        ui_->modelCombo->setCurrentIndex(series_);
+        ApplyEnableRule();
+        return;
+    }
     series_ = ui_->modelCombo->currentIndex();
     if (reader_.IsRunning())
         ShowLamp(true);
-    LoadCommodityFile(table_, series_);
+    LoadTable();
     ui_->commodityList->Refresh();
     if (series_ == SeriesZud) {
         ui_->caption1->setText(tr("Gross"));
@@ -470,13 +478,52 @@ void ScaleMainDialog::contextMenuEvent(QContextMenuEvent* event)
     menu.exec(event->globalPos());
 }
 
-void ScaleMainDialog::SaveTable(int series)
+void ScaleMainDialog::LoadTable()
 {
-    if (!SaveCommodityFile(table_, series)) {
-        const QString file = QString::fromLocal8Bit(CommodityFilePath(series).c_str());
-        OperatorMessage::Show(this, tr("The commodity list could not be saved to %1.").arg(file),
+    unreadableFile_ = LoadCommodityFile(table_, series_) == CommodityLoad::Unreadable;
+    loadedTable_ = table_;
+    if (unreadableFile_) {
+        const QString file = QString::fromLocal8Bit(CommodityFilePath(series_).c_str());
+        OperatorMessage::Show(this,
+                              tr("The commodity list could not be read from %1. The file is kept as it is "
+                                 "unless you change the list and agree to replace it.").arg(file),
                               OperatorMessage::Icon::Warning);
     }
+}
+
+bool ScaleMainDialog::SaveTable(int series, bool mayCancel)
+{
+    FinishCellEdit();
+    const QString file = QString::fromLocal8Bit(CommodityFilePath(series).c_str());
+    const bool changed = !(table_ == loadedTable_);
+    const QMessageBox::StandardButtons cancel = mayCancel ? QMessageBox::Cancel : QMessageBox::NoButton;
+    if (unreadableFile_) {
+        if (!changed)
+            return true;
+        const auto answer = OperatorMessage::Show(
+            this, tr("%1 could not be read when the list was loaded. Replace it with the list as it is now?").arg(file),
+            OperatorMessage::Icon::Question, QMessageBox::Yes | QMessageBox::No | cancel);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer != QMessageBox::Yes)
+            return true;
+    }
+    while (!SaveCommodityFile(table_, series)) {
+        const QString failed = tr("The commodity list could not be saved to %1.").arg(file);
+        if (!changed) {
+            // Nothing the operator typed is lost: the file still holds what the list shows.
+            OperatorMessage::Show(this, failed, OperatorMessage::Icon::Warning);
+            return true;
+        }
+        const auto answer = OperatorMessage::Show(
+            this, failed + QLatin1Char(' ') + tr("Retry, discard the changes, or cancel and keep editing?"),
+            OperatorMessage::Icon::Warning, QMessageBox::Retry | QMessageBox::Discard | cancel);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer != QMessageBox::Retry)
+            return true;
+    }
+    return true;
 }
 
 void ScaleMainDialog::FinishCellEdit()
@@ -487,22 +534,24 @@ void ScaleMainDialog::FinishCellEdit()
 
 void ScaleMainDialog::SaveSettings()
 {
-    // Closing by the close box leaves an open editor as it is; its last key is not in the cell yet.
-    FinishCellEdit();
     const std::string& path = AppPaths::SettingsPath();
-    Profile::WriteInt(path, kSystem, "Port", ui_->portCombo->currentIndex());
+    bool written = Profile::WriteInt(path, kSystem, "Port", ui_->portCombo->currentIndex());
     if (ReadSetting("SelectVirtualScale", 0) != 0)
-        Profile::WriteInt(path, kSystem, "SelectVirtualScale", 0);
-    Profile::WriteInt(path, kSystem, "Baudrate", ui_->baudCombo->currentIndex());
-    Profile::WriteInt(path, kSystem, "Type", ui_->modelCombo->currentIndex());
-    Profile::WriteInt(path, kSystem, "Baudrate2", ui_->newBaudCombo->currentIndex());
-    Profile::WriteText(path, kSystem, "Corp", ToGbk(ui_->corpEdit->text()));
-    SaveTable(series_);
+        written = Profile::WriteInt(path, kSystem, "SelectVirtualScale", 0) && written;
+    written = Profile::WriteInt(path, kSystem, "Baudrate", ui_->baudCombo->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSystem, "Type", ui_->modelCombo->currentIndex()) && written;
+    written = Profile::WriteInt(path, kSystem, "Baudrate2", ui_->newBaudCombo->currentIndex()) && written;
+    written = Profile::WriteText(path, kSystem, "Corp", ToGbk(ui_->corpEdit->text())) && written;
+    ReportSettingsWrites(this, written);
 }
 
 void ScaleMainDialog::done(int result)
 {
     if (!finished_) {
+        // Closing by the close box leaves an open editor as it is; its last key is not in the cell
+        // yet. Cancel keeps the dialog open.
+        if (!SaveTable(series_, true))
+            return;
         finished_ = true;
         reader_.Stop();
         SaveSettings();

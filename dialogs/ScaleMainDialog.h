@@ -76,8 +76,13 @@ private:
     void ShowAbout();
 
     void Send(const Bytes& bytes);
-    // Writes the table to the file of `series`; tells the operator when that fails.
-    void SaveTable(int series);
+    // Loads the table from the file of series_; tells the operator when the file cannot be read.
+    void LoadTable();
+    // Writes the table to the file of `series` before it is left. A file that could not be read is
+    // replaced only when the table was changed and the operator agrees; a failed write is offered
+    // again. False when the operator cancels (only offered when `mayCancel`): the table stays.
+    bool SaveTable(int series, bool mayCancel);
+    // Writes the settings; tells the operator once when the file cannot be written.
     void SaveSettings();
     // Puts the text of an open cell editor into its cell and closes the editor.
     void FinishCellEdit();
@@ -86,6 +91,10 @@ private:
     QHash<int, QWidget*> controls_;
 
     CommodityTable table_;
+    // The table as loaded, to tell whether the operator changed it, and whether its file could not
+    // be read (it is then kept unless the operator agrees to replace it).
+    CommodityTable loadedTable_;
+    bool unreadableFile_ = false;
     SerialLink::PortHandle port_;
     std::unique_ptr<VirtualScale> demoScale_;
     int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered

@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "commodity/GbkText.h"
 #include "controls/GbkConvert.h"
+#include "dialogs/SettingsReport.h"
 #include "print/KeyboardSheetPrinting.h"
 
 #include <QCheckBox>
@@ -97,7 +98,7 @@ bool Run(QWidget* parent)
     SheetFont chosen = SheetFontFromScreenFont(dialog.selectedFont(), dpi);
     // The dialog offers no choice of character set: the stored one stays.
     chosen.charset = stored.charset;
-    SheetFontSettings::Write(settings, chosen);
+    ReportSettingsWrites(parent, SheetFontSettings::Write(settings, chosen));
     return true;
 }
 

@@ -251,5 +251,55 @@
         <source>The commodity list could not be saved to %1.</source>
         <translation>商品资料无法保存到 %1。</translation>
     </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="475"/>
+        <source>The commodity list could not be read from %1. The file is kept as it is unless you change the list and agree to replace it.</source>
+        <translation>无法从 %1 读取商品资料。除非您修改了列表并同意替换，该文件将保持原样。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="491"/>
+        <source>%1 could not be read when the list was loaded. Replace it with the list as it is now?</source>
+        <translation>载入列表时无法读取 %1。是否用当前列表替换该文件？</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ScaleMainDialog.cpp" line="507"/>
+        <source>Retry, discard the changes, or cancel and keep editing?</source>
+        <translation>重试、放弃修改，还是取消并继续编辑？</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsReport</name>
+    <message>
+        <location filename="../../dialogs/SettingsReport.cpp" line="14"/>
+        <source>The settings could not be saved to %1.</source>
+        <translation>设置无法保存到 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
 </context>
 </TS>

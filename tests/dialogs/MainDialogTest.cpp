@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QToolTip>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -44,6 +45,18 @@ QByteArray Gbk(const QString& text)
 std::string Setting(const char* key)
 {
     return Profile::ReadText(AppPaths::SettingsPath(), "System", key, "<missing>");
+}
+
+// Opens the cell's editor with a double click, types `text` over it and closes the editor.
+void TypeIntoCell(QWidget* dialog, int row, int column, const char* text)
+{
+    auto* list = RequireControl<EditableListCtrl>(dialog, 1004);
+    const QRect cell = list->visualRect(list->model()->index(row, column));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QVERIFY(list->IsEditing());
+    QTest::keyClick(list->Editor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(list->Editor(), text);
+    list->EndCellEdit(true, true);
 }
 
 QString Caption(const QWidget* dialog, int id)
@@ -192,17 +205,127 @@ private slots:
         QCOMPARE(files, QStringList({"ZEV.txt", "ZUD.txt"}));
     }
 
-    void failedSaveIsReported()
+    // A list file that cannot be read is named to the operator and is not saved over unless the
+    // list was changed and the operator agreed.
+    void unreadableListIsKeptUnlessTheOperatorReplacesIt()
     {
         TempAppDirectory dir;
-        // A directory where the file should be: the list cannot be written there.
-        QVERIFY(QDir(dir.Path()).mkdir("ZUD.txt"));
-        MessageRecorder messages;
+        // A link to itself: it is there, but no read gets through it.
+        QVERIFY(QFile::link("ZUD.txt", dir.Path() + "/ZUD.txt"));
+        dir.WriteFile("ZEV.txt", "1,B1,,\r\n");
+        MessageRecorder messages(QMessageBox::Cancel);
         ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(messages.Messages().size(), 1);
+        QVERIFY(messages.Texts().first().contains("ZUD.txt"));
+        QCOMPARE(messages.Messages().first().icon, OperatorMessage::Icon::Warning);
+        const auto isLink = [&] { return QFileInfo(dir.Path() + "/ZUD.txt").isSymLink(); };
+
+        // Unchanged: left without a question, and the file stays.
+        messages.Clear();
+        Combo(&dialog, 1005)->setCurrentIndex(1);
         QVERIFY(messages.Messages().isEmpty());
+        QVERIFY(isLink());
+
+        // Changed: the operator is asked. Cancel stays on the list, No leaves the file alone.
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        TypeIntoCell(&dialog, 0, 2, "C9");
+        messages.Clear();
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(messages.Messages().first().buttons,
+                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(Combo(&dialog, 1005)->currentIndex(), 0);
+        QCOMPARE(CellText(&dialog, 0, 2), QString("C9"));
+        messages.SetAnswer(QMessageBox::No);
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QCOMPARE(CellText(&dialog, 0, 2), QString("B1"));
+        QVERIFY(isLink());
+
+        // Yes replaces it.
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        TypeIntoCell(&dialog, 0, 2, "C9");
+        messages.SetAnswer(QMessageBox::Yes);
+        QVERIFY(dialog.close());
+        QVERIFY(!isLink());
+        QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,C9,,\r\n"));
+    }
+
+    // A save that fails when the list is left offers Retry, Discard and Cancel; Cancel keeps the
+    // dialog, the series and the edits.
+    void failedSaveOffersRetryDiscardAndCancel()
+    {
+        TempAppDirectory dir;
+        dir.WriteFile("ZUD.txt", "1,A1,,\r\n");
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // A directory takes the file's place after loading: nothing can be written there.
+        const auto blockFile = [&] {
+            QFile::remove(dir.Path() + "/ZUD.txt");
+            QDir(dir.Path()).mkpath("ZUD.txt/keep");
+        };
+        const auto unblockFile = [&] { QDir(dir.Path() + "/ZUD.txt").removeRecursively(); };
+        blockFile();
+
+        // Unchanged: a warning, nothing to keep.
+        MessageRecorder messages(QMessageBox::Cancel);
         Combo(&dialog, 1005)->setCurrentIndex(1);
         QCOMPARE(messages.Messages().size(), 1);
         QVERIFY(messages.Texts().first().contains("ZUD.txt"));
+        QCOMPARE(messages.Messages().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        unblockFile();
+        dir.WriteFile("ZUD.txt", "1,A1,,\r\n");
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        TypeIntoCell(&dialog, 0, 3, "Pear");
+        blockFile();
+
+        messages.Clear();
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(messages.Messages().first().buttons,
+                 QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(Combo(&dialog, 1005)->currentIndex(), 0);
+        QCOMPARE(CellText(&dialog, 0, 3), QString("Pear"));
+        QCOMPARE(Caption(&dialog, 1015), QString("Gross"));
+
+        QVERIFY(!dialog.close());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(CellText(&dialog, 0, 3), QString("Pear"));
+
+        // Retry once the directory is gone writes the edits.
+        int asked = 0;
+        OperatorMessage::SetHandler([&](const OperatorMessage::Message&) {
+            ++asked;
+            unblockFile();
+            return QMessageBox::Retry;
+        });
+        Combo(&dialog, 1005)->setCurrentIndex(1);
+        QCOMPARE(asked, 1);
+        QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Pear,\r\n"));
+
+        // Discard lets the dialog end without them.
+        MessageRecorder discard(QMessageBox::Discard);
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        TypeIntoCell(&dialog, 0, 3, "Plum");
+        blockFile();
+        QVERIFY(dialog.close());
+        QCOMPARE(discard.Messages().size(), 1);
+        QVERIFY(QFile::exists(dir.Path() + "/ZUD.txt/keep"));
+    }
+
+    void unwritableSettingsAreReportedOnce()
+    {
+        TempAppDirectory dir;
+        QVERIFY(QDir(dir.Path()).mkpath("Option.ini/keep"));
+        MessageRecorder messages;
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(dialog.close());
+        QCOMPARE(messages.Messages().size(), 1);
+        QVERIFY(messages.Texts().first().contains("Option.ini"));
         QCOMPARE(messages.Messages().first().icon, OperatorMessage::Icon::Warning);
     }
 
