@@ -583,6 +583,11 @@ struct VirtualScale::State {
     }
 };
 
+std::size_t VirtualScale::CommandLength(std::string_view pending, bool quiet)
+{
+    return State::CommandLength(pending, quiet);
+}
+
 VirtualScale::VirtualScale() : state_(std::make_unique<State>()) {}
 
 VirtualScale::~VirtualScale()

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/ScaleCommand.h"
@@ -42,6 +43,9 @@ public:
     Bytes Received() const;
     std::vector<Bytes> Commands() const;
     void ClearReceived();
+    // The splitting rule behind Commands(): the length of the command at the front of `pending`
+    // (not empty), or 0 while more bytes are needed. `quiet` says no byte came for 30 ms.
+    static std::size_t CommandLength(std::string_view pending, bool quiet);
     // Waits until at least `count` commands have arrived; false on time-out.
     bool WaitForCommands(std::size_t count, std::chrono::milliseconds timeout) const;
 
