@@ -321,12 +321,25 @@ private slots:
         TempAppDirectory dir;
         QVERIFY(QDir(dir.Path()).mkpath("Option.ini/keep"));
         MessageRecorder messages;
-        ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(dialog.close());
+        {
+            ScaleMainDialog dialog;
+            dialog.show();
+            QVERIFY(dialog.close());
+        }
         QCOMPARE(messages.Messages().size(), 1);
         QVERIFY(messages.Texts().first().contains("Option.ini"));
         QCOMPARE(messages.Messages().first().icon, OperatorMessage::Icon::Warning);
+
+        // A company name with a line break is refused, not written as keys of its own.
+        QVERIFY(QDir(dir.Path() + "/Option.ini").removeRecursively());
+        messages.Clear();
+        ScaleMainDialog dialog;
+        Edit(&dialog, 1011)->setText("Shop\n[Font]\nName=x");
+        dialog.show();
+        QVERIFY(dialog.close());
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(Setting("Type"), std::string("0"));
+        QCOMPARE(Profile::ReadText(AppPaths::SettingsPath(), "Font", "Name", "<missing>"), std::string("<missing>"));
     }
 
     void failedOpenShowsTheMessageAndChangesNothing_data()

@@ -7,6 +7,7 @@
 
 #include "SettingsDialogTestSupport.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -367,6 +368,19 @@ private slots:
         QVERIFY(messages.Texts().isEmpty());
         QTest::qWait(100);
         QVERIFY(line_.scale.Commands().empty());
+    }
+
+    // Eight keys that cannot be written give one message when the dialog closes.
+    void unwritableSettingsAreReportedOnce()
+    {
+        TempAppDirectory dir;
+        QVERIFY(QDir(dir.Path()).mkpath("Option.ini/keep"));
+        MessageRecorder messages;
+        {
+            MoreSettingsDialog dialog(line_.port);
+        }
+        QCOMPARE(messages.Messages().size(), 1);
+        QVERIFY(messages.Texts().first().contains("Option.ini"));
     }
 };
 
