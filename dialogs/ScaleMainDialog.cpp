@@ -516,7 +516,7 @@ bool ScaleMainDialog::SaveTable(int series, bool mayCancel)
             return true;
         }
         const auto answer = OperatorMessage::Show(
-            this, failed + QLatin1Char(' ') + tr("Retry, discard the changes, or cancel and keep editing?"),
+            this, failed + QLatin1Char('\n') + tr("Retry, discard the changes, or cancel and keep editing?"),
             OperatorMessage::Icon::Warning, QMessageBox::Retry | QMessageBox::Discard | cancel);
         if (answer == QMessageBox::Cancel)
             return false;
