@@ -11,11 +11,12 @@
 namespace {
 
 // Index of the next separator at or after `from` that starts on a character boundary, or npos.
-std::size_t findSeparator(std::string_view text, std::string_view separator, std::size_t from)
+// `boundary` (at most `from`) is known to start a character: the walk over characters starts there.
+std::size_t findSeparator(std::string_view text, std::string_view separator, std::size_t from, std::size_t boundary)
 {
     if (separator.empty())
         return std::string_view::npos;
-    std::size_t at = 0;
+    std::size_t at = boundary;
     while (at < text.size()) {
         if (at >= from && text.compare(at, separator.size(), separator) == 0)
             return at;
@@ -100,7 +101,8 @@ void SplitFields(std::string_view text, std::string_view separator, std::vector<
     std::size_t pos = 0;
     while (pos != length) {
         const std::size_t start = pos == 0 ? 0 : pos + separator.size();
-        const std::size_t next = findSeparator(text, separator, pos + 1);
+        // `pos` is 0 or where the last separator began: a character boundary.
+        const std::size_t next = findSeparator(text, separator, pos + 1, pos);
         pos = next == std::string_view::npos ? length : next;
         // Overlapping separators ("aa" in "aaa") give an empty piece rather than a negative one.
         list.emplace_back(start < pos ? text.substr(start, pos - start) : std::string_view());
