@@ -61,7 +61,8 @@ int createTemporaryBeside(const std::string& target, std::string& temporary)
 {
     static std::atomic<unsigned> counter{0};
     const std::string directory = parentOf(target);
-    const std::string name = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    const std::size_t slash = target.rfind('/');
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = directory + "/." + name + "." + std::to_string(::getpid()) + "."
                   + std::to_string(counter.fetch_add(1)) + ".tmp";
