@@ -79,15 +79,7 @@ void takeLine(CommodityTable& table, std::string_view line)
     if (number < 1 || number > CommodityTable::kRows)
         return;
     const int row = number - 1;
-    std::string code = trimField(fields[1]);
-    if (code.empty()) {
-        // A row without a code is not saved; loading it empty keeps a save and reload the same.
-        table.SetCell(row, CommodityTable::Code, {});
-        table.SetCell(row, CommodityTable::Name, {});
-        table.SetCell(row, CommodityTable::Price, {});
-        return;
-    }
-    table.SetCell(row, CommodityTable::Code, std::move(code));
+    table.SetCell(row, CommodityTable::Code, trimField(fields[1]));
     table.SetCell(row, CommodityTable::Name, trimField(fields[2]));
     if (fields.size() == 4)
         table.SetCell(row, CommodityTable::Price, trimField(fields[3]));

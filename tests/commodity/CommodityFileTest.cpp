@@ -504,7 +504,8 @@ TEST(CommodityText, FormatAndParseAreInverseForRowsWithACode)
     EXPECT_EQ(parsed.Cell(150, CommodityTable::Price), "");
 }
 
-// Whatever bytes a file holds, saving what was loaded and loading that again gives the same table.
+// Whatever bytes a file holds, saving what was loaded and loading that again gives the same rows.
+// Rows without a code are shown as loaded but never saved, so the comparison is of what is saved.
 void ExpectStableRoundTrip(const std::string& file)
 {
     CommodityTable first;
@@ -512,7 +513,7 @@ void ExpectStableRoundTrip(const std::string& file)
     const std::string saved = FormatCommodityText(first);
     CommodityTable second;
     ParseCommodityText(second, saved);
-    ASSERT_TRUE(first == second) << testing::PrintToString(file) << " saved as " << testing::PrintToString(saved);
+    ASSERT_EQ(FormatCommodityText(second), saved) << testing::PrintToString(file);
 }
 
 TEST(CommodityText, LoadSaveLoadIsStableForAnyBytes)
