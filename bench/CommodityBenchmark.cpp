@@ -1,6 +1,6 @@
 // Loading and saving a full 200-row commodity file, and whole uploads against the virtual scale:
 // the bare block (build the 202 lines, write each through the serial link) and the dialog's way
-// (SendWithProgress: worker thread, progress dialog, local event loop). On a pseudo-terminal the
+// (one job on a port session, progress reported per line, its end awaited). On a pseudo-terminal the
 // bytes take no time on the wire, so the figures are the upload's own cost; the counters set it
 // against the time the same bytes take on a real line at 9600 baud.
 
@@ -8,7 +8,7 @@
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
-#include "commodity/UploadRunner.h"
+#include "link/PortSession.h"
 #include "link/SerialLink.h"
 #include "sim/VirtualScale.h"
 
@@ -17,8 +17,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <filesystem>
 #include <string>
 
@@ -170,31 +173,57 @@ void BM_UploadBlockToVirtualScale(benchmark::State& state)
 }
 BENCHMARK(BM_UploadBlockToVirtualScale)->Unit(benchmark::kMillisecond);
 
-// The dialog's way, wall-clock: worker start, progress dialog, event loop and join included.
-void BM_SendWithProgressToVirtualScale(benchmark::State& state)
+// The dialog's way, wall-clock: the block as one job on a port session's worker, a progress report
+// per line, and the wait for its end.
+void BM_SessionUploadToVirtualScale(benchmark::State& state)
 {
-    Line line;
-    if (!line.Open()) {
+    VirtualScale scale;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int opened = -1;
+    bool ended = false;
+    std::atomic<int> progress{0};
+    PortSession::Callbacks callbacks;
+    callbacks.opened = [&](int error) {
+        std::lock_guard lock(mutex);
+        opened = error;
+        changed.notify_all();
+    };
+    PortSession session(callbacks);
+    if (!scale.Start()) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    QWidget window;
-    const CommodityTable table = FullTable();
-    const std::vector<Bytes> writes = UploadBlock(table, SeriesZev);
+    session.Open(scale.PortPath(), 9600);
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return opened >= 0; });
+    }
+    const std::vector<Bytes> writes = UploadBlock(FullTable(), SeriesZev);
     double wall = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        SendWithProgress(&window, line.port, writes);
+        session.Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+            SendUploadBlock(port, writes, stop, [&](int sent) { progress = sent; });
+            std::lock_guard lock(mutex);
+            ended = true;
+            changed.notify_all();
+        });
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return ended; });
+            ended = false;
+        }
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.PauseTiming();
-        if (!line.scale.WaitForCommands(writes.size(), 10s))
+        if (!scale.WaitForCommands(writes.size(), 10s))
             state.SkipWithError("the scale did not receive the block");
-        line.scale.ClearReceived();
+        scale.ClearReceived();
         state.ResumeTiming();
     }
     SetUploadCounters(state, writes, wall);
 }
-BENCHMARK(BM_SendWithProgressToVirtualScale)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SessionUploadToVirtualScale)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

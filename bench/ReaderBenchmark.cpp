@@ -1,10 +1,11 @@
-// The weight reader's loop against the virtual scale over the real link, with no pause between
-// cycles: how many polled cycles it completes per second, and how long a report takes from the
-// moment the scale writes it to the moment the reader hands its weight out.
+// The reading cycle, repeated by a port session against the virtual scale over the real link, with
+// no pause between cycles: how many polled cycles it completes per second, and how long a report
+// takes from the moment the scale writes it to the moment the cycle hands its weight out.
 
 #include "link/ScaleCommand.h"
+#include "link/PortSession.h"
 #include "link/SerialLink.h"
-#include "link/WeightReader.h"
+#include "link/WeightReading.h"
 #include "sim/VirtualScale.h"
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,9 +29,9 @@ struct Shown {
     long count = 0;
     Clock::time_point at{};
 
-    WeightReader::Callbacks Callbacks()
+    WeightReading::Callbacks Callbacks()
     {
-        WeightReader::Callbacks c;
+        WeightReading::Callbacks c;
         c.showField = [this](int id, const std::string&) {
             if (id != 1016)
                 return;
@@ -58,22 +60,46 @@ struct Shown {
 
 struct Rig {
     VirtualScale scale;
-    SerialLink::PortHandle port;
     std::atomic<int> series{SeriesZev};
     std::atomic<bool> activeReturn{false};
     Shown shown;
+    std::mutex mutex;
+    std::condition_variable openedCv;
+    int opened = -1;  // -1 until the session reports
+    std::unique_ptr<PortSession> session;
     bool ok = false;
 
     Rig()
     {
+        PortSession::Callbacks callbacks;
+        callbacks.opened = [this](int error) {
+            std::lock_guard lock(mutex);
+            opened = error;
+            openedCv.notify_all();
+        };
+        session = std::make_unique<PortSession>(callbacks);
         ok = scale.Start();
         scale.SetSettlingTime(std::chrono::milliseconds(0));
-        ok = ok && SerialLink::OpenSerialPort(scale.PortPath(), port, 115200) == 1;
+        if (!ok)
+            return;
+        session->Open(scale.PortPath(), 115200);
+        std::unique_lock lock(mutex);
+        openedCv.wait(lock, [this] { return opened >= 0; });
+        ok = opened == 0;
     }
     ~Rig()
     {
-        port.Close();
+        session.reset();
         scale.Stop();
+    }
+
+    void StartReading()
+    {
+        session->StartCycle([this, show = shown.Callbacks()](SerialLink::PortHandle& port,
+                                                               const PortSession::StopQuery& stop) {
+            WeightReading::RunCycle(port, series, [this] { return activeReturn.load(); }, show, stop);
+            return 0;
+        });
     }
 };
 
@@ -86,8 +112,7 @@ void BM_PolledCycles(benchmark::State& state)
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    WeightReader reader(rig.port, rig.series, rig.activeReturn, [] { return 0; }, rig.shown.Callbacks());
-    reader.Start();
+    rig.StartReading();
     long seen = 0;
     long lost = 0;
     for (auto _ : state) {
@@ -95,7 +120,7 @@ void BM_PolledCycles(benchmark::State& state)
             ++lost;
         seen = rig.shown.Count();
     }
-    reader.Stop();
+    rig.session->StopCycle();
     state.counters["cycles_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["lost"] = double(lost);
 }
@@ -111,8 +136,7 @@ void BM_ReportToShown(benchmark::State& state)
     }
     rig.series = SeriesRivav;
     rig.activeReturn = true;
-    WeightReader reader(rig.port, rig.series, rig.activeReturn, [] { return 0; }, rig.shown.Callbacks());
-    reader.Start();
+    rig.StartReading();
     const Bytes report("\x01\x02S    1.234k\x03\x04\r", 16);
     long missed = 0;
     for (auto _ : state) {
@@ -132,7 +156,7 @@ void BM_ReportToShown(benchmark::State& state)
             ++missed;
         }
     }
-    reader.Stop();
+    rig.session->StopCycle();
     state.counters["resent"] = double(missed);
 }
 BENCHMARK(BM_ReportToShown)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500);

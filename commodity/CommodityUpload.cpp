@@ -30,3 +30,22 @@ std::vector<Bytes> UploadBlock(const CommodityTable& table, int series)
     writes.emplace_back("end\r\n");
     return writes;
 }
+
+bool SendUploadBlock(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
+                     const std::function<bool()>& cancelled, const std::function<void(int sent)>& progress)
+{
+    const std::size_t count = writes.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (cancelled() && i + 1 < count) {
+            if (i == 0)
+                return true;
+            i = count - 1;
+        }
+        const Bytes& line = writes[i];
+        if (SerialLink::WriteBytes(port, line.data(), line.size()) != int(line.size()))
+            return false;
+        if (progress)
+            progress(int(i + 1));
+    }
+    return true;
+}

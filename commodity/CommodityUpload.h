@@ -1,6 +1,9 @@
 #pragma once
 
 #include "link/ScaleCommand.h"
+#include "link/SerialLink.h"
+
+#include <functional>
 
 #include <string_view>
 #include <vector>
@@ -17,3 +20,11 @@ Bytes CompanyNameCommand(std::string_view gbkName);
 // ("%d[%s]<%s>\r\n" for ZUD, "%d[%s]<%s>%s\r\n" with the price otherwise), "end\r\n".
 // Empty for the RIVAV series, which keeps no commodities.
 std::vector<Bytes> UploadBlock(const CommodityTable& table, int series);
+
+// Sends `writes` one SerialLink::WriteBytes call each, in order, reporting progress(sent) after
+// each. cancelled() is asked before each write: once it says so only the block's last write (its
+// closing line) still goes out, so the scale is not left inside a block; a block cancelled before
+// its first write sends nothing. Returns true when every write it made went out whole; the first
+// short write ends it.
+bool SendUploadBlock(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
+                     const std::function<bool()>& cancelled, const std::function<void(int sent)>& progress);

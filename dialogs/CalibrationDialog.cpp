@@ -17,9 +17,6 @@ namespace {
 
 
 constexpr const char* kSection = "System";
-constexpr int kReadingIntervalMs = 300;
-constexpr int kReadingLimitMs = 50;
-constexpr int kReadingBytes = 128;
 // Clicks on the unlabeled button that only count before it asks for the access code.
 constexpr int kSilentServiceClicks = 8;
 
@@ -34,7 +31,7 @@ void showStoredText(QComboBox* list, const QString& text)
 
 } // namespace
 
-CalibrationDialog::CalibrationDialog(SerialLink::PortHandle& link, QWidget* parent)
+CalibrationDialog::CalibrationDialog(PortLink& link, QWidget* parent)
     : ScaleSettingsDialog(link, parent)
     , ui_(std::make_unique<Ui::CalibrationDialog>())
 {
@@ -54,7 +51,9 @@ CalibrationDialog::CalibrationDialog(SerialLink::PortHandle& link, QWidget* pare
     TextFieldGuard::Install(ui_->capacityList->lineEdit());
     TextFieldGuard::Install(ui_->weightList->lineEdit());
 
-    readingTimer_.setInterval(kReadingIntervalMs);
+    // The tick asks the port's worker for a read; the readings come back with its result.
+    connect(&link, &PortLink::calibrationRead, this, &CalibrationDialog::ShowReadings);
+    readingTimer_.setInterval(CalibrationReading::kTickIntervalMs);
     connect(&readingTimer_, &QTimer::timeout, this, &CalibrationDialog::PollReadings);
     readingTimer_.start();
 
@@ -83,11 +82,12 @@ CalibrationDialog::~CalibrationDialog()
 
 void CalibrationDialog::PollReadings()
 {
-    char buffer[kReadingBytes];
-    const int count = SerialLink::ReadBytes(link_, buffer, kReadingBytes, kReadingLimitMs);
-    if (count <= 0)
-        return;
-    for (const auto& reading : CalibrationReading::Parse(std::string_view(buffer, std::size_t(count)))) {
+    link_.ReadCalibration();
+}
+
+void CalibrationDialog::ShowReadings(const QByteArray& received)
+{
+    for (const auto& reading : CalibrationReading::Parse(std::string_view(received.constData(), std::size_t(received.size())))) {
         QLabel* shown = reading.value == CalibrationReading::Value::Maximum ? ui_->maximumReading
             : reading.value == CalibrationReading::Value::CalibrationWeight ? ui_->calibrationWeightReading
                                                                              : ui_->weightReading;

@@ -17,11 +17,12 @@ class CalibrationDialog;
 class CalibrationDialog : public ScaleSettingsDialog {
     Q_OBJECT
 public:
-    explicit CalibrationDialog(SerialLink::PortHandle& link, QWidget* parent = nullptr);
+    explicit CalibrationDialog(PortLink& link, QWidget* parent = nullptr);
     // Stops the readings and stores the settings, however the dialog was closed.
     ~CalibrationDialog() override;
 
-    // One tick of the reading timer: a read bounded to 50 ms, then the readings it carried.
+    // One tick of the reading timer: asks the port link for a read bounded to 50 ms; the readings
+    // it carried are shown when it reports back.
     void PollReadings();
 
 protected:
@@ -32,6 +33,7 @@ private:
     void setZero();
     void calibrate();
     void serviceEntry();
+    void ShowReadings(const QByteArray& received);
 
     std::unique_ptr<Ui::CalibrationDialog> ui_;
     std::optional<GravitySettings> gravity_;

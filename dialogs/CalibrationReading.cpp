@@ -59,4 +59,11 @@ std::string DisplayText(const Reading& reading)
     return reading.rest;
 }
 
+std::string ReadBlock(SerialLink::PortHandle& port)
+{
+    char buffer[kTickBytes];
+    const int count = SerialLink::ReadBytes(port, buffer, kTickBytes, kTickLimitMs);
+    return count > 0 ? std::string(buffer, std::size_t(count)) : std::string();
+}
+
 } // namespace CalibrationReading

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/SerialLink.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,5 +25,11 @@ std::vector<Reading> Parse(std::string_view received);
 
 // What the dialog shows for a reading, GBK: "最大:%s", "砝码:%s" or "重量:%s".
 std::string DisplayText(const Reading& reading);
+
+// One tick of the readings: a read of up to kTickBytes within kTickLimitMs, as received.
+inline constexpr int kTickIntervalMs = 300;
+inline constexpr int kTickBytes = 128;
+inline constexpr int kTickLimitMs = 50;
+std::string ReadBlock(SerialLink::PortHandle& port);
 
 } // namespace CalibrationReading

@@ -16,7 +16,7 @@ constexpr const char* kSection = "System";
 
 } // namespace
 
-ManufacturerSettingsDialog::ManufacturerSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
+ManufacturerSettingsDialog::ManufacturerSettingsDialog(PortLink& link, QWidget* parent)
     : ScaleSettingsDialog(link, parent)
     , ui_(std::make_unique<Ui::ManufacturerSettingsDialog>())
 {

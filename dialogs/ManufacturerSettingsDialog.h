@@ -14,7 +14,7 @@ class ManufacturerSettingsDialog;
 class ManufacturerSettingsDialog : public ScaleSettingsDialog {
     Q_OBJECT
 public:
-    explicit ManufacturerSettingsDialog(SerialLink::PortHandle& link, QWidget* parent = nullptr);
+    explicit ManufacturerSettingsDialog(PortLink& link, QWidget* parent = nullptr);
     // Stores the settings, however the dialog was closed.
     ~ManufacturerSettingsDialog() override;
 

@@ -20,7 +20,7 @@ constexpr int kMostReportsPerSecond = 10;
 
 } // namespace
 
-MoreSettingsDialog::MoreSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
+MoreSettingsDialog::MoreSettingsDialog(PortLink& link, QWidget* parent)
     : ScaleSettingsDialog(link, parent)
     , ui_(std::make_unique<Ui::MoreSettingsDialog>())
 {

@@ -16,7 +16,7 @@ class MoreSettingsDialog;
 class MoreSettingsDialog : public ScaleSettingsDialog {
     Q_OBJECT
 public:
-    explicit MoreSettingsDialog(SerialLink::PortHandle& link, QWidget* parent = nullptr);
+    explicit MoreSettingsDialog(PortLink& link, QWidget* parent = nullptr);
     // Stores the settings, however the dialog was closed.
     ~MoreSettingsDialog() override;
 

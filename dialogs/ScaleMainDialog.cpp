@@ -7,7 +7,6 @@
 #include "app/Skin.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityUpload.h"
-#include "commodity/UploadRunner.h"
 #include "controls/ControlId.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
@@ -18,28 +17,30 @@
 #include "dialogs/MoreSettingsDialog.h"
 #include "dialogs/ParameterDialog.h"
 #include "dialogs/SettingsReport.h"
-#include "link/ParameterDump.h"
+#include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "sim/VirtualScale.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QEventLoop>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <cerrno>
 #include <cstdlib>
-#include <thread>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr const char* kSystem = "System";
+// How often the port list looks for devices that came or went while the port is closed.
+constexpr int kPortWatchMs = 1000;
 
 int ReadSetting(const char* key, int fallback)
 {
@@ -62,9 +63,6 @@ std::string TextOf(const QComboBox* combo)
 ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::ScaleMainDialog>())
-    , reader_(port_, series_, activeReturn_,
-              [] { return ReadSetting("Sleep", 100); },
-              ReaderCallbacks())
 {
     ui_->setupUi(this);
     for (QWidget* child : findChildren<QWidget*>()) {
@@ -105,12 +103,16 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     TextFieldGuard::Install(ui_->corpEdit);
 
     ConnectControls();
+    ConnectLink();
     OnSeriesChanged();
+    portWatch_.setInterval(kPortWatchMs);
+    connect(&portWatch_, &QTimer::timeout, &link_, &PortLink::ListPorts);
+    portWatch_.start();
 }
 
 ScaleMainDialog::~ScaleMainDialog()
 {
-    reader_.Stop();
+    link_.StopReading();
     // A dialog destroyed without being ended still keeps what the operator set.
     if (!finished_) {
         finished_ = true;
@@ -119,47 +121,30 @@ ScaleMainDialog::~ScaleMainDialog()
     }
 }
 
-WeightReader::Callbacks ScaleMainDialog::ReaderCallbacks()
-{
-    // Everything the reader reports is carried out on the window's thread, later: the reader never
-    // waits for the window, and events still queued when the window goes are dropped with it.
-    WeightReader::Callbacks callbacks;
-    callbacks.showField = [this](int fieldId, const std::string& text) {
-        PostReaderEvent([this, fieldId, text] { ShowReading(fieldId, text); });
-    };
-    callbacks.setStable = [this](int stable) { PostReaderEvent([this, stable] { ui_->lamp->SetState(stable); }); };
-    callbacks.showLamp = [this](bool visible) { PostReaderEvent([this, visible] { ShowLamp(visible); }); };
-    callbacks.finished = [this] { PostReaderEvent([this] { OnReaderFinished(); }); };
-    return callbacks;
-}
-
-void ScaleMainDialog::PostReaderEvent(std::function<void()> event)
-{
-    bool wake = false;
-    {
-        std::lock_guard<std::mutex> lock(readerEventsMutex_);
-        wake = readerEvents_.empty();
-        readerEvents_.push_back(std::move(event));
-    }
-    // One wake-up drains everything queued until it runs.
-    if (wake)
-        QMetaObject::invokeMethod(this, "RunReaderEvents", Qt::QueuedConnection);
-}
-
-void ScaleMainDialog::RunReaderEvents()
-{
-    std::vector<std::function<void()>> events;
-    {
-        std::lock_guard<std::mutex> lock(readerEventsMutex_);
-        events.swap(readerEvents_);
-    }
-    for (const auto& event : events)
-        event();
-}
-
 QWidget* ScaleMainDialog::Control(int id) const
 {
     return controls_.value(id, nullptr);
+}
+
+void ScaleMainDialog::ConnectLink()
+{
+    connect(&link_, &PortLink::opened, this, &ScaleMainDialog::OnOpened);
+    connect(&link_, &PortLink::closed, this, &ScaleMainDialog::OnClosed);
+    connect(&link_, &PortLink::lost, this, &ScaleMainDialog::OnLost);
+    connect(&link_, &PortLink::readingEnded, this, &ScaleMainDialog::OnReaderFinished);
+    connect(&link_, &PortLink::fieldRead, this,
+            [this](int fieldId, const QByteArray& text) { ShowReading(fieldId, text.toStdString()); });
+    connect(&link_, &PortLink::stableRead, this, [this](int stable) {
+        if (link_.IsReading())
+            ui_->lamp->SetState(stable);
+    });
+    connect(&link_, &PortLink::uploadProgress, this, [this](int sent) {
+        if (uploadProgress_)
+            uploadProgress_->setValue(sent);
+    });
+    connect(&link_, &PortLink::uploadEnded, this, &ScaleMainDialog::OnUploadEnded);
+    connect(&link_, &PortLink::parametersRead, this, &ScaleMainDialog::OnParametersRead);
+    connect(&link_, &PortLink::portsListed, this, &ScaleMainDialog::OnPortsListed);
 }
 
 void ScaleMainDialog::FillPortList()
@@ -169,6 +154,7 @@ void ScaleMainDialog::FillPortList()
     for (const std::string& listed : ports) {
         const std::string offered = SerialLink::OfferedPortName(listed);
         ui_->portCombo->addItem(QString::fromLocal8Bit(offered.c_str()), QByteArray::fromStdString(offered));
+        listedPorts_ << QString::fromLocal8Bit(offered.c_str());
     }
     // A scale of our own for trying the tool without hardware; "[System] VirtualScale=0" hides it.
     if (ReadSetting("VirtualScale", 1) != 0) {
@@ -215,7 +201,7 @@ void ScaleMainDialog::ConnectControls()
 void ScaleMainDialog::ApplyEnableRule()
 {
     const EnableRule::Outcome outcome =
-        EnableRule::Evaluate(port_.IsOpen(), ui_->modelCombo->currentIndex(), ui_->autoReadCheck->isChecked());
+        EnableRule::Evaluate(link_.IsOpen(), ui_->modelCombo->currentIndex(), ui_->autoReadCheck->isChecked());
     for (const EnableRule::ControlState& state : outcome.controls) {
         QWidget* control = Control(state.id);
         if (!control)
@@ -224,6 +210,10 @@ void ScaleMainDialog::ApplyEnableRule()
             ui_->activeReturnCheck->setChecked(false);
         control->setEnabled(state.enabled);
     }
+    // One upload at a time; one open or close at a time.
+    if (link_.IsUploading())
+        ui_->uploadButton->setEnabled(false);
+    ui_->openButton->setEnabled(!link_.IsChanging());
 }
 
 void ScaleMainDialog::OnSeriesChanged()
@@ -240,7 +230,7 @@ void ScaleMainDialog::OnSeriesChanged()
         return;
     }
     series_ = ui_->modelCombo->currentIndex();
-    if (reader_.IsRunning())
+    if (link_.IsReading())
         ShowLamp(true);
     LoadTable();
     ui_->commodityList->Refresh();
@@ -257,7 +247,9 @@ void ScaleMainDialog::OnSeriesChanged()
 
 void ScaleMainDialog::OnOpenClose()
 {
-    if (port_.IsOpen())
+    if (link_.IsChanging())
+        return;
+    if (link_.IsOpen())
         ClosePort();
     else
         OpenPort();
@@ -267,42 +259,51 @@ void ScaleMainDialog::OpenPort()
 {
     const int entry = ui_->portCombo->currentIndex();
     const int baud = std::atoi(TextOf(ui_->baudCombo).c_str());
-    QString reason;
-    bool opened = false;
+    openCaption_ = ui_->portCombo->currentText();
+    std::string name;
     if (entry >= 0 && entry == demoIndex_) {
         demoScale_ = std::make_unique<VirtualScale>();
-        if (demoScale_->Start())
-            opened = SerialLink::OpenSerialPort(demoScale_->PortPath(), port_, baud) == 1;
-        else
-            reason = tr("The virtual scale could not be started.");
-        if (!opened)
+        if (!demoScale_->Start()) {
             demoScale_.reset();
+            OperatorMessage::Show(this, tr("Open port fail") + QLatin1Char('\n') + tr("The virtual scale could not be started."),
+                                  OperatorMessage::Icon::Error);
+            return;
+        }
+        name = demoScale_->PortPath();
     } else {
         const QByteArray listed = ui_->portCombo->currentData().toByteArray();
-        const std::string name = !listed.isEmpty() ? listed.toStdString() : TextOf(ui_->portCombo);
-        errno = 0;
-        opened = SerialLink::OpenSerialPort(name, port_, baud) == 1;
-        const int error = errno;
-        if (!opened) {
-            if (name.empty())
-                reason = tr("No port is selected.");
-            else if (error == EACCES || error == EPERM)
-                reason = tr("Access was refused: the user is not in the \"dialout\" group.");
-            else if (error == EBUSY || error == EAGAIN)
-                reason = tr("The port is in use by another program.");
-            else if (error == ENOENT || error == ENODEV || error == ENXIO)
-                reason = tr("The port is not there (any more).");
-        }
+        name = !listed.isEmpty() ? listed.toStdString() : TextOf(ui_->portCombo);
     }
-    if (!opened) {
-        QString text = tr("Open port fail");
-        if (!reason.isEmpty())
-            text += QLatin1Char('\n') + reason;
-        OperatorMessage::Show(this, text, OperatorMessage::Icon::Error);
+    portWatch_.stop();
+    // The port opens on the link's worker; the window hears the result.
+    link_.Open(name, baud);
+    ApplyEnableRule();
+}
+
+void ScaleMainDialog::OnOpened(int error)
+{
+    if (error == 0) {
+        ui_->openButton->setText(tr("Cl&ose port"));
+        ApplyEnableRule();
         return;
     }
-    ui_->openButton->setText(tr("Cl&ose port"));
-    ApplyEnableRule();
+    const bool demo = demoScale_ != nullptr;
+    ShowClosed();
+    QString reason;
+    if (demo)
+        reason.clear();
+    else if (link_.PortName().empty())
+        reason = tr("No port is selected.");
+    else if (error == EACCES || error == EPERM)
+        reason = tr("Access was refused: the user is not in the \"dialout\" group.");
+    else if (error == EBUSY || error == EAGAIN)
+        reason = tr("The port is in use by another program.");
+    else if (error == ENOENT || error == ENODEV || error == ENXIO)
+        reason = tr("The port is not there (any more).");
+    QString text = tr("Open port fail");
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + reason;
+    OperatorMessage::Show(this, text, OperatorMessage::Icon::Error);
 }
 
 void ScaleMainDialog::ClosePort()
@@ -311,38 +312,98 @@ void ScaleMainDialog::ClosePort()
         ui_->autoReadCheck->setChecked(false);
         OnAutomaticReading(false);
     }
-    // The reader must be gone before its port is.
-    reader_.Stop();
-    port_.Close();
+    // The close runs on the link's worker after what was asked before; the window hears its end.
+    link_.Close();
+    ApplyEnableRule();
+}
+
+void ScaleMainDialog::OnClosed()
+{
+    ShowClosed();
+}
+
+void ScaleMainDialog::ShowClosed()
+{
     demoScale_.reset();
     ui_->openButton->setText(tr("&Open port"));
     ApplyEnableRule();
+    portWatch_.start();
+}
+
+void ScaleMainDialog::OnLost(int fault, int error)
+{
+    // What was read before is no longer the scale's weight.
+    for (int field : {1016, 1018, 1020}) {
+        if (auto* edit = qobject_cast<QLineEdit*>(Control(field)))
+            edit->clear();
+    }
+    ui_->autoReadCheck->setChecked(false);
+    ui_->lamp->hide();
+    ShowClosed();
+    QString why;
+    switch (SerialLink::PortFault(fault)) {
+    case SerialLink::PortFault::ShortWrite:
+        why = tr("The scale stopped taking data: a write could not be completed.");
+        break;
+    case SerialLink::PortFault::IoError:
+        why = tr("The system reported an error: %1.").arg(QString::fromLocal8Bit(std::strerror(error)));
+        break;
+    default:
+        why = tr("The device is gone (unplugged or switched off).");
+        break;
+    }
+    OperatorMessage::Show(this, tr("The connection to %1 was lost.").arg(openCaption_) + QLatin1Char('\n') + why,
+                          OperatorMessage::Icon::Error);
+}
+
+void ScaleMainDialog::OnPortsListed(const QStringList& ports)
+{
+    if (ports == listedPorts_ || link_.IsOpen() || link_.IsChanging())
+        return;
+    QComboBox* combo = ui_->portCombo;
+    const QString selected = combo->currentText();
+    for (const QString& gone : listedPorts_) {
+        if (!ports.contains(gone))
+            combo->removeItem(combo->findText(gone, Qt::MatchExactly));
+    }
+    // New devices go before the virtual scale, which stays last.
+    for (const QString& port : ports) {
+        if (combo->findText(port, Qt::MatchExactly) < 0) {
+            const int at = demoIndex_ >= 0 ? combo->count() - 1 : combo->count();
+            combo->insertItem(at, port, port.toLocal8Bit());
+        }
+    }
+    if (demoIndex_ >= 0)
+        demoIndex_ = combo->count() - 1;
+    listedPorts_ = ports;
+    const int again = combo->findText(selected, Qt::MatchExactly);
+    if (again >= 0)
+        combo->setCurrentIndex(again);
 }
 
 void ScaleMainDialog::OnAutomaticReading(bool checked)
 {
     if (checked) {
         ui_->readParamButton->setEnabled(false);
-        reader_.Start();
+        link_.StartReading([this] { return series_.load(); }, [this] { return activeReturn_.load(); },
+                           [] { return ReadSetting("Sleep", 100); });
+        ShowLamp(true);
     } else {
-        reader_.RequestStop();
+        link_.StopReading();
     }
 }
 
 void ScaleMainDialog::OnReaderFinished()
 {
-    // A reader started again since this one ended owns the controls now.
-    if (reader_.IsRunning())
-        return;
     ui_->autoReadCheck->setChecked(false);
     ui_->lamp->hide();
-    ui_->readParamButton->setEnabled(port_.IsOpen());
+    ui_->readParamButton->setEnabled(link_.IsOpen() && !readingParameters_);
 }
 
 void ScaleMainDialog::ShowLamp(bool visible)
 {
     // Only the RIVAV series reports stability; the lamp shows while its reports are being read.
-    ui_->lamp->setVisible(visible && series_ == SeriesRivav && reader_.IsRunning());
+    ui_->lamp->setVisible(visible && series_ == SeriesRivav && link_.IsReading());
 }
 
 void ScaleMainDialog::ShowReading(int fieldId, const std::string& text)
@@ -353,8 +414,7 @@ void ScaleMainDialog::ShowReading(int fieldId, const std::string& text)
 
 void ScaleMainDialog::Send(const Bytes& bytes)
 {
-    if (!bytes.empty())
-        SerialLink::WriteBytes(port_, bytes.data(), bytes.size());
+    link_.Send(bytes);
 }
 
 void ScaleMainDialog::OnTare()
@@ -386,7 +446,7 @@ void ScaleMainDialog::OnSetPostback()
 void ScaleMainDialog::OnSetupCompanyName()
 {
     FinishCellEdit();
-    if (!port_.IsOpen())
+    if (!link_.IsOpen())
         return;
     Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
 }
@@ -397,30 +457,51 @@ void ScaleMainDialog::OnUploadCommodity()
     // in the table yet.
     FinishCellEdit();
     const int series = ui_->modelCombo->currentIndex();
-    if (series == SeriesRivav || !port_.IsOpen())
+    if (series == SeriesRivav || !link_.IsOpen() || link_.IsUploading())
         return;
-    // A poll written between two lines would land inside the block: reading pauses meanwhile.
-    const bool wasReading = reader_.IsRunning();
-    reader_.Stop();
-    SendWithProgress(this, port_, UploadBlock(table_, series));
-    if (wasReading && port_.IsOpen()) {
-        ui_->autoReadCheck->setChecked(true);
-        OnAutomaticReading(true);
+    std::vector<Bytes> block = UploadBlock(table_, series);
+    if (block.empty())
+        return;
+    const int lines = int(block.size());
+    // The block is one exchange on the link's worker: no reading cycle or command can land inside
+    // it. The button stays disabled until it has ended.
+    link_.Upload(std::move(block));
+    ApplyEnableRule();
+
+    auto* progress = new QProgressDialog(QCoreApplication::translate("UploadRunner", "Uploading commodities..."),
+                                         QCoreApplication::translate("UploadRunner", "Cancel"), 0, lines, this);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->setWindowTitle(QCoreApplication::translate("UploadRunner", "Upload"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    // A quick upload (a fast line) finishes before the window would show.
+    progress->setMinimumDuration(400);
+    connect(progress, &QProgressDialog::canceled, &link_, &PortLink::CancelUpload);
+    uploadProgress_ = progress;
+}
+
+void ScaleMainDialog::OnUploadEnded()
+{
+    if (uploadProgress_) {
+        uploadProgress_->hide();
+        uploadProgress_->deleteLater();
     }
+    ApplyEnableRule();
 }
 
 void ScaleMainDialog::OnMore()
 {
-    // The settings dialogs talk to the scale on this port; the reader must not compete. The box
-    // stays checked until the reader reports its end.
-    reader_.Stop();
-    MoreSettingsDialog more(port_, this);
+    // The box stays checked until the link reports the end of reading, as before the dialog's
+    // Sets could compete with it.
+    link_.StopReading();
+    MoreSettingsDialog more(link_, this);
     more.exec();
 }
 
 void ScaleMainDialog::OnReadParameter()
 {
-    if (!port_.IsOpen() || reader_.IsRunning())
+    if (!link_.IsOpen() || link_.IsReading() || readingParameters_)
         return;
     const QString question = QString::fromUtf8(
         "将会自动禁止主动回传重量,如果需要请读取参数后重新设置回传频率, 是否继续?");
@@ -429,23 +510,22 @@ void ScaleMainDialog::OnReadParameter()
         != QMessageBox::Ok)
         return;
 
-    // The exchange takes up to about a second and a half: it runs beside the window, which keeps
-    // painting but takes no input until the dump is in.
-    std::string dump;
-    QEventLoop waiting;
+    // The exchange takes up to about a second and a half on the link's worker; the dump comes back.
+    readingParameters_ = true;
+    ui_->readParamButton->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::thread exchange([this, &dump, &waiting] {
-        dump = ReadParameterDump(port_);
-        QMetaObject::invokeMethod(&waiting, "quit", Qt::QueuedConnection);
-    });
-    waiting.exec(QEventLoop::ExcludeUserInputEvents);
-    exchange.join();
-    QApplication::restoreOverrideCursor();
-    // The window may have been closed meanwhile; then there is nobody to show the dump to.
-    if (finished_)
-        return;
+    link_.ReadParameters();
+}
 
-    ParameterDialog parameters(dump, this);
+void ScaleMainDialog::OnParametersRead(const QByteArray& dump, bool complete)
+{
+    readingParameters_ = false;
+    QApplication::restoreOverrideCursor();
+    ui_->readParamButton->setEnabled(link_.IsOpen() && !link_.IsReading());
+    // A lost port is reported on its own; the window may have been closed meanwhile.
+    if (!complete || finished_)
+        return;
+    ParameterDialog parameters(dump.toStdString(), this);
     parameters.exec();
 }
 
@@ -553,7 +633,7 @@ void ScaleMainDialog::done(int result)
         if (!SaveTable(series_, true))
             return;
         finished_ = true;
-        reader_.Stop();
+        link_.StopReading();
         SaveSettings();
     }
     QDialog::done(result);

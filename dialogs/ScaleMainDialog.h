@@ -1,21 +1,21 @@
 #pragma once
 
 #include "commodity/CommodityTable.h"
+#include "dialogs/PortLink.h"
 #include "link/ScaleCommand.h"
-#include "link/SerialLink.h"
-#include "link/WeightReader.h"
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
 
 #include <atomic>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <vector>
 
 class QComboBox;
+class QProgressDialog;
 class VirtualScale;
 
 namespace Ui {
@@ -23,33 +23,31 @@ class ScaleMainDialog;
 }
 
 // The tool's window: port, baud rate and series choices, the scale commands, the reading test and
-// the commodity list. It owns the port handle, the commodity table, the weight reader and, while
-// its entry is open, the virtual scale.
+// the commodity list. It owns the port link (every exchange runs on its worker), the commodity
+// table and, while its entry is open, the virtual scale.
 class ScaleMainDialog : public QDialog {
     Q_OBJECT
 public:
     explicit ScaleMainDialog(QWidget* parent = nullptr);
     ~ScaleMainDialog() override;
 
-    // Stops the reader and writes the settings and the commodity list before the dialog ends.
+    // Stops reading and writes the settings and the commodity list before the dialog ends.
     void done(int result) override;
 
     // The virtual scale behind the "Virtual scale (demo)" entry while that entry is open; else null.
     VirtualScale* DemoScale() const { return demoScale_.get(); }
-    // True while the weight reader's loop runs.
-    bool IsReading() const { return reader_.IsRunning(); }
+    // True from the start of automatic reading until its end has been reported.
+    bool IsReading() const { return link_.IsReading(); }
+    // The port link every exchange goes through.
+    PortLink& Link() { return link_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    WeightReader::Callbacks ReaderCallbacks();
-    // Called on the reader's thread: queues `event` for the window's thread and wakes it.
-    void PostReaderEvent(std::function<void()> event);
-    // Runs the queued reader events on the window's thread.
-    Q_INVOKABLE void RunReaderEvents();
     QWidget* Control(int id) const;
+    void ConnectLink();
 
     void FillPortList();
     void SelectFromSettings();
@@ -60,6 +58,12 @@ private:
     void OnOpenClose();
     void OpenPort();
     void ClosePort();
+    void OnOpened(int error);
+    void OnClosed();
+    void OnLost(int fault, int error);
+    // Shows the port closed: caption, enable rule, the demo scale gone.
+    void ShowClosed();
+    void OnPortsListed(const QStringList& ports);
     void OnAutomaticReading(bool checked);
     void OnReaderFinished();
     void ShowLamp(bool visible);
@@ -71,8 +75,10 @@ private:
     void OnSetPostback();
     void OnSetupCompanyName();
     void OnUploadCommodity();
+    void OnUploadEnded();
     void OnMore();
     void OnReadParameter();
+    void OnParametersRead(const QByteArray& dump, bool complete);
     void ShowAbout();
 
     void Send(const Bytes& bytes);
@@ -95,20 +101,21 @@ private:
     // be read (it is then kept unless the operator agrees to replace it).
     CommodityTable loadedTable_;
     bool unreadableFile_ = false;
-    SerialLink::PortHandle port_;
     std::unique_ptr<VirtualScale> demoScale_;
     int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered
+    QString openCaption_;  // the port list's text of the port being opened or open
+    QPointer<QProgressDialog> uploadProgress_;
+    bool readingParameters_ = false;
+    // While the port is closed the list follows the system's ports.
+    QTimer portWatch_;
+    QStringList listedPorts_;
 
-    // Shared with the reader's thread: the series whose table is loaded (-1 before the first
-    // series change) and the state of "Active return".
+    // Shared with the reading cycle on the link's worker: the series whose table is loaded (-1
+    // before the first series change) and the state of "Active return".
     std::atomic<int> series_{SeriesNone};
     std::atomic<bool> activeReturn_{false};
-    // What the reader reports, waiting for the window's thread. The data travels under this lock,
-    // not inside the wake-up, so every hand-over is a plain mutex hand-over.
-    std::mutex readerEventsMutex_;
-    std::vector<std::function<void()>> readerEvents_;
-    // Declared after everything it reads, so it is stopped and joined before they go.
-    WeightReader reader_;
+    // Declared after everything its worker reads, so it is ended before they go.
+    PortLink link_;
 
     bool finished_ = false;
 };

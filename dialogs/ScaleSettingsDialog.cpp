@@ -30,7 +30,7 @@ void FieldsDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-ScaleSettingsDialog::ScaleSettingsDialog(SerialLink::PortHandle& link, QWidget* parent)
+ScaleSettingsDialog::ScaleSettingsDialog(PortLink& link, QWidget* parent)
     : FieldsDialog(parent)
     , link_(link)
 {
@@ -38,8 +38,7 @@ ScaleSettingsDialog::ScaleSettingsDialog(SerialLink::PortHandle& link, QWidget* 
 
 void ScaleSettingsDialog::send(const std::string& bytes)
 {
-    if (!bytes.empty())
-        SerialLink::WriteBytes(link_, bytes.data(), bytes.size());
+    link_.Send(bytes);
 }
 
 void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, std::function<std::string()> command)

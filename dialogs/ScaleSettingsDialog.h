@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/SerialLink.h"
+#include "dialogs/PortLink.h"
 
 #include <QDialog>
 
@@ -27,20 +27,20 @@ protected:
     virtual bool exchangeFromControls() = 0;
 };
 
-// A settings dialog that sends its commands on the opener's port handle; it never opens or closes it.
+// A settings dialog that sends its commands through the opener's port link; it never opens or closes the port.
 class ScaleSettingsDialog : public FieldsDialog {
     Q_OBJECT
 public:
-    ScaleSettingsDialog(SerialLink::PortHandle& link, QWidget* parent = nullptr);
+    ScaleSettingsDialog(PortLink& link, QWidget* parent = nullptr);
 
 protected:
-    // An empty command (a handler that found nothing to send) writes nothing.
+    // An empty command (a handler that found nothing to send) writes nothing; neither does a closed port.
     void send(const std::string& bytes);
     // A button whose click reads the fields first (a field that does not parse is reported and the
     // click goes on with the values read before), then sends what `command` builds from them.
     void sendOnClick(QAbstractButton* button, std::function<std::string()> command);
 
-    SerialLink::PortHandle& link_;
+    PortLink& link_;
 };
 
 // Small pieces the settings dialogs share.

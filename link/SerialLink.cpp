@@ -28,6 +28,8 @@ constexpr long long kBitsPerByte = 10;
 // (XOFF without XON, a dead adapter) ever reaches it.
 constexpr long long kWriteSlackMs = 1000;
 constexpr long long kWriteWireFactor = 4;
+// How often a held write looks whether its owner set a deadline.
+constexpr int kDeadlineCheckMs = 100;
 // Rate used for the bound when the device is not a terminal and so has no rate of its own.
 constexpr long long kFallbackBaud = 9600;
 
@@ -159,14 +161,24 @@ bool ConfigureTerminal(int fd, int baud)
     return true;
 }
 
-void CloseDescriptor(int fd, bool terminal, int baud)
+// The earlier of `until` and a deadline set on the handle (0: none).
+Clock::time_point Earlier(Clock::time_point until, Clock::rep deadline)
+{
+    if (deadline == 0)
+        return until;
+    return std::min(until, Clock::time_point(Clock::duration(deadline)));
+}
+
+void CloseDescriptor(int fd, bool terminal, int baud, Clock::rep deadline)
 {
     if (terminal) {
         // The kernel waits for queued output at close, for a serial driver up to 30 s. Give the
         // bytes their time on the wire, then drop what a held line (XOFF) still keeps.
         int queued = 0;
         if (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
-            const auto until = Clock::now() + WriteBound(static_cast<std::size_t>(queued), baud);
+            const auto until = Earlier(
+                Clock::now() + std::min<Millis>(WriteBound(static_cast<std::size_t>(queued), baud), Millis(kCloseDrainMs)),
+                deadline);
             while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && Clock::now() < until)
                 std::this_thread::sleep_for(Millis(5));
             ::tcflush(fd, TCOFLUSH);
@@ -340,9 +352,33 @@ void PortHandle::CloseHeld()
     }
     // Outside the lock: closing a terminal may wait for its output. closing_ still refuses new
     // calls, and openClose_ keeps a new open out until the descriptor is gone.
-    CloseDescriptor(fd, terminal, baud);
+    CloseDescriptor(fd, terminal, baud, deadline_.load());
+    deadline_ = 0;
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = false;
+}
+
+void PortHandle::SetIoDeadline(Clock::time_point deadline)
+{
+    deadline_ = deadline.time_since_epoch().count();
+}
+
+PortFaultInfo PortHandle::Fault() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fault_;
+}
+
+void PortHandle::NoteFault(PortFault fault, int error)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fault_.fault == PortFault::None && fd_ >= 0 && !closing_)
+        fault_ = PortFaultInfo{fault, error};
+}
+
+void PortHandle::SetLineObserver(LineObserver observer)
+{
+    observer_ = std::move(observer);
 }
 
 void ListSerialPorts(std::vector<std::string>& list)
@@ -390,6 +426,8 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
 
     std::lock_guard<std::mutex> lock(handle.mutex_);
     handle.fd_ = fd;
+    handle.fault_ = PortFaultInfo{};
+    handle.deadline_ = 0;
     handle.baud_ = terminal ? baud : 0;
     handle.terminal_ = terminal;
     return 1;
@@ -410,6 +448,8 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
     bool timed = false;
     Clock::time_point until;
     std::size_t written = 0;
+    PortFault fault = PortFault::ShortWrite;
+    int error = 0;
     while (written < length) {
         const ssize_t n = ::write(use.fd, data + written, length - written);
         if (n > 0) {
@@ -418,26 +458,42 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            break;  // EIO: the device is gone
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            error = errno;  // EIO: the device is gone
+            fault = PortFault::IoError;
+            break;
+        }
 
         const auto now = Clock::now();
         if (!timed) {
             until = now + WriteBound(length, use.baud);
             timed = true;
         }
-        const int timeout = PollTimeout(until, now);
+        // A deadline set meanwhile (a close asked for) is looked at every kDeadlineCheckMs.
+        const Clock::rep deadline = handle.deadline_.load();
+        if (deadline != 0 && now >= Earlier(until, deadline) && Earlier(until, deadline) < until) {
+            fault = PortFault::None;  // ended by the owner's close, not by the line
+            break;
+        }
+        const int timeout = std::min(PollTimeout(until, now), kDeadlineCheckMs);
         if (timeout == 0)
             break;
         pollfd fds[2] = {{use.fd, POLLOUT, 0}, {use.wake, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
-        if (fds[1].revents != 0)
-            break;  // the port is closing
-        if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 && (fds[0].revents & POLLOUT) == 0)
+        if (fds[1].revents != 0) {
+            fault = PortFault::None;  // the port is closing: not the line's fault
             break;
+        }
+        if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 && (fds[0].revents & POLLOUT) == 0) {
+            fault = PortFault::HungUp;
+            break;
+        }
     }
+    handle.Observe(LineDirection::Written, data, static_cast<int>(written));
+    if (written < length && fault != PortFault::None)
+        handle.NoteFault(fault, error);
     return static_cast<int>(written);
 }
 
@@ -466,6 +522,9 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
     int receivedByLastByte = 0;
     int received = 0;
     bool hungUp = false;
+    bool closing = false;
+    PortFault fault = PortFault::None;
+    int error = 0;
     while (received < count) {
         const ssize_t n = ::read(use.fd, data + received, static_cast<std::size_t>(count - received));
         if (n > 0) {
@@ -475,9 +534,16 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         if (n < 0 && errno == EINTR)
             continue;
         const bool waiting = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        // The end of a file or pipe is only the end of its bytes; on a terminal it is a hang-up.
+        if (!waiting && fault == PortFault::None && (n != 0 || use.terminal)) {
+            fault = n == 0 || errno == EIO ? PortFault::HungUp : PortFault::IoError;
+            error = n == 0 ? 0 : errno;
+        }
         // End of file, EIO or a hang-up: nothing more will come. Wait out the limit on the wake
         // pipe alone, so a caller that loops on a dead port does not spin.
         const bool gone = !waiting || hungUp;
+        if (hungUp && fault == PortFault::None)
+            fault = PortFault::HungUp;
 
         const auto now = Clock::now();
         if (!timed) {
@@ -498,21 +564,41 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
-        if (fds[1].revents != 0)
+        if (fds[1].revents != 0) {
+            closing = true;
             break;  // the port is closing
+        }
         if (gone && ready == 0)
             break;
         if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
             hungUp = true;  // read once more for what is left, then treat the port as gone
     }
+    handle.Observe(LineDirection::Read, data, received);
+    if (fault != PortFault::None && !closing)
+        handle.NoteFault(fault, error);
     return received;
 }
 
 void Purge(PortHandle& handle)
 {
     PortUse use(handle);
+    // Input only: flushing output would drop bytes a write has handed to the driver and that have
+    // not left yet (a pseudo-terminal drops them from the far side's queue).
     if (use && use.terminal)
-        ::tcflush(use.fd, TCIOFLUSH);
+        ::tcflush(use.fd, TCIFLUSH);
+}
+
+bool CheckLine(PortHandle& handle)
+{
+    PortUse use(handle);
+    if (!use)
+        return false;
+    pollfd fd{use.fd, 0, 0};
+    if (::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        handle.NoteFault(PortFault::HungUp, 0);
+        return false;
+    }
+    return handle.Fault().fault == PortFault::None;
 }
 
 } // namespace SerialLink

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -10,6 +13,22 @@
 // The only path to the scale: free functions over one port handle. Callers compare the counts
 // they get back with what they asked for; nothing here throws or reports on its own.
 namespace SerialLink {
+
+// Which way bytes went on the line, for a line observer.
+enum class LineDirection { Written, Read };
+
+// Why a port stopped working. Recorded by the I/O calls on the handle; cleared by the next open.
+enum class PortFault {
+    None,
+    ShortWrite,  // a write ended with fewer bytes out than asked (a line held past its bound)
+    IoError,     // the system refused a read or a write (errno says why)
+    HungUp,      // the device went away (adapter pulled, the far side closed)
+};
+
+struct PortFaultInfo {
+    PortFault fault = PortFault::None;
+    int error = 0;  // errno of an IoError, else 0
+};
 
 // Owner of an open port's descriptor. The main dialog holds one; everybody else works through a
 // reference to it (the link reference) and so always sees the port as it currently is.
@@ -24,14 +43,39 @@ public:
 
     bool IsOpen() const;
     // Closes the port; returns once no call uses the descriptor any more. Nothing is purged.
+    // Output still queued gets its time on the wire, at most kCloseDrainMs; what a held line
+    // (XOFF) keeps after that is dropped.
     void Close();
+
+    // Thread-safe: writes held by the line (XOFF) and the next close's drain end by `deadline`
+    // instead of their own bounds, without a fault. Cleared by the next open or close.
+    void SetIoDeadline(std::chrono::steady_clock::time_point deadline);
+
+    // The first fault the I/O calls met since the port was opened; fault None while it works.
+    PortFaultInfo Fault() const;
+
+    // Called with every write (the bytes that went out) and every read result (the bytes that
+    // came in, possibly none), on the thread doing the I/O. Set it only while no I/O call runs or
+    // from the thread that makes them; an empty function costs a null check per call.
+    using LineObserver = std::function<void(LineDirection, std::string_view bytes)>;
+    void SetLineObserver(LineObserver observer);
 
 private:
     friend class PortUse;
     friend int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
+    friend int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
+    friend int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
+    friend bool CheckLine(PortHandle& handle);
 
     // Close() with openClose_ already held.
     void CloseHeld();
+    // Keeps the first fault; later ones are consequences of it.
+    void NoteFault(PortFault fault, int error);
+    void Observe(LineDirection direction, const void* bytes, int count) const
+    {
+        if (observer_)
+            observer_(direction, std::string_view(static_cast<const char*>(bytes), std::size_t(count > 0 ? count : 0)));
+    }
 
     std::mutex openClose_;        // one open or close at a time
     mutable std::mutex mutex_;    // guards everything below
@@ -43,7 +87,13 @@ private:
     int usesInProgress_ = 0;
     int wakeRead_ = -1;           // self-pipe that wakes waits in progress when the port closes
     int wakeWrite_ = -1;
+    PortFaultInfo fault_;         // guarded by mutex_
+    std::atomic<std::chrono::steady_clock::rep> deadline_{0};  // 0: none
+    LineObserver observer_;       // owned by the I/O thread
 };
+
+// The longest a close waits for queued output (a held line) before dropping it.
+inline constexpr int kCloseDrainMs = 2000;
 
 // A link reference: non-owning, handed to the settings dialogs by their opener.
 using LinkRef = PortHandle&;
@@ -63,6 +113,7 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 
 // Writes the bytes in one call; returns the count written, 0 on a closed handle or a failure.
 // A write held up by the scale's XOFF ends after a generous time bound with what was written.
+// A short count on an open port (not one that is closing) is recorded as the handle's fault.
 int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
 int WriteText(PortHandle& handle, std::string_view text);
 
@@ -72,10 +123,16 @@ inline constexpr int kInterByteGapMs = 50;
 // Reads until `count` bytes are in or `limitMs` has passed with nothing arriving; returns the count
 // read, or -1 when count <= 0. The buffer is not terminated. Once bytes are flowing the read goes on
 // past the limit while each next byte follows within kInterByteGapMs, so a report that straddles
-// the limit is not cut. A closed handle reads nothing and returns 0 at once.
+// the limit is not cut. A closed handle reads nothing and returns 0 at once. A read error or a
+// hang-up is recorded as the handle's fault.
 int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
 
-// Discards both buffers (nothing on a device that is not a terminal).
+// Discards what has arrived and not been read (nothing on a device that is not a terminal). Bytes
+// already written are never dropped: the driver may still hold them after the write returned.
 void Purge(PortHandle& handle);
+
+// Looks, without waiting, whether the device is still there; records a hang-up as the handle's
+// fault. True while the port is open and working.
+bool CheckLine(PortHandle& handle);
 
 } // namespace SerialLink

@@ -675,6 +675,16 @@ void VirtualScale::Stop()
     s.stopping = false;
 }
 
+void VirtualScale::Unplug()
+{
+    Stop();
+}
+
+bool VirtualScale::PlugIn()
+{
+    return Start();
+}
+
 bool VirtualScale::IsRunning() const
 {
     std::lock_guard lock(state_->mutex);

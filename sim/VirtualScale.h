@@ -33,6 +33,11 @@ public:
     // Stops answering and closes the scale's side: the tool's port goes dead, as when the cable is pulled.
     void Stop();
     bool IsRunning() const;
+    // Pulls the cable: the tool's port hangs up (its reads end, its writes fail) and the device
+    // path goes away; what was recorded and the load stay. PlugIn() brings the scale back, on a
+    // new device path (PortPath()); false when no pseudo-terminal can be had.
+    void Unplug();
+    bool PlugIn();
     // The device path the tool opens.
     std::string PortPath() const;
 

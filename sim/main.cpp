@@ -3,8 +3,10 @@
 //   scale-sim [--load KG] [--verbose] [--link PATH]
 //
 // Prints the device path to open in the tool on the first line of stdout and runs until Ctrl+C or
-// SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan. With --verbose every
-// command the scale receives is printed, bytes outside printable ASCII escaped.
+// SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan; "u" (or SIGUSR1)
+// pulls the cable and "p" (or SIGUSR1 again) plugs it back in, on a new device path that is
+// printed (and that --link follows). With --verbose every command the scale receives is printed,
+// bytes outside printable ASCII escaped.
 
 #include <atomic>
 #include <cerrno>
@@ -23,10 +25,16 @@
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t g_togglePlug = 0;
 
 void OnSignal(int)
 {
     g_stop = 1;
+}
+
+void OnToggleSignal(int)
+{
+    g_togglePlug = 1;
 }
 
 std::string Escaped(const Bytes& bytes)
@@ -103,10 +111,15 @@ int main(int argc, char** argv)
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    struct sigaction toggle {};
+    toggle.sa_handler = OnToggleSignal;
+    sigemptyset(&toggle.sa_mask);
+    sigaction(SIGUSR1, &toggle, nullptr);
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     VirtualScale scale;
@@ -128,7 +141,34 @@ int main(int argc, char** argv)
     }
     std::printf("%s\n", scale.PortPath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "Virtual scale ready. Type a weight in kg and Enter to load the pan; Ctrl+C ends.\n");
+    std::fprintf(stderr, "Virtual scale ready. Type a weight in kg and Enter to load the pan, u to unplug,"
+                         " p to plug back in; Ctrl+C ends.\n");
+
+    // The scale's thread must not take SIGUSR1 either: it is blocked while the scale starts again.
+    const auto setPlugged = [&](bool plugged) {
+        if (plugged == scale.IsRunning())
+            return;
+        if (!plugged) {
+            scale.Unplug();
+            std::fprintf(stderr, "unplugged\n");
+            return;
+        }
+        pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+        const bool back = scale.PlugIn();
+        pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
+        if (!back) {
+            std::fprintf(stderr, "no pseudo-terminal available: %s\n", std::strerror(errno));
+            return;
+        }
+        if (!link.empty()) {
+            ::unlink(link.c_str());
+            if (::symlink(scale.PortPath().c_str(), link.c_str()) != 0)
+                std::fprintf(stderr, "cannot link %s: %s\n", link.c_str(), std::strerror(errno));
+        }
+        std::printf("%s\n", scale.PortPath().c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "plugged in\n");
+    };
 
     bool readStdin = true;
     std::size_t shown = 0;
@@ -147,7 +187,9 @@ int main(int argc, char** argv)
                     const std::string line = typed.substr(0, end);
                     typed.erase(0, end + 1);
                     double kg = 0.0;
-                    if (ParseKilograms(line.c_str(), kg)) {
+                    if (line == "u" || line == "p") {
+                        setPlugged(line == "p");
+                    } else if (ParseKilograms(line.c_str(), kg)) {
                         scale.PlaceLoad(kg);
                         std::fprintf(stderr, "load %.3f kg\n", kg);
                     } else if (!line.empty()) {
@@ -155,6 +197,10 @@ int main(int argc, char** argv)
                     }
                 }
             }
+        }
+        if (g_togglePlug) {
+            g_togglePlug = 0;
+            setPlugged(!scale.IsRunning());
         }
         if (verbose) {
             const auto commands = scale.Commands();

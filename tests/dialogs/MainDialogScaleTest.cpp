@@ -34,7 +34,8 @@ bool OpenOn(ScaleMainDialog& dialog, VirtualScale& scale)
     ports->addItem(QString::fromStdString(scale.PortPath()));
     ports->setCurrentIndex(ports->count() - 1);
     Button(&dialog, 1002)->click();
-    return Button(&dialog, 1002)->text() == QString("Cl&ose port");
+    // The port opens on the link's worker.
+    return QTest::qWaitFor([&] { return Button(&dialog, 1002)->text() == QString("Cl&ose port"); }, 2000);
 }
 
 QByteArray Gbk(const QString& text)
@@ -106,8 +107,8 @@ private slots:
         QCOMPARE(EnabledStates(&dialog), Expected(true, series, reading));
 
         Button(&dialog, 1002)->click();
-        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
-        QVERIFY(!dialog.IsReading());
+        QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QTRY_VERIFY(!dialog.IsReading());
         QVERIFY(!Button(&dialog, 1021)->isChecked());
         QCOMPARE(EnabledStates(&dialog), Expected(false, series, false));
         // The reader's end, reported later, does not enable anything on a closed port.
@@ -225,12 +226,12 @@ private slots:
         ports->setCurrentIndex(ports->findText("Virtual scale (demo)"));
         QVERIFY(!dialog.DemoScale());
         Button(&dialog, 1002)->click();
-        QCOMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
+        QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
         QVERIFY(dialog.DemoScale() && dialog.DemoScale()->IsRunning());
         Button(&dialog, 1007)->click();
         QCOMPARE(ReceivedAfter(*dialog.DemoScale(), 1), Bytes("T"));
         Button(&dialog, 1002)->click();
-        QVERIFY(!dialog.DemoScale());
+        QTRY_VERIFY(!dialog.DemoScale());
         QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
     }
 
@@ -358,7 +359,7 @@ private slots:
         QVERIFY(scale.WaitForCommands(2, 2s));
         Button(&dialog, 1002)->click();
         QVERIFY(!Button(&dialog, 1021)->isChecked());
-        QVERIFY(!dialog.IsReading());
+        QTRY_VERIFY(!dialog.IsReading());
         scale.ClearReceived();
         std::this_thread::sleep_for(150ms);
         QVERIFY(scale.Received().empty());
@@ -431,7 +432,7 @@ private slots:
             shown = RequireControl<QPlainTextEdit>(modal, 1066)->toPlainText();
         });
         Button(&dialog, 1028)->click();
-        QCOMPARE(caption, QString("Parameter"));
+        QTRY_COMPARE(caption, QString("Parameter"));
         QCOMPARE(shown, QString::fromUtf8("parameter\nVer:2.10\n分度值:5g\nend"));
         const std::vector<Bytes> commands = scale.Commands();
         QVERIFY(commands.size() >= 2);

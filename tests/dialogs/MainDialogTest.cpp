@@ -365,7 +365,7 @@ private slots:
         const QMap<int, bool> before = EnabledStates(&dialog);
         MessageRecorder messages;
         Button(&dialog, 1002)->click();
-        QCOMPARE(messages.Messages().size(), 1);
+        QTRY_COMPARE(messages.Messages().size(), 1);
         const OperatorMessage::Message& shown = messages.Messages().first();
         QCOMPARE(shown.text, "Open port fail\n" + reason);
         QCOMPARE(shown.icon, OperatorMessage::Icon::Error);
@@ -600,7 +600,7 @@ private slots:
         ports->addItem("/dev/no-such-scale-port");
         ports->setCurrentIndex(ports->count() - 1);
         Button(&dialog, 1002)->click();
-        QCOMPARE(messages.Texts(), QStringList(QString::fromUtf8("打开端口失败\n端口不存在(或已被移除)。")));
+        QTRY_COMPARE(messages.Texts(), QStringList(QString::fromUtf8("打开端口失败\n端口不存在(或已被移除)。")));
         Combo(&dialog, 1005)->setCurrentIndex(0);
         QCOMPARE(Caption(&dialog, 1015), QString::fromUtf8("毛重"));
         QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("皮重"));
@@ -643,6 +643,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         Button(&dialog, 1002)->click();
         QVERIFY(dialog.DemoScale());
+        QTRY_VERIFY(Button(&dialog, 1021)->isEnabled());
         dialog.DemoScale()->PlaceLoad(1.236);
         Button(&dialog, 1021)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1016)->text().isEmpty(), 3000);

@@ -4,7 +4,7 @@
 #include "app/Language.h"
 #include "app/SettingsProfile.h"
 #include "controls/NumericEdit.h"
-#include "link/SerialLink.h"
+#include "dialogs/PortLink.h"
 #include "sim/VirtualScale.h"
 #include "support/ControlLookup.h"
 #include "support/TempDirectory.h"
@@ -26,12 +26,15 @@
 // Shared by the settings dialogs' tests: a virtual scale on the real serial link, settings and clicks.
 namespace SettingsSupport {
 
-// The virtual scale with the tool's port open on it.
+// The virtual scale with the tool's port link open on it.
 class ScaleLine {
 public:
     bool Open()
     {
-        if (!scale.Start() || SerialLink::OpenSerialPort(scale.PortPath(), port, 9600) != 1)
+        if (!scale.Start())
+            return false;
+        port.Open(scale.PortPath(), 9600);
+        if (!QTest::qWaitFor([this] { return !port.IsChanging(); }, 2000) || !port.IsOpen())
             return false;
         scale.ClearReceived();
         return true;
@@ -40,6 +43,7 @@ public:
     void Close()
     {
         port.Close();
+        QTest::qWaitFor([this] { return !port.IsChanging(); }, 3000);
         scale.Stop();
     }
 
@@ -51,7 +55,7 @@ public:
     }
 
     VirtualScale scale;
-    SerialLink::PortHandle port;
+    PortLink port;
 };
 
 // Base of the settings dialogs' test classes: every test starts in the neutral language with the

@@ -22,7 +22,7 @@
 // With SCALETOOL_SCREENSHOT_DIR set, each dialog is also saved there as a PNG.
 namespace {
 
-using Factory = std::function<std::unique_ptr<QDialog>(SerialLink::PortHandle&)>;
+using Factory = std::function<std::unique_ptr<QDialog>(PortLink&)>;
 
 struct Subject {
     const char* name;
@@ -30,11 +30,11 @@ struct Subject {
 };
 
 const Subject kSubjects[] = {
-    {"more-settings", [](SerialLink::PortHandle& p) { return std::make_unique<MoreSettingsDialog>(p); }},
-    {"calibration", [](SerialLink::PortHandle& p) { return std::make_unique<CalibrationDialog>(p); }},
+    {"more-settings", [](PortLink& p) { return std::make_unique<MoreSettingsDialog>(p); }},
+    {"calibration", [](PortLink& p) { return std::make_unique<CalibrationDialog>(p); }},
     {"manufacturer-settings",
-     [](SerialLink::PortHandle& p) { return std::make_unique<ManufacturerSettingsDialog>(p); }},
-    {"manufacturer-password", [](SerialLink::PortHandle&) { return std::make_unique<ManufacturerPasswordDialog>(); }},
+     [](PortLink& p) { return std::make_unique<ManufacturerSettingsDialog>(p); }},
+    {"manufacturer-password", [](PortLink&) { return std::make_unique<ManufacturerPasswordDialog>(); }},
 };
 
 const Subject& SubjectNamed(const QString& name)
@@ -130,7 +130,7 @@ private slots:
         QFETCH(QString, expected);
         TempAppDirectory dir;
         Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
-        SerialLink::PortHandle port;
+        PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
         QCOMPARE(id == 0 ? shown->windowTitle() : Text(shown.get(), id), expected);
     }
@@ -158,7 +158,7 @@ private slots:
         QFETCH(QStringList, items);
         TempAppDirectory dir;
         Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
-        SerialLink::PortHandle port;
+        PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
         auto* list = RequireControl<QComboBox>(shown.get(), id);
         QStringList texts;
@@ -171,7 +171,7 @@ private slots:
     {
         TempAppDirectory dir;
         Language::Install(QLocale(QLocale::Chinese, QLocale::China));
-        SerialLink::PortHandle port;
+        PortLink port;
         ManufacturerSettingsDialog dialog(port);
         QCOMPARE(RequireControl<QComboBox>(&dialog, 1064)->itemText(0), QString::fromUtf8("无零点追踪"));
         QCOMPARE(RequireControl<QComboBox>(&dialog, 1066)->itemText(0), QString::fromUtf8("自动精度"));
@@ -194,7 +194,7 @@ private slots:
         QFETCH(bool, chinese);
         TempAppDirectory dir;
         Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
-        SerialLink::PortHandle port;
+        PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown.get()));

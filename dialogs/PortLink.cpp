@@ -1,0 +1,147 @@
+#include "dialogs/PortLink.h"
+
+#include "commodity/CommodityUpload.h"
+#include "dialogs/CalibrationReading.h"
+#include "link/ParameterDump.h"
+#include "link/WeightReading.h"
+
+#include <utility>
+
+namespace {
+
+QByteArray ToBytes(const std::string& text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+PortLink::PortLink(QObject* parent)
+    : QObject(parent)
+{
+    // The own state follows first: these connections are made before any of the window's.
+    connect(this, &PortLink::opened, this, [this](int error) {
+        changing_ = false;
+        open_ = error == 0;
+    });
+    connect(this, &PortLink::closed, this, [this] {
+        changing_ = false;
+        open_ = false;
+    });
+    connect(this, &PortLink::lost, this, [this] {
+        open_ = false;
+        changing_ = false;
+    });
+    connect(this, &PortLink::uploadEnded, this, [this] { uploading_ = false; });
+    connect(this, &PortLink::calibrationRead, this, [this] { tickPending_ = false; });
+
+    // Called on the worker: signals emitted there reach the window queued.
+    PortSession::Callbacks callbacks;
+    callbacks.opened = [this](int error) { emit opened(error); };
+    callbacks.closed = [this] { emit closed(); };
+    callbacks.lost = [this](SerialLink::PortFaultInfo fault) {
+        emit lost(int(fault.fault), fault.error);
+    };
+    callbacks.cycleEnded = [this] { QMetaObject::invokeMethod(this, [this] {
+        if (readings_ > 0 && --readings_ == 0)
+            emit readingEnded();
+    }, Qt::QueuedConnection); };
+    session_ = std::make_unique<PortSession>(std::move(callbacks));
+}
+
+PortLink::~PortLink()
+{
+    session_.reset();
+}
+
+void PortLink::Open(const std::string& name, int baud)
+{
+    name_ = name;
+    changing_ = true;
+    session_->Open(name, baud);
+}
+
+void PortLink::Close()
+{
+    uploadCancel_->store(true);
+    changing_ = true;
+    session_->Close();
+}
+
+void PortLink::Send(const Bytes& bytes)
+{
+    if (!open_ || bytes.empty())
+        return;
+    session_->Post([bytes](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+        SerialLink::WriteBytes(port, bytes.data(), bytes.size());
+    });
+}
+
+void PortLink::StartReading(std::function<int()> series, std::function<bool()> activeReturn,
+                            std::function<int()> sleepMs)
+{
+    ++readings_;
+    WeightReading::Callbacks shown;
+    shown.showField = [this](int fieldId, const std::string& text) { emit fieldRead(fieldId, ToBytes(text)); };
+    shown.setStable = [this](int stable) { emit stableRead(stable); };
+    session_->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+        WeightReading::RunCycle(port, series(), activeReturn, shown, stop);
+        return sleepMs();
+    });
+}
+
+void PortLink::StopReading()
+{
+    session_->StopCycle();
+}
+
+void PortLink::Upload(std::vector<Bytes> writes)
+{
+    if (uploading_)
+        return;
+    uploading_ = true;
+    uploadCancel_ = std::make_shared<std::atomic<bool>>(false);
+    session_->Post([this, writes = std::move(writes), cancel = uploadCancel_](SerialLink::PortHandle& port,
+                                                                               const PortSession::StopQuery& stop) {
+        const bool wasOpen = port.IsOpen();
+        const bool complete = SendUploadBlock(
+            port, writes, [&] { return cancel->load() || stop(); }, [this](int sent) { emit uploadProgress(sent); });
+        emit uploadEnded(wasOpen && complete && port.Fault().fault == SerialLink::PortFault::None);
+    });
+}
+
+void PortLink::CancelUpload()
+{
+    uploadCancel_->store(true);
+}
+
+void PortLink::ReadParameters()
+{
+    session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+        const bool wasOpen = port.IsOpen();
+        const std::string dump = ReadParameterDump(port);
+        emit parametersRead(ToBytes(dump), wasOpen && port.Fault().fault == SerialLink::PortFault::None);
+    });
+}
+
+void PortLink::ReadCalibration()
+{
+    if (tickPending_ || !open_)
+        return;
+    tickPending_ = true;
+    session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+        emit calibrationRead(ToBytes(CalibrationReading::ReadBlock(port)));
+    });
+}
+
+void PortLink::ListPorts()
+{
+    session_->Post([this](SerialLink::PortHandle&, const PortSession::StopQuery&) {
+        std::vector<std::string> ports;
+        SerialLink::ListSerialPorts(ports);
+        QStringList names;
+        for (const std::string& listed : ports)
+            names << QString::fromLocal8Bit(SerialLink::OfferedPortName(listed).c_str());
+        emit portsListed(names);
+    });
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "link/PortSession.h"
+#include "link/ScaleCommand.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The window's side of a port session: every exchange is asked for here and runs on the session's
+// worker; what it reports arrives as queued signals on the window's thread. Nothing here waits for
+// the port. The state queries tell what the window has been told so far.
+class PortLink : public QObject {
+    Q_OBJECT
+public:
+    explicit PortLink(QObject* parent = nullptr);
+    ~PortLink() override;
+
+    // Open from `opened(0)` until `closed` or `lost`.
+    bool IsOpen() const { return open_; }
+    // An open or a close has been asked for and not reported yet.
+    bool IsChanging() const { return changing_; }
+    // The name given to the last Open().
+    const std::string& PortName() const { return name_; }
+    bool IsReading() const { return readings_ > 0; }
+    bool IsUploading() const { return uploading_; }
+
+    void Open(const std::string& name, int baud);
+    void Close();
+    // A plain command; nothing is sent while the port is not open.
+    void Send(const Bytes& bytes);
+    // The reading cycle, repeated until StopReading(), a close or a loss; `readingEnded` follows.
+    // The three queries are asked on the worker at every cycle.
+    void StartReading(std::function<int()> series, std::function<bool()> activeReturn, std::function<int()> sleepMs);
+    void StopReading();
+    // One upload block at a time; `uploadProgress` after each write, then `uploadEnded`.
+    void Upload(std::vector<Bytes> writes);
+    void CancelUpload();
+    // The parameter readout; `parametersRead` at its end.
+    void ReadParameters();
+    // One calibration reading tick (a read of up to 128 bytes, 50 ms); skipped while one is pending.
+    void ReadCalibration();
+    // The system's serial ports, listed on the worker; `portsListed` with the result.
+    void ListPorts();
+
+    PortSession& Session() { return *session_; }
+
+signals:
+    void opened(int error);
+    void closed();
+    // The port (PortName()) failed and is closed: `fault` is a SerialLink::PortFault, `error` its errno.
+    void lost(int fault, int error);
+    void readingEnded();
+    void fieldRead(int fieldId, const QByteArray& gbkText);
+    void stableRead(int stable);
+    void uploadProgress(int sent);
+    void uploadEnded(bool complete);
+    void parametersRead(const QByteArray& dump, bool complete);
+    void calibrationRead(const QByteArray& bytes);
+    void portsListed(const QStringList& ports);
+
+private:
+    bool open_ = false;
+    bool changing_ = false;
+    int readings_ = 0;  // cycles started whose end has not been reported yet
+    bool uploading_ = false;
+    bool tickPending_ = false;
+    std::string name_;
+    std::shared_ptr<std::atomic<bool>> uploadCancel_ = std::make_shared<std::atomic<bool>>(false);
+    std::unique_ptr<PortSession> session_;  // last: its worker reports into the members above
+};

@@ -1,0 +1,51 @@
+#include "link/WeightReading.h"
+
+#include "link/ScaleCommand.h"
+#include "link/WeightReport.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace WeightReading {
+
+void RunCycle(SerialLink::PortHandle& port, int series, const std::function<bool()>& activeReturn,
+              const Callbacks& callbacks, const std::function<bool()>& stop)
+{
+    // Big enough for the longest report a scale sends; cleared before each read.
+    std::array<char, 37> buffer{};
+    const auto received = [&buffer](int count) { return std::string_view(buffer.data(), std::size_t(count)); };
+    const auto show = [&callbacks](const std::vector<WeightReport::FieldValue>& fields) {
+        if (callbacks.showField) {
+            for (const WeightReport::FieldValue& field : fields)
+                callbacks.showField(field.fieldId, field.text);
+        }
+    };
+
+    SerialLink::Purge(port);
+    const bool active = activeReturn();
+    const Bytes request = ScaleCommandSet::ReadWeight(series, active);
+    const int length = ScaleCommandSet::WeightReportLength(series, active);
+    if (!request.empty()
+        && SerialLink::WriteBytes(port, request.data(), request.size()) != int(request.size()))
+        return;
+
+    buffer.fill(0);
+    if (SerialLink::ReadBytes(port, buffer.data(), length, kReportLimitMs) != length)
+        return;
+    const auto result = WeightReport::DecodeCycleReport(series, length, activeReturn(), received(length));
+    if (result.stable && callbacks.setStable)
+        callbacks.setStable(*result.stable);
+    show(result.fields);
+    // A scale that never pauses would keep this going, so a stop ends it too.
+    if (series == SeriesZud) {
+        while (!stop()) {
+            buffer.fill(0);
+            if (SerialLink::ReadBytes(port, buffer.data(), length, kReportLimitMs) != length)
+                break;
+            show(WeightReport::DecodeZud(received(length)));
+        }
+    }
+}
+
+} // namespace WeightReading
