@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+using LineDirection = SerialLink::LineDirection;
+
 // The one owner of a serial port. One worker thread holds the port handle from open to close and
 // runs every exchange on it as a job, one at a time, in the order asked; nothing else touches the
 // port. Nothing here waits for the worker except the destructor.

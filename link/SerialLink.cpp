@@ -459,8 +459,8 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            error = errno;  // EIO: the device is gone
-            fault = PortFault::IoError;
+            error = errno;
+            fault = error == EIO ? PortFault::HungUp : PortFault::IoError;  // EIO: the device is gone
             break;
         }
 
@@ -492,6 +492,9 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         }
     }
     handle.Observe(LineDirection::Written, data, static_cast<int>(written));
+    // A line held while its owner closes the port is the close's business, not a fault.
+    if (fault == PortFault::ShortWrite && handle.deadline_.load() != 0)
+        fault = PortFault::None;
     if (written < length && fault != PortFault::None)
         handle.NoteFault(fault, error);
     return static_cast<int>(written);

@@ -1,0 +1,266 @@
+// The port session against the virtual scale over the real link: the order and wholeness of what
+// goes out while reading runs, the loss of the device at any moment, a close on a held line, and
+// the line tap.
+
+#include "commodity/CommodityUpload.h"
+#include "link/ParameterDump.h"
+#include "link/PortSession.h"
+#include "link/ScaleCommand.h"
+#include "link/WeightReading.h"
+#include "sim/VirtualScale.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// What the session reported, collected from its worker.
+struct Reports {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int opened = -1;
+    int closed = 0;
+    int lost = 0;
+    int cycleEnded = 0;
+    int fields = 0;
+    SerialLink::PortFault fault = SerialLink::PortFault::None;
+
+    template <class F>
+    void Note(F&& change)
+    {
+        {
+            std::lock_guard lock(mutex);
+            change();
+        }
+        changed.notify_all();
+    }
+    template <class P>
+    bool Wait(P&& done, std::chrono::milliseconds timeout = 3s)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, done);
+    }
+    template <class F>
+    auto Read(F&& read)
+    {
+        std::lock_guard lock(mutex);
+        return read();
+    }
+};
+
+class PortSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(scale.Start());
+        scale.SetSettlingTime(0ms);
+        PortSession::Callbacks callbacks;
+        callbacks.opened = [this](int error) { reports.Note([&] { reports.opened = error; }); };
+        callbacks.closed = [this] { reports.Note([&] { ++reports.closed; }); };
+        callbacks.lost = [this](SerialLink::PortFaultInfo fault) {
+            reports.Note([&] {
+                ++reports.lost;
+                reports.fault = fault.fault;
+            });
+        };
+        callbacks.cycleEnded = [this] { reports.Note([&] { ++reports.cycleEnded; }); };
+        session = std::make_unique<PortSession>(callbacks);
+        ASSERT_TRUE(Open());
+    }
+
+    bool Open()
+    {
+        reports.Note([&] { reports.opened = -1; });
+        session->Open(scale.PortPath(), 9600);
+        return reports.Wait([&] { return reports.opened >= 0; }) && reports.Read([&] { return reports.opened; }) == 0;
+    }
+
+    void StartReading(int series, int sleepMs)
+    {
+        WeightReading::Callbacks shown;
+        shown.showField = [this](int, const std::string&) { reports.Note([&] { ++reports.fields; }); };
+        session->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+            WeightReading::RunCycle(port, series, [] { return false; }, shown, stop);
+            return sleepMs;
+        });
+    }
+
+    void Send(const Bytes& bytes)
+    {
+        session->Post([bytes](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+            SerialLink::WriteBytes(port, bytes.data(), bytes.size());
+        });
+    }
+
+    int Lost() { return reports.Read([&] { return reports.lost; }); }
+
+    VirtualScale scale;
+    Reports reports;
+    std::unique_ptr<PortSession> session;
+};
+
+// Every byte the scale got, polls taken out.
+Bytes WithoutPolls(Bytes received, char poll)
+{
+    received.erase(std::remove(received.begin(), received.end(), poll), received.end());
+    return received;
+}
+
+struct CommandsCase {
+    const char* name;
+    int series;
+    char poll;
+    std::vector<Bytes> commands;
+};
+
+class CommandsWhileReading : public PortSessionTest, public ::testing::WithParamInterface<CommandsCase> {};
+
+TEST_P(CommandsWhileReading, ArriveWholeAndInOrder)
+{
+    const CommandsCase& c = GetParam();
+    StartReading(c.series, 5);
+    ASSERT_TRUE(reports.Wait([&] { return reports.fields > 0; }));
+    // Pressed at varied moments: during the purge, the poll, the report and the pause.
+    std::mt19937 spacing(7);
+    Bytes expected;
+    for (int press = 0; press < 30; ++press) {
+        const Bytes& command = c.commands[std::size_t(press) % c.commands.size()];
+        Send(command);
+        expected += command;
+        std::this_thread::sleep_for(std::chrono::microseconds(spacing() % 15000));
+    }
+    session->StopCycle();
+    ASSERT_TRUE(reports.Wait([&] { return reports.cycleEnded == 1; }));
+    scale.WaitForCommands(60, 500ms);
+    std::this_thread::sleep_for(250ms);  // the scale's last command is complete once the line is quiet
+    EXPECT_EQ(WithoutPolls(scale.Received(), c.poll), expected);
+    EXPECT_EQ(Lost(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandsWhileReading,
+    ::testing::Values(CommandsCase{"zud", SeriesZud, 'R', {"T", "Co.Shop\r\n", "Z"}},
+                      CommandsCase{"framed", SeriesRivav, '\x11', {"T\r\n", "Z\r\n", "baud:9600\r\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Where the device goes away: while reading, inside an upload, inside a readout, while idle.
+enum class Flow { Reading, Upload, Readout, Idle };
+
+class LossDuring : public PortSessionTest, public ::testing::WithParamInterface<Flow> {};
+
+TEST_P(LossDuring, EndsTheSessionOnceAndOpensAgainOnceBack)
+{
+    std::atomic<int> jobEnded{0};
+    std::atomic<bool> complete{true};
+    switch (GetParam()) {
+    case Flow::Reading:
+        StartReading(SeriesZev, 0);
+        ASSERT_TRUE(reports.Wait([&] { return reports.fields > 0; }));
+        break;
+    case Flow::Upload:
+        session->Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+            std::vector<Bytes> block(2000, Bytes("1[A1]<Apple>2.50\r\n"));
+            // Slow enough to be caught in the middle.
+            complete = SendUploadBlock(port, block, stop, [](int) { std::this_thread::sleep_for(1ms); });
+            ++jobEnded;
+        });
+        ASSERT_TRUE(scale.WaitForCommands(5, 2s));
+        break;
+    case Flow::Readout:
+        scale.SetSilent(true);
+        session->Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+            ReadParameterDump(port);
+            complete = port.Fault().fault == SerialLink::PortFault::None;
+            ++jobEnded;
+        });
+        ASSERT_TRUE(scale.WaitForCommands(1, 2s));
+        break;
+    case Flow::Idle:
+        break;
+    }
+    const auto pulled = Clock::now();
+    scale.Unplug();
+    ASSERT_TRUE(reports.Wait([&] { return reports.lost == 1; }));
+    EXPECT_LT(Clock::now() - pulled, 1500ms);
+    EXPECT_EQ(reports.Read([&] { return reports.fault; }), SerialLink::PortFault::HungUp);
+    if (GetParam() == Flow::Reading)
+        EXPECT_EQ(reports.Read([&] { return reports.cycleEnded; }), 1);
+    if (GetParam() == Flow::Upload || GetParam() == Flow::Readout) {
+        EXPECT_EQ(jobEnded, 1);
+        EXPECT_FALSE(complete) << "a job cut by the loss must not look complete";
+    }
+    // Writes on the closed port afterwards fail quietly: no second report.
+    Send("T");
+    std::this_thread::sleep_for(2 * std::chrono::milliseconds(PortSession::kIdleCheckMs));
+    EXPECT_EQ(Lost(), 1);
+
+    ASSERT_TRUE(scale.PlugIn());
+    scale.ClearReceived();
+    ASSERT_TRUE(Open());
+    Send("T");
+    ASSERT_TRUE(scale.WaitForCommands(1, 2s));
+    EXPECT_EQ(scale.Commands().front(), Bytes("T"));
+}
+
+std::string FlowName(const ::testing::TestParamInfo<Flow>& info)
+{
+    static const char* const names[] = {"reading", "upload", "readout", "idle"};
+    return names[int(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LossDuring,
+                         ::testing::Values(Flow::Reading, Flow::Upload, Flow::Readout, Flow::Idle), FlowName);
+
+TEST_F(PortSessionTest, CloseOnAHeldLineEndsWithinTwoSeconds)
+{
+    scale.SendRaw("\x13");  // XOFF: the scale takes nothing more
+    std::this_thread::sleep_for(50ms);
+    // More than the line takes in; the rest waits for XON.
+    for (int i = 0; i < 40; ++i)
+        Send(Bytes(200, 'x'));
+    std::this_thread::sleep_for(300ms);
+    const auto asked = Clock::now();
+    session->Close();
+    ASSERT_TRUE(reports.Wait([&] { return reports.closed == 1; }, 5s));
+    const auto took = Clock::now() - asked;
+    EXPECT_LE(took, 2100ms) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_EQ(Lost(), 0) << "a close asked for is no loss";
+}
+
+TEST_F(PortSessionTest, LineObserverSeesEveryWriteAndRead)
+{
+    std::mutex mutex;
+    std::vector<std::pair<LineDirection, Bytes>> seen;
+    session->SetLineObserver([&](LineDirection direction, std::string_view bytes) {
+        std::lock_guard lock(mutex);
+        seen.emplace_back(direction, Bytes(bytes));
+    });
+    scale.QueueReply(Bytes("\x01\x02S    1.234k\x03\x04", 15));
+    StartReading(SeriesZev, 10000);
+    ASSERT_TRUE(reports.Wait([&] { return reports.fields > 0; }));
+    Send("T\r\n");
+    session->StopCycle();
+    ASSERT_TRUE(reports.Wait([&] { return reports.cycleEnded == 1; }));
+    ASSERT_TRUE(scale.WaitForCommands(2, 2s));
+    session->SetLineObserver({});
+    std::this_thread::sleep_for(50ms);
+    std::lock_guard lock(mutex);
+    const std::vector<std::pair<LineDirection, Bytes>> expected{
+        {LineDirection::Written, "\x11"},
+        {LineDirection::Read, Bytes("\x01\x02S    1.234k\x03\x04", 15)},
+        {LineDirection::Written, "T\r\n"}};
+    EXPECT_EQ(seen, expected);
+}
+
+} // namespace
