@@ -441,6 +441,126 @@ private slots:
         // Active postback stays off afterwards, as the question warned.
         QCOMPARE(scale.PostbackRate(), 0);
     }
+
+    // Presses at varied moments while reading runs: every byte of every press reaches the scale, in
+    // the order pressed, and nothing but polls comes between.
+    void commandsPressedWhileReadingArriveWhole_data()
+    {
+        QTest::addColumn<int>("series");
+        QTest::addColumn<char>("poll");
+        QTest::newRow("ZUD") << 0 << 'R';
+        QTest::newRow("RIVAV") << 2 << '\x11';
+    }
+
+    void commandsPressedWhileReadingArriveWhole()
+    {
+        QFETCH(int, series);
+        QFETCH(char, poll);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=5\r\nType=" + QByteArray::number(series) + "\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        Edit(&dialog, 1011)->setText("Shop");
+        QVERIFY(OpenOn(dialog, scale));
+        Button(&dialog, 1021)->click();
+        QVERIFY(scale.WaitForCommands(2, 2s));
+        // TARE and Zero, and for ZUD the company name as well.
+        const QList<int> buttons = series == 0 ? QList<int>{1007, 1003, 1008} : QList<int>{1007, 1008};
+        const Bytes tare = series == 0 ? "T" : "T\r\n";
+        const Bytes zero = series == 0 ? "Z" : "Z\r\n";
+        Bytes expected;
+        for (int press = 0; press < 24; ++press) {
+            const int button = buttons.at(press % buttons.size());
+            Button(&dialog, button)->click();
+            expected += button == 1007 ? tare : button == 1008 ? zero : Bytes("Co.Shop\r\n");
+            QTest::qWait((press * 7) % 13);
+        }
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY(!dialog.IsReading());
+        QTest::qWait(250);
+        Bytes received = scale.Received();
+        received.erase(std::remove(received.begin(), received.end(), poll), received.end());
+        QCOMPARE(QByteArray::fromStdString(received), QByteArray::fromStdString(expected));
+    }
+
+    void doubleUploadSendsOneBlock()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=1\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        QAbstractButton* upload = Button(&dialog, 1006);
+        QTest::mouseDClick(upload, Qt::LeftButton);
+        upload->click();
+        QVERIFY(!upload->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(upload->isEnabled(), 15000);
+        QTest::qWait(250);
+        const std::vector<Bytes> commands = scale.Commands();
+        QCOMPARE(std::count(commands.begin(), commands.end(), Bytes("plu\r\n")), std::ptrdiff_t(1));
+        QCOMPARE(commands.size(), std::size_t(202));
+    }
+
+    // The scale unplugged in the middle of each flow: one message, the closed state, no stale
+    // weight; once it is back the port opens again.
+    void unpluggedScaleIsReportedOnce_data()
+    {
+        QTest::addColumn<QString>("flow");
+        for (const char* flow : {"reading", "upload", "readout"})
+            QTest::newRow(flow) << QString(flow);
+    }
+
+    void unpluggedScaleIsReportedOnce()
+    {
+        QFETCH(QString, flow);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        scale.PlaceLoad(1.5);
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, scale));
+        MessageRecorder messages(QMessageBox::Ok);
+        if (flow == "reading") {
+            Button(&dialog, 1021)->click();
+            QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("1.500"), 3000);
+        } else if (flow == "upload") {
+            Button(&dialog, 1006)->click();
+            QVERIFY(scale.WaitForCommands(20, 2s));
+        } else {
+            scale.SetSilent(true);
+            Button(&dialog, 1028)->click();
+            QVERIFY(scale.WaitForCommands(1, 2s));
+        }
+        const int asked = messages.Messages().size();
+        scale.Unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(Button(&dialog, 1002)->text(), QString("&Open port"), 3000);
+        QTRY_COMPARE(messages.Messages().size(), asked + 1);
+        QTest::qWait(500);
+        QCOMPARE(messages.Messages().size(), asked + 1);
+        const OperatorMessage::Message& shown = messages.Messages().last();
+        QCOMPARE(shown.icon, OperatorMessage::Icon::Error);
+        QCOMPARE(shown.text, "The connection to " + QString::fromStdString(scale.PortPath())
+                     + " was lost.\nThe device is gone (unplugged or switched off).");
+        QVERIFY(!QApplication::activeModalWidget());  // no progress window, no parameter dump
+        QVERIFY(!dialog.IsReading());
+        QVERIFY(!Button(&dialog, 1021)->isChecked());
+        QVERIFY(Edit(&dialog, 1016)->text().isEmpty());
+        QVERIFY(!RequireControl<StatusLamp>(&dialog, 1023)->isVisible());
+        QCOMPARE(EnabledStates(&dialog), Expected(false, 1, false));
+
+        QVERIFY(scale.PlugIn());
+        scale.SetSilent(false);
+        scale.ClearReceived();
+        QVERIFY(OpenOn(dialog, scale));
+        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Button(&dialog, 1007)->click();
+        QCOMPARE(ReceivedAfter(scale, 1), Bytes("T"));
+    }
 };
 
 QTEST_MAIN(MainDialogScaleTest)
