@@ -60,17 +60,17 @@
 <context>
     <name>UploadRunner</name>
     <message>
-        <location filename="../../commodity/UploadRunner.cpp" line="42"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp"/>
         <source>Uploading commodities...</source>
         <translation>正在上传商品资料...</translation>
     </message>
     <message>
-        <location filename="../../commodity/UploadRunner.cpp" line="43"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location filename="../../commodity/UploadRunner.cpp" line="44"/>
+        <location filename="../../dialogs/ScaleMainDialog.cpp"/>
         <source>Upload</source>
         <translation>上传</translation>
     </message>

@@ -237,6 +237,22 @@
         <translation>端口不存在(或已被移除)。</translation>
     </message>
     <message>
+        <source>The connection to %1 was lost.</source>
+        <translation>与 %1 的连接已断开。</translation>
+    </message>
+    <message>
+        <source>The scale stopped taking data: a write could not be completed.</source>
+        <translation>电子秤不再接收数据：写入未能完成。</translation>
+    </message>
+    <message>
+        <source>The system reported an error: %1.</source>
+        <translation>系统报告错误：%1。</translation>
+    </message>
+    <message>
+        <source>The device is gone (unplugged or switched off).</source>
+        <translation>设备已不存在(已拔出或已关闭)。</translation>
+    </message>
+    <message>
         <location filename="../../dialogs/ScaleMainDialog.cpp" line="269"/>
         <source>Open port fail</source>
         <translation>打开端口失败</translation>
