@@ -35,18 +35,45 @@ PortLink::PortLink(QObject* parent)
     connect(this, &PortLink::uploadEnded, this, [this] { uploading_ = false; });
     connect(this, &PortLink::calibrationRead, this, [this] { tickPending_ = false; });
 
-    // Called on the worker: signals emitted there reach the window queued.
+    // Called on the worker: each report is emitted later on the window's thread.
     PortSession::Callbacks callbacks;
-    callbacks.opened = [this](int error) { emit opened(error); };
-    callbacks.closed = [this] { emit closed(); };
+    callbacks.opened = [this](int error) { Report([this, error] { emit opened(error); }); };
+    callbacks.closed = [this] { Report([this] { emit closed(); }); };
     callbacks.lost = [this](SerialLink::PortFaultInfo fault) {
-        emit lost(int(fault.fault), fault.error);
+        Report([this, fault] { emit lost(int(fault.fault), fault.error); });
     };
-    callbacks.cycleEnded = [this] { QMetaObject::invokeMethod(this, [this] {
-        if (readings_ > 0 && --readings_ == 0)
-            emit readingEnded();
-    }, Qt::QueuedConnection); };
+    callbacks.cycleEnded = [this] {
+        Report([this] {
+            if (readings_ > 0 && --readings_ == 0)
+                emit readingEnded();
+        });
+    };
     session_ = std::make_unique<PortSession>(std::move(callbacks));
+}
+
+void PortLink::Report(std::function<void()> report)
+{
+    bool wake = false;
+    {
+        std::lock_guard lock(reportsMutex_);
+        wake = reports_.empty();
+        reports_.push_back(std::move(report));
+    }
+    // By name, carrying nothing: the reports travel under the lock, so every hand-over between the
+    // threads is a plain mutex hand-over. One wake-up runs everything queued until it runs.
+    if (wake)
+        QMetaObject::invokeMethod(this, "RunReports", Qt::QueuedConnection);
+}
+
+void PortLink::RunReports()
+{
+    std::vector<std::function<void()>> reports;
+    {
+        std::lock_guard lock(reportsMutex_);
+        reports.swap(reports_);
+    }
+    for (const auto& report : reports)
+        report();
 }
 
 PortLink::~PortLink()
@@ -82,8 +109,10 @@ void PortLink::StartReading(std::function<int()> series, std::function<bool()> a
 {
     ++readings_;
     WeightReading::Callbacks shown;
-    shown.showField = [this](int fieldId, const std::string& text) { emit fieldRead(fieldId, ToBytes(text)); };
-    shown.setStable = [this](int stable) { emit stableRead(stable); };
+    shown.showField = [this](int fieldId, const std::string& text) {
+        Report([this, fieldId, text = ToBytes(text)] { emit fieldRead(fieldId, text); });
+    };
+    shown.setStable = [this](int stable) { Report([this, stable] { emit stableRead(stable); }); };
     session_->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
         WeightReading::RunCycle(port, series(), activeReturn, shown, stop);
         return sleepMs();
@@ -105,8 +134,10 @@ void PortLink::Upload(std::vector<Bytes> writes)
                                                                                const PortSession::StopQuery& stop) {
         const bool wasOpen = port.IsOpen();
         const bool complete = SendUploadBlock(
-            port, writes, [&] { return cancel->load() || stop(); }, [this](int sent) { emit uploadProgress(sent); });
-        emit uploadEnded(wasOpen && complete && port.Fault().fault == SerialLink::PortFault::None);
+            port, writes, [&] { return cancel->load() || stop(); },
+            [this](int sent) { Report([this, sent] { emit uploadProgress(sent); }); });
+        const bool whole = wasOpen && complete && port.Fault().fault == SerialLink::PortFault::None;
+        Report([this, whole] { emit uploadEnded(whole); });
     });
 }
 
@@ -119,8 +150,9 @@ void PortLink::ReadParameters()
 {
     session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
         const bool wasOpen = port.IsOpen();
-        const std::string dump = ReadParameterDump(port);
-        emit parametersRead(ToBytes(dump), wasOpen && port.Fault().fault == SerialLink::PortFault::None);
+        const QByteArray dump = ToBytes(ReadParameterDump(port));
+        const bool whole = wasOpen && port.Fault().fault == SerialLink::PortFault::None;
+        Report([this, dump, whole] { emit parametersRead(dump, whole); });
     });
 }
 
@@ -130,7 +162,8 @@ void PortLink::ReadCalibration()
         return;
     tickPending_ = true;
     session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
-        emit calibrationRead(ToBytes(CalibrationReading::ReadBlock(port)));
+        const QByteArray received = ToBytes(CalibrationReading::ReadBlock(port));
+        Report([this, received] { emit calibrationRead(received); });
     });
 }
 
@@ -142,6 +175,6 @@ void PortLink::ListPorts()
         QStringList names;
         for (const std::string& listed : ports)
             names << QString::fromLocal8Bit(SerialLink::OfferedPortName(listed).c_str());
-        emit portsListed(names);
+        Report([this, names] { emit portsListed(names); });
     });
 }

@@ -11,12 +11,14 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 // The window's side of a port session: every exchange is asked for here and runs on the session's
 // worker; what it reports arrives as queued signals on the window's thread. Nothing here waits for
-// the port. The state queries tell what the window has been told so far.
+// the port. Every signal is emitted on the window's thread, so any receiver runs there. The state
+// queries tell what the window has been told so far.
 class PortLink : public QObject {
     Q_OBJECT
 public:
@@ -67,12 +69,18 @@ signals:
     void portsListed(const QStringList& ports);
 
 private:
+    // From the worker: runs `report` on the window's thread, so every signal is emitted there.
+    void Report(std::function<void()> report);
+    Q_INVOKABLE void RunReports();
+
     bool open_ = false;
     bool changing_ = false;
     int readings_ = 0;  // cycles started whose end has not been reported yet
     bool uploading_ = false;
     bool tickPending_ = false;
     std::string name_;
+    std::mutex reportsMutex_;
+    std::vector<std::function<void()>> reports_;  // guarded by reportsMutex_
     std::shared_ptr<std::atomic<bool>> uploadCancel_ = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<PortSession> session_;  // last: its worker reports into the members above
 };
