@@ -249,6 +249,7 @@ private slots:
             dialog.show();
             Button(&dialog, 1002)->click();
             QVERIFY(dialog.DemoScale());
+            QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
             dialog.DemoScale()->PlaceLoad(2.5);
             Button(&dialog, 1021)->click();
             QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1020)->text(), QString("2.500"), 5000);

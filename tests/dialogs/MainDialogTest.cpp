@@ -519,6 +519,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         Button(&dialog, 1002)->click();
         QVERIFY(dialog.DemoScale());
+        QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
         auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 3)).center());
         QVERIFY(list->IsEditing());

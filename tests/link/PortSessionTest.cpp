@@ -194,8 +194,9 @@ TEST_P(LossDuring, EndsTheSessionOnceAndOpensAgainOnceBack)
     ASSERT_TRUE(reports.Wait([&] { return reports.lost == 1; }));
     EXPECT_LT(Clock::now() - pulled, 1500ms);
     EXPECT_EQ(reports.Read([&] { return reports.fault; }), SerialLink::PortFault::HungUp);
-    if (GetParam() == Flow::Reading)
+    if (GetParam() == Flow::Reading) {
         EXPECT_EQ(reports.Read([&] { return reports.cycleEnded; }), 1);
+    }
     if (GetParam() == Flow::Upload || GetParam() == Flow::Readout) {
         EXPECT_EQ(jobEnded, 1);
         EXPECT_FALSE(complete) << "a job cut by the loss must not look complete";
