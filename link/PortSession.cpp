@@ -20,6 +20,8 @@ PortSession::~PortSession()
     }
     stop_ = true;
     cycleStop_ = true;
+    // A line held by the scale keeps the end no longer than a close.
+    port_.SetIoDeadline(Clock::now() + std::chrono::milliseconds(SerialLink::kCloseDrainMs - kCloseMarginMs));
     wake_.notify_all();
     worker_.join();
 }
