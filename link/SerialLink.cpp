@@ -1,7 +1,5 @@
 #include "link/SerialLink.h"
 
-#include <QSerialPortInfo>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -215,45 +213,6 @@ long long LeadingNumber(const std::string& text)
     return negative ? -value : value;
 }
 
-// Natural order, so /dev/ttyS2 comes before /dev/ttyS10.
-bool NaturalLess(const std::string& a, const std::string& b)
-{
-    std::size_t i = 0;
-    std::size_t j = 0;
-    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            std::size_t ei = i;
-            std::size_t ej = j;
-            while (ei < a.size() && isDigit(a[ei]))
-                ++ei;
-            while (ej < b.size() && isDigit(b[ej]))
-                ++ej;
-            std::size_t si = i;
-            std::size_t sj = j;
-            while (si + 1 < ei && a[si] == '0')
-                ++si;
-            while (sj + 1 < ej && b[sj] == '0')
-                ++sj;
-            if (ei - si != ej - sj)
-                return ei - si < ej - sj;
-            const int order = a.compare(si, ei - si, b, sj, ej - sj);
-            if (order != 0)
-                return order < 0;
-            i = ei;
-            j = ej;
-        } else {
-            if (a[i] != b[j])
-                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
-            ++i;
-            ++j;
-        }
-    }
-    if (a.size() - i != b.size() - j)
-        return a.size() - i < b.size() - j;
-    return a < b;
-}
-
 } // namespace
 
 // One I/O call's claim on the descriptor. While any claim is alive the descriptor stays open;
@@ -379,21 +338,6 @@ void PortHandle::NoteFault(PortFault fault, int error)
 void PortHandle::SetLineObserver(LineObserver observer)
 {
     observer_ = std::move(observer);
-}
-
-void ListSerialPorts(std::vector<std::string>& list)
-{
-    std::vector<std::string> found;
-    const auto ports = QSerialPortInfo::availablePorts();
-    found.reserve(static_cast<std::size_t>(ports.size()));
-    for (const QSerialPortInfo& port : ports) {
-        const std::string path = port.systemLocation().toStdString();
-        if (!path.empty())
-            found.push_back(path);
-    }
-    std::sort(found.begin(), found.end(), NaturalLess);
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    list.insert(list.end(), found.begin(), found.end());
 }
 
 std::string OfferedPortName(const std::string& listed)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "link/ScaleCommand.h"
+#include "link/SerialLink.h"
+#include "link/WeightReport.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The command line's exchanges with the scale, each one call over an open port. They use the same
+// command builders, report decoders and dump reader as the dialogs.
+namespace ScaleExchange {
+
+// Writes each of `writes` in one call, in order; `sent` is told after each. Returns how many went
+// out whole; it stops at the first that did not.
+std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
+                       const std::function<void(std::size_t sent)>& sent);
+
+struct Reading {
+    std::vector<WeightReport::FieldValue> fields;
+    std::optional<int> stable;
+};
+
+// One polled reading cycle: purge, ask, read the report (for ZUD also the reports that follow it
+// back to back). Nothing when no report came or it could not be decoded.
+std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, int series);
+
+} // namespace ScaleExchange
