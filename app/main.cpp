@@ -1,15 +1,20 @@
 #include "app/DataFolder.h"
 #include "app/ScaleToolApp.h"
+#include "cli/CommandLine.h"
 
 #include <QApplication>
 
 #include <clocale>
+#include <iostream>
 #include <string>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
     const std::vector<std::string> arguments(argv, argv + argc);
+    // Command-line actions, --help and --version run before anything needs a display.
+    if (IsCommandLineRequest(arguments))
+        return RunCommandLine(arguments, std::cout, std::cerr);
     QApplication application(argc, argv);
     // Qt adopts the system locale for the C library; numbers on the wire and in Option.ini are
     // always written and read with a decimal point.

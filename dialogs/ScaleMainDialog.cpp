@@ -5,6 +5,7 @@
 #include "app/AppPaths.h"
 #include "app/SettingsProfile.h"
 #include "app/Skin.h"
+#include "commodity/CommodityCsv.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityUpload.h"
 #include "controls/ControlId.h"
@@ -14,6 +15,7 @@
 #include "controls/TextFieldGuard.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/EnableRule.h"
+#include "dialogs/ImportPreviewDialog.h"
 #include "dialogs/MoreSettingsDialog.h"
 #include "dialogs/ParameterDialog.h"
 #include "dialogs/SettingsReport.h"
@@ -23,11 +25,15 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -77,6 +83,15 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     about.remove(QLatin1Char('&'));
     ui_->aboutButton->setText(about);
     ui_->aboutButton->setIcon(QIcon(QStringLiteral(":/scale.png")));
+
+    // Import and export share one button with a menu, in the free place beside "More".
+    auto* csvMenu = new QMenu(ui_->csvButton);
+    csvMenu->setObjectName(QStringLiteral("csvMenu"));
+    csvMenu->addAction(tr("&Import from CSV..."), this, &ScaleMainDialog::OnImportCsv)
+        ->setObjectName(QStringLiteral("importCsvAction"));
+    csvMenu->addAction(tr("&Export to CSV..."), this, &ScaleMainDialog::OnExportCsv)
+        ->setObjectName(QStringLiteral("exportCsvAction"));
+    ui_->csvButton->setMenu(csvMenu);
 
     setWindowIcon(QIcon(QStringLiteral(":/scale.png")));
 
@@ -234,6 +249,8 @@ void ScaleMainDialog::OnSeriesChanged()
         ShowLamp(true);
     LoadTable();
     ui_->commodityList->Refresh();
+    // The RIVAV series keeps no commodity list.
+    ui_->csvButton->setEnabled(series_ != SeriesRivav);
     if (series_ == SeriesZud) {
         ui_->caption1->setText(tr("Gross"));
         ui_->caption2->setText(tr("TARE"));
@@ -533,6 +550,70 @@ void ScaleMainDialog::ShowAbout()
 {
     AboutDialog about(this);
     about.exec();
+}
+
+void ScaleMainDialog::OnImportCsv()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Import commodities"), QString(),
+                                                      tr("CSV files (*.csv *.txt);;All files (*)"));
+    if (!path.isEmpty())
+        ImportCsvFile(path);
+}
+
+void ScaleMainDialog::OnExportCsv()
+{
+    const QString name = series_ == SeriesZud ? QStringLiteral("ZUD.csv") : QStringLiteral("ZEV.csv");
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export commodities"), name, tr("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        ExportCsvFile(path);
+}
+
+void ScaleMainDialog::ImportCsvFile(const QString& path)
+{
+    if (series_ == SeriesRivav || series_ == SeriesNone)
+        return;
+    FinishCellEdit();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        OperatorMessage::Show(this, tr("%1 cannot be read: %2").arg(path, file.errorString()),
+                              OperatorMessage::Icon::Warning);
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    const CommodityCsv::Import import = CommodityCsv::Parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (import.fileProblem != CommodityCsv::FileProblem::None) {
+        const QString why = import.fileProblem == CommodityCsv::FileProblem::Utf16
+            ? tr("UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).")
+            : tr("Its header row names no No. column.");
+        OperatorMessage::Show(this, tr("%1 cannot be imported.").arg(path) + QLatin1Char('\n') + why,
+                              OperatorMessage::Icon::Warning);
+        return;
+    }
+    ImportPreviewDialog preview(import, QFileInfo(path).fileName(), this);
+    if (preview.exec() != QDialog::Accepted)
+        return;
+    CommodityCsv::Apply(import, table_);
+    ui_->commodityList->Refresh();
+}
+
+bool ScaleMainDialog::ExportCsvFile(const QString& path)
+{
+    FinishCellEdit();
+    // The captions as the list shows them, in the interface's language.
+    std::array<std::string, 4> header;
+    for (int i = 0; i < 4; ++i)
+        header[std::size_t(i)] = ui_->commodityList->model()
+                                     ->headerData(CommodityTable::Number + i, Qt::Horizontal)
+                                     .toString()
+                                     .toStdString();
+    const std::string csv = CommodityCsv::Format(table_, header);
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(csv.data(), qint64(csv.size())) == qint64(csv.size())
+        && file.commit();
+    if (!written)
+        OperatorMessage::Show(this, tr("%1 cannot be written: %2").arg(path, file.errorString()),
+                              OperatorMessage::Icon::Warning);
+    return written;
 }
 
 void ScaleMainDialog::keyPressEvent(QKeyEvent* event)

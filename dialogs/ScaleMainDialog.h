@@ -41,6 +41,11 @@ public:
     // The port link every exchange goes through.
     PortLink& Link() { return link_; }
 
+    // CSV import (after the preview is accepted) into and export of the current series' table;
+    // the menu of the Import/Export button asks for the file first.
+    void ImportCsvFile(const QString& path);
+    bool ExportCsvFile(const QString& path);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -80,6 +85,8 @@ private:
     void OnReadParameter();
     void OnParametersRead(const QByteArray& dump, bool complete);
     void ShowAbout();
+    void OnImportCsv();
+    void OnExportCsv();
 
     void Send(const Bytes& bytes);
     // Loads the table from the file of series_; tells the operator when the file cannot be read.

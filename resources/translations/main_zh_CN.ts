@@ -20,6 +20,123 @@
     </message>
 </context>
 <context>
+    <name>ImportPreviewDialog</name>
+    <message>
+        <source>Import commodities</source>
+        <translation>导入商品资料</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>编码</translation>
+    </message>
+    <message>
+        <source>Product Name</source>
+        <translation>商品名称</translation>
+    </message>
+    <message>
+        <source>Price</source>
+        <translation>单价</translation>
+    </message>
+    <message>
+        <source>Problem</source>
+        <translation>问题</translation>
+    </message>
+    <message>
+        <source>&amp;Skip the rows with a problem</source>
+        <translation>跳过有问题的行(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation>导入(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>UTF-8 with byte-order mark</source>
+        <translation>带字节顺序标记的 UTF-8</translation>
+    </message>
+    <message>
+        <source>semicolons</source>
+        <translation>分号</translation>
+    </message>
+    <message>
+        <source>tabs</source>
+        <translation>制表符</translation>
+    </message>
+    <message>
+        <source>commas</source>
+        <translation>逗号</translation>
+    </message>
+    <message>
+        <source>with a header row</source>
+        <translation>有标题行</translation>
+    </message>
+    <message>
+        <source>no header row</source>
+        <translation>无标题行</translation>
+    </message>
+    <message>
+        <source>Importing replaces the whole commodity list of this series.</source>
+        <translation>导入将替换本系列的全部商品列表。</translation>
+    </message>
+    <message>
+        <source>The number is not from 1 to 200.</source>
+        <translation>序号不在 1 到 200 之间。</translation>
+    </message>
+    <message>
+        <source>%1: %2 cannot be written in GBK.</source>
+        <translation>%1:%2 无法用 GBK 表示。</translation>
+    </message>
+    <message>
+        <source>%1: %2 cannot be stored in a cell.</source>
+        <translation>%1:%2 不能存入单元格。</translation>
+    </message>
+    <message>
+        <source>The code has %1 bytes; at most 20 (a Chinese character counts two).</source>
+        <translation>编码有 %1 字节,最多 20 字节(一个汉字算两个)。</translation>
+    </message>
+    <message>
+        <source>The price is not a number with at most one decimal point.</source>
+        <translation>单价不是最多带一个小数点的数字。</translation>
+    </message>
+    <message>
+        <source>More fields than No., Code, Product Name and Price.</source>
+        <translation>字段多于序号、编码、商品名称和单价。</translation>
+    </message>
+    <message>
+        <source>Number %1 comes again in line %2; the later row wins.</source>
+        <translation>序号 %1 在第 %2 行再次出现,以后面的行为准。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n row(s), %2, separated by %3, %4.</source>
+        <translation>
+            <numerusform>%1:%n 行,%2,以%3分隔,%4。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) have a problem and cannot be imported.</source>
+        <translation>
+            <numerusform>%n 行有问题,无法导入。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>&amp;Skip the %n row(s) with a problem and import the other %1</source>
+        <translation>
+            <numerusform>跳过 %n 个有问题的行,导入其余 %1 行(&amp;S)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ParameterDialog</name>
     <message>
         <location filename="../ui/ParameterDialog.ui" line="6"/>
@@ -281,6 +398,54 @@
         <location filename="../../dialogs/ScaleMainDialog.cpp" line="507"/>
         <source>Retry, discard the changes, or cancel and keep editing?</source>
         <translation>重试、放弃修改，还是取消并继续编辑？</translation>
+    </message>
+    <message>
+        <source>&amp;Import/Export CSV</source>
+        <translation>导入/导出 CSV(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;Import from CSV...</source>
+        <translation>从 CSV 导入(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>&amp;Export to CSV...</source>
+        <translation>导出为 CSV(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Import commodities</source>
+        <translation>导入商品资料</translation>
+    </message>
+    <message>
+        <source>Export commodities</source>
+        <translation>导出商品资料</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv *.txt);;All files (*)</source>
+        <translation>CSV 文件 (*.csv *.txt);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>无法读取 %1:%2</translation>
+    </message>
+    <message>
+        <source>UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).</source>
+        <translation>不能读取 UTF-16 文本,请将表格另存为 CSV(UTF-8 或 GBK)。</translation>
+    </message>
+    <message>
+        <source>Its header row names no No. column.</source>
+        <translation>其标题行中没有“序号”列。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported.</source>
+        <translation>无法导入 %1。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>无法写入 %1:%2</translation>
     </message>
 </context>
 <context>

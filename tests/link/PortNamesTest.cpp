@@ -1,11 +1,16 @@
 // Port names as the tool lists and offers them.
 
 #include "link/SerialLink.h"
+#include "link/SerialPortList.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <stdlib.h>
 
 namespace {
 
@@ -67,6 +72,36 @@ TEST(ListSerialPorts, AppendsDevicePathsInAStableOrder)
     std::vector<std::string> second {"kept"};
     SerialLink::ListSerialPorts(second);
     EXPECT_EQ(first, second);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ListSerialPortsIn, TakesTtysWithADeviceAndSerialNodesInNaturalOrder)
+{
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/scaletool-ports-XXXXXX";
+    const fs::path root = ::mkdtemp(pattern);
+    const fs::path sys = root / "sys";
+    const fs::path dev = root / "dev";
+    fs::create_directories(dev);
+    // sysfs: a USB adapter, an on-board UART, an empty 8250 slot, a virtual console, a device
+    // without a node.
+    for (const char* withDevice : {"ttyUSB0", "ttyAMA0", "ttyS1", "ttyS2", "ttyXRUSB3"})
+        fs::create_directories(sys / withDevice / "device");
+    fs::create_directories(sys / "tty5");
+    std::ofstream(sys / "ttyS1" / "type") << "0\n";
+    std::ofstream(sys / "ttyS2" / "type") << "4\n";
+    for (const char* node : {"ttyUSB0", "ttyAMA0", "ttyS1", "ttyS2", "ttyS10", "ttyACM0", "tty5", "null"})
+        std::ofstream(dev / node) << "";
+
+    std::vector<std::string> list {"kept"};
+    SerialLink::ListSerialPortsIn(sys.string(), dev.string(), list);
+    const std::string d = dev.string() + "/";
+    EXPECT_EQ(list, (std::vector<std::string> {"kept", d + "ttyACM0", d + "ttyAMA0", d + "ttyS2", d + "ttyS10",
+                                               d + "ttyUSB0"}));
+    fs::remove_all(root);
 }
 
 } // namespace

@@ -1,0 +1,212 @@
+// The command line end to end against the virtual scale: what each action prints and sends, and
+// the exit status of each kind of failure.
+
+#include "cli/CommandLine.h"
+#include "commodity/CommodityTable.h"
+#include "commodity/CommodityUpload.h"
+#include "sim/VirtualScale.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Invoke(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "scaletool-cli");
+    std::ostringstream out, err;
+    const int status = RunCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/scaletool-cli-XXXXXX";
+        path_ = ::mkdtemp(pattern);
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    std::string Write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string file = path_ + "/" + name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+
+private:
+    std::string path_;
+};
+
+class CommandLineTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(scale_.Start());
+        scale_.SetSettlingTime(0ms);
+        scale_.PlaceLoad(1.25);
+    }
+    std::vector<std::string> On(const std::string& series, std::vector<std::string> action) const
+    {
+        std::vector<std::string> args{"--port", scale_.PortPath(), "--series", series};
+        args.insert(args.end(), action.begin(), action.end());
+        return args;
+    }
+
+    VirtualScale scale_;
+    TempFolder folder_;
+};
+
+TEST_F(CommandLineTest, ReadPrintsOneJsonLinePerReading)
+{
+    struct Case {
+        const char* series;
+        std::regex line;
+    };
+    const Case cases[] = {
+        {"zev", std::regex(R"(\{"time":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z","net":"1\.250","stable":true\})")},
+        {"rivav", std::regex(R"(\{"time":"[0-9T:.Z-]+","net":"1\.250","stable":true\})")},
+        {"zud", std::regex(R"(\{"time":"[0-9T:.Z-]+","gross":"1\.250","tare":"0\.000","net":"1\.250"\})")},
+    };
+    for (const Case& c : cases) {
+        const Result result = Invoke(On(c.series, {"--read", "--count", "3"}));
+        EXPECT_EQ(result.status, kExitOk) << result.err;
+        const auto lines = Lines(result.out);
+        ASSERT_EQ(lines.size(), 3u) << c.series << ": " << result.out;
+        for (const std::string& line : lines)
+            EXPECT_TRUE(std::regex_match(line, c.line)) << c.series << ": " << line;
+    }
+}
+
+TEST_F(CommandLineTest, UploadSendsTheCompanyNameAndTheGoodRowsOfACsvFile)
+{
+    const std::string csv = folder_.Write("shop.CSV", "\xEF\xBB\xBFNo.;Code;Product Name;Price\r\n"
+                                                      "1;A01;苹果;3.50\r\n0;BAD;bad;1\r\n200;Z;\"x;y\";\r\n");
+    const Result refused = Invoke(On("zud", {"--upload", csv}));
+    EXPECT_EQ(refused.status, kExitFile);
+    EXPECT_NE(refused.err.find(":3: No. \"0\""), std::string::npos) << refused.err;
+    EXPECT_EQ(scale_.Received(), "") << "nothing is sent before the file is good";
+
+    const Result result = Invoke(On("zud", {"--upload", csv, "--company", "鲜果店", "--skip-bad-rows"}));
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(result.out.empty()) << "standard output stays for results";
+    ASSERT_TRUE(scale_.WaitForCommands(203, 3s));
+    EXPECT_EQ(scale_.CompanyName(), "\xCF\xCA\xB9\xFB\xB5\xEA");
+    const auto lines = scale_.UploadedLines();
+    ASSERT_EQ(lines.size(), 200u);
+    EXPECT_EQ(lines.front(), "1[A01]<\xC6\xBB\xB9\xFB>");
+    EXPECT_EQ(lines[1], "2[]<>");
+    EXPECT_EQ(lines.back(), "200[Z]<x;y>");
+}
+
+TEST_F(CommandLineTest, UploadOfACommodityFileSendsTheBlockOfItsTable)
+{
+    const std::string file = folder_.Write("ZEV.txt", "1,A1,Apple,2.50\r\n200,Z9,Pear,\r\n");
+    const Result result = Invoke(On("zev", {"--upload", file}));
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    ASSERT_TRUE(scale_.WaitForCommands(202, 3s));
+    CommodityTable table;
+    table.SetCell(0, CommodityTable::Code, "A1");
+    table.SetCell(0, CommodityTable::Name, "Apple");
+    table.SetCell(0, CommodityTable::Price, "2.50");
+    table.SetCell(199, CommodityTable::Code, "Z9");
+    table.SetCell(199, CommodityTable::Name, "Pear");
+    std::string expected;
+    for (const Bytes& write : UploadBlock(table, SeriesZev))
+        expected += write;
+    EXPECT_EQ(scale_.Received(), expected);
+}
+
+TEST_F(CommandLineTest, DumpPrintsTheParameterDump)
+{
+    scale_.SetParameterDump("parameter\r\nDIV=5g\r\nend\r\n");
+    const Result result = Invoke(On("rivav", {"--dump"}));
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(result.out, "parameter\r\nDIV=5g\r\nend\n");
+}
+
+TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
+{
+    const std::string good = folder_.Write("ok.csv", "1,A,a,1\n");
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        bool silent;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no action", On("zev", {}), false, kExitUsage, "no action given"},
+        {"two actions", On("zev", {"--read", "--dump"}), false, kExitUsage, "one action"},
+        {"unknown option", On("zev", {"--reed"}), false, kExitUsage, "unknown argument \"--reed\""},
+        {"bad series", {"--port", "x", "--series", "abc", "--dump"}, false, kExitUsage, "--series takes"},
+        {"company for a framed series", On("zev", {"--upload", good, "--company", "A"}), false, kExitUsage,
+         "only the zud series"},
+        {"count of 0", On("zev", {"--read", "--count", "0"}), false, kExitUsage, "--count takes"},
+        {"company outside GBK", On("zud", {"--upload", good, "--company", "😀"}), false, kExitUsage, "U+1F600"},
+        {"missing port", {"--port", "/dev/no-such-port", "--series", "zev", "--read"}, false, kExitPort,
+         "cannot open port /dev/no-such-port"},
+        {"missing file", On("zev", {"--upload", "/nonexistent/ZEV.txt"}), false, kExitFile, "cannot read"},
+        {"file without commodities", On("zev", {"--upload", folder_.Write("empty.txt", "x\r\n")}), false, kExitFile,
+         "holds no commodities"},
+        {"silent scale, reading", On("zev", {"--read", "--count", "1"}), true, kExitNoAnswer, "no answer"},
+        {"silent scale, dump", On("zud", {"--dump"}), true, kExitNoAnswer, "no answer"},
+    };
+    for (const Case& c : cases) {
+        scale_.SetSilent(c.silent);
+        const Result result = Invoke(c.args);
+        EXPECT_EQ(result.status, c.status) << c.what << ": " << result.err;
+        // Progress may come first; the failure is the one last line.
+        const auto lines = Lines(result.err);
+        ASSERT_FALSE(lines.empty()) << c.what;
+        EXPECT_NE(lines.back().find(c.message), std::string::npos) << c.what << ": " << result.err;
+        EXPECT_EQ(result.err.find(c.message), result.err.rfind(c.message)) << c.what << ": " << result.err;
+        EXPECT_EQ(result.out, "") << c.what;
+    }
+}
+
+TEST(CommandLine, HelpAndVersion)
+{
+    const Result help = Invoke({"--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    for (const char* action : {"--list-ports", "--upload FILE", "--read", "--count N", "--dump", "--company NAME"})
+        EXPECT_NE(help.out.find(action), std::string::npos) << action;
+    const Result version = Invoke({"--version"});
+    EXPECT_EQ(version.status, kExitOk);
+    EXPECT_EQ(version.out, "ScaleTool " SCALETOOL_EXPECTED_VERSION "\n");
+
+    EXPECT_TRUE(IsCommandLineRequest({"ScaleTool", "--upload=x.csv"}));
+    EXPECT_TRUE(IsCommandLineRequest({"ScaleTool", "-platform", "offscreen", "--version"}));
+    EXPECT_FALSE(IsCommandLineRequest({"ScaleTool", "-platform", "offscreen"}));
+    EXPECT_FALSE(IsCommandLineRequest({"ScaleTool"}));
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+// CSV import and export from the main dialog: the preview decides, the table follows; and the
+// command line's upload of a file is byte for byte the dialog's upload of the same table.
+#include "MainDialogTestSupport.h"
+
+#include "app/Language.h"
+#include "cli/CommandLine.h"
+#include "commodity/EditableListCtrl.h"
+#include "sim/VirtualScale.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <chrono>
+#include <sstream>
+
+using namespace MainDialogSupport;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Runs `action` on the next modal dialog once it is up; the action ends the dialog itself.
+void OnNextModal(const std::function<void(QDialog*)>& action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!modal)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(modal);
+    });
+    poll->start();
+}
+
+QString Cell(ScaleMainDialog& dialog, int row, int column)
+{
+    auto* list = dialog.findChild<EditableListCtrl*>("commodityList");
+    return list->model()->index(row, column).data().toString();
+}
+
+} // namespace
+
+class MainDialogCsvTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Language::Install(QLocale::c());
+    }
+
+    void previewDecidesWhatReachesTheTable_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<bool>("consent");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("row1Name");   // the name of commodity 1 afterwards
+        QTest::addColumn<QString>("row3Code");   // the code of commodity 3 afterwards
+        const QByteArray good = "No.,Code,Product Name,Price\r\n1,A1,苹果,3.50\r\n3,C3,Pear,1\r\n";
+        const QByteArray bad = "1,A1,苹果,3.50\r\n3,C3,Pear,1,50\r\n201,X,x,1\r\n";
+        QTest::newRow("clean file accepted") << good << false << true << QString("苹果") << QString("C3");
+        QTest::newRow("clean file cancelled") << good << false << false << QString("Old") << QString();
+        QTest::newRow("problems skipped with consent") << bad << true << true << QString("苹果") << QString();
+        QTest::newRow("problems without consent") << bad << false << true << QString("Old") << QString();
+    }
+
+    void previewDecidesWhatReachesTheTable()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(bool, consent);
+        QFETCH(bool, accept);
+        QFETCH(QString, row1Name);
+        QFETCH(QString, row3Code);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=1\r\n");
+        dir.WriteFile("ZEV.txt", "1,OLD,Old,9\r\n");
+        dir.WriteFile("shop.csv", csv);
+        ScaleMainDialog dialog;
+
+        int listedRows = -1;
+        int problemRows = 0;
+        bool importEnabled = false;
+        OnNextModal([&](QDialog* preview) {
+            auto* rows = preview->findChild<QTableWidget*>("rowsTable");
+            auto* skip = preview->findChild<QCheckBox*>("skipCheck");
+            QPushButton* import = preview->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok);
+            listedRows = rows->rowCount();
+            for (int r = 0; r < rows->rowCount(); ++r)
+                problemRows += rows->item(r, 5)->text().isEmpty() ? 0 : 1;
+            if (consent)
+                skip->click();
+            importEnabled = import->isEnabled();
+            if (accept && importEnabled)
+                import->click();
+            else
+                preview->reject();
+        });
+        dialog.ImportCsvFile(QString::fromStdString(dir.FilePath("shop.csv")));
+
+        const bool hasProblems = csv.contains("201");
+        QCOMPARE(listedRows, hasProblems ? 3 : 2);
+        QCOMPARE(problemRows, hasProblems ? 2 : 0);
+        QCOMPARE(importEnabled, !hasProblems || consent);
+        QCOMPARE(Cell(dialog, 0, 3), row1Name);
+        QCOMPARE(Cell(dialog, 2, 2), row3Code);
+        QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,OLD,Old,9\r\n")) << "the file changes only when the table is saved";
+    }
+
+    void exportWritesTheInterfaceLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QByteArray>("header");
+        QTest::newRow("English") << QLocale::c() << QByteArray("No.,Code,Product Name,Price\r\n");
+        QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China) << QByteArray("序号,编码,商品名称,单价\r\n");
+    }
+
+    void exportWritesTheInterfaceLanguage()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QByteArray, header);
+        Language::Install(locale);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=1\r\n");
+        dir.WriteFile("ZEV.txt", "2,B2,\xCF\xE3\xBD\xB6,4.5\r\n1,A1,Apple,\r\n");
+        ScaleMainDialog dialog;
+        QVERIFY(dialog.ExportCsvFile(QString::fromStdString(dir.FilePath("out.csv"))));
+        QCOMPARE(dir.ReadFile("out.csv"), "\xEF\xBB\xBF" + header + "1,A1,Apple,\r\n2,B2,香蕉,4.5\r\n");
+    }
+
+    void commandLineUploadEqualsTheDialogs_data()
+    {
+        QTest::addColumn<QString>("series");
+        QTest::addColumn<QByteArray>("type");
+        QTest::newRow("zud") << QString("zud") << QByteArray("0");
+        QTest::newRow("zev") << QString("zev") << QByteArray("1");
+    }
+
+    void commandLineUploadEqualsTheDialogs()
+    {
+        QFETCH(QString, series);
+        QFETCH(QByteArray, type);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=0\r\nType=" + type + "\r\n");
+        dir.WriteFile("shop.csv", "\xEF\xBB\xBF序号;编码;商品名称;单价\r\n1;A1;苹果;3.50\r\n"
+                                  "7;\" B 7\";\"Say \"\"hi\"\"\";\r\n200;Z;€ 欧元;0.5\r\n");
+        const QString csv = QString::fromStdString(dir.FilePath("shop.csv"));
+
+        VirtualScale dialogScale;
+        QVERIFY(dialogScale.Start());
+        {
+            ScaleMainDialog dialog;
+            OnNextModal([](QDialog* preview) {
+                preview->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+            });
+            dialog.ImportCsvFile(csv);
+            QComboBox* ports = Combo(&dialog, 1000);
+            ports->addItem(QString::fromStdString(dialogScale.PortPath()));
+            ports->setCurrentIndex(ports->count() - 1);
+            Button(&dialog, 1002)->click();
+            Button(&dialog, 1006)->click();
+            QVERIFY(dialogScale.WaitForCommands(202, 5s));
+        }
+
+        VirtualScale cliScale;
+        QVERIFY(cliScale.Start());
+        std::ostringstream out, err;
+        const int status = RunCommandLine({"scaletool-cli", "--port", cliScale.PortPath(), "--series",
+                                           series.toStdString(), "--upload", csv.toStdString()},
+                                          out, err);
+        QCOMPARE(status, int(kExitOk));
+        QVERIFY(cliScale.WaitForCommands(202, 5s));
+        QTest::qWait(50);
+        QCOMPARE(QByteArray::fromStdString(cliScale.Received()), QByteArray::fromStdString(dialogScale.Received()));
+        QVERIFY(cliScale.Received().find("7[ B 7]<Say \"hi\">") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(MainDialogCsvTest)
+#include "MainDialogCsvTest.moc"
