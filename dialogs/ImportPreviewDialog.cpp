@@ -58,15 +58,15 @@ ImportPreviewDialog::ImportPreviewDialog(const CommodityCsv::Import& import, con
                                                                             : QStringLiteral("UTF-8");
     const QString separator = import.separator == ';' ? tr("semicolons") : import.separator == '\t' ? tr("tabs")
                                                                                                     : tr("commas");
-    QString summary = tr("%1: %n row(s), %2, separated by %3, %4.", nullptr, int(import.rows.size()))
+    QString summary = tr("%1: %2, separated by %3, %4. Rows: %n.", nullptr, int(import.rows.size()))
                           .arg(fileName, encoding, separator,
                                import.header ? tr("with a header row") : tr("no header row"));
     summary += QLatin1Char(' ') + tr("Importing replaces the whole commodity list of this series.");
     if (problems_ > 0)
-        summary += QLatin1Char(' ') + tr("%n row(s) have a problem and cannot be imported.", nullptr, problems_);
+        summary += QLatin1Char(' ') + tr("Rows with a problem: %n. They cannot be imported.", nullptr, problems_);
     ui_->summaryLabel->setText(summary);
 
-    ui_->skipCheck->setText(tr("&Skip the %n row(s) with a problem and import the other %1", nullptr, problems_)
+    ui_->skipCheck->setText(tr("&Skip the rows with a problem (%n) and import the others (%1)", nullptr, problems_)
                                 .arg(good_));
     ui_->skipCheck->setVisible(problems_ > 0);
     connect(ui_->skipCheck, &QCheckBox::toggled, this, &ImportPreviewDialog::UpdateImportButton);

@@ -118,21 +118,21 @@
         <translation>序号 %1 在第 %2 行再次出现,以后面的行为准。</translation>
     </message>
     <message numerus="yes">
-        <source>%1: %n row(s), %2, separated by %3, %4.</source>
+        <source>%1: %2, separated by %3, %4. Rows: %n.</source>
         <translation>
-            <numerusform>%1:%n 行,%2,以%3分隔,%4。</numerusform>
+            <numerusform>%1:%2,以%3分隔,%4。共 %n 行。</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n row(s) have a problem and cannot be imported.</source>
+        <source>Rows with a problem: %n. They cannot be imported.</source>
         <translation>
-            <numerusform>%n 行有问题,无法导入。</numerusform>
+            <numerusform>有问题的行:%n 行,无法导入。</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>&amp;Skip the %n row(s) with a problem and import the other %1</source>
+        <source>&amp;Skip the rows with a problem (%n) and import the others (%1)</source>
         <translation>
-            <numerusform>跳过 %n 个有问题的行,导入其余 %1 行(&amp;S)</numerusform>
+            <numerusform>跳过有问题的行(%n 行),导入其余的行(%1 行)(&amp;S)</numerusform>
         </translation>
     </message>
 </context>

@@ -61,12 +61,14 @@ private slots:
         QTest::addColumn<bool>("accept");
         QTest::addColumn<QString>("row1Name");   // the name of commodity 1 afterwards
         QTest::addColumn<QString>("row3Code");   // the code of commodity 3 afterwards
+        QTest::addColumn<bool>("chinese");
         const QByteArray good = "No.,Code,Product Name,Price\r\n1,A1,苹果,3.50\r\n3,C3,Pear,1\r\n";
         const QByteArray bad = "1,A1,苹果,3.50\r\n3,C3,Pear,1,50\r\n201,X,x,1\r\n";
-        QTest::newRow("clean file accepted") << good << false << true << QString("苹果") << QString("C3");
-        QTest::newRow("clean file cancelled") << good << false << false << QString("Old") << QString();
-        QTest::newRow("problems skipped with consent") << bad << true << true << QString("苹果") << QString();
-        QTest::newRow("problems without consent") << bad << false << true << QString("Old") << QString();
+        QTest::newRow("clean file accepted") << good << false << true << QString("苹果") << QString("C3") << false;
+        QTest::newRow("clean file cancelled") << good << false << false << QString("Old") << QString() << false;
+        QTest::newRow("problems skipped with consent") << bad << true << true << QString("苹果") << QString() << false;
+        QTest::newRow("problems without consent") << bad << false << true << QString("Old") << QString() << false;
+        QTest::newRow("Chinese interface") << bad << true << true << QString("苹果") << QString() << true;
     }
 
     void previewDecidesWhatReachesTheTable()
@@ -76,6 +78,9 @@ private slots:
         QFETCH(bool, accept);
         QFETCH(QString, row1Name);
         QFETCH(QString, row3Code);
+        QFETCH(bool, chinese);
+        if (chinese)
+            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=1\r\n");
         dir.WriteFile("ZEV.txt", "1,OLD,Old,9\r\n");
@@ -94,6 +99,8 @@ private slots:
                 problemRows += rows->item(r, 5)->text().isEmpty() ? 0 : 1;
             if (consent)
                 skip->click();
+            if (const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR"); !shots.isEmpty() && consent)
+                preview->grab().save(shots + (chinese ? "/import-preview-zh.png" : "/import-preview-en.png"));
             importEnabled = import->isEnabled();
             if (accept && importEnabled)
                 import->click();
@@ -108,7 +115,8 @@ private slots:
         QCOMPARE(importEnabled, !hasProblems || consent);
         QCOMPARE(Cell(dialog, 0, 3), row1Name);
         QCOMPARE(Cell(dialog, 2, 2), row3Code);
-        QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,OLD,Old,9\r\n")) << "the file changes only when the table is saved";
+        // The file changes only when the table is saved.
+        QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,OLD,Old,9\r\n"));
     }
 
     void exportWritesTheInterfaceLanguage_data()
