@@ -3,6 +3,7 @@
 #include "commodity/CommodityTable.h"
 #include "commodity/GbkCodec.h"
 #include "commodity/GbkText.h"
+#include "commodity/TextEntry.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -180,17 +181,19 @@ bool IsPrice(const std::string& text)
     return digit && points <= 1;
 }
 
-// The first character a cell of `column` does not take, or 0.
-char32_t RefusedIn(const std::string& text, int column)
+// The first character a cell of `column` does not take (by the cells' own rule), or 0.
+char32_t RefusedIn(const std::string& utf8, const std::string& gbk, int column)
 {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            return byte;
-        if (c == ',' && column != kPrice)
-            return ',';
+    const auto field = column == kPrice ? TextEntry::Field::Line : TextEntry::Field::Commodity;
+    if (TextEntry::Check(gbk, field) == TextEntry::Verdict::Accepted)
+        return 0;
+    // The rule refuses single-byte characters only, and those are the ASCII bytes of the UTF-8 text.
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) < 0x80
+            && TextEntry::Check(std::string_view(&c, 1), field) != TextEntry::Verdict::Accepted)
+            return static_cast<unsigned char>(c);
     }
-    return 0;
+    return 0xFFFD;
 }
 
 // Checks one row; on success fills its commodity number and GBK texts.
@@ -215,7 +218,7 @@ void Check(Row& row)
         gbk[column] = *converted;
     }
     for (int column = kCode; column < kColumns; ++column) {
-        if (const char32_t refused = RefusedIn(*texts[column], column)) {
+        if (const char32_t refused = RefusedIn(*texts[column], gbk[column], column)) {
             row.character = refused;
             return fail(Problem::RefusedCharacter, column);
         }

@@ -21,8 +21,8 @@ enum class Problem {
     None,
     NumberOutOfRange,   // No. is not a whole number from 1 to 200
     NotGbk,             // `character` has no GBK encoding (in `column`)
-    RefusedCharacter,   // `character` cannot stand in a cell: a line break or other control
-                        // character, or a comma in Code or Product Name (the commodity file's separator)
+    RefusedCharacter,   // `character` cannot stand in a cell (TextEntry's rule): a line break or
+                        // other control character, or in Code or Product Name one of , [ ] < >
     CodeTooLong,        // the code is over 20 GBK bytes (`bytes`)
     PriceNotNumber,     // the price is not digits with at most one decimal point
     ExtraFields,        // without a header, a non-empty field after the price
