@@ -305,7 +305,7 @@ int Upload(const Options& options, std::ostream& err)
     CommodityTable table;
     if (const int status = LoadUploadFile(options, table, err); status != kExitOk)
         return status;
-    std::vector<Bytes> writes;
+    Bytes companyLine;
     if (options.company) {
         GbkCodec::Refusal refusal;
         const auto gbk = GbkCodec::Utf8ToGbk(*options.company, &refusal);
@@ -313,24 +313,30 @@ int Upload(const Options& options, std::ostream& err)
             err << "--company: " << CommodityCsv::CharacterName(refusal.character) << " has no GBK encoding\n";
             return kExitUsage;
         }
-        writes.push_back(CompanyNameCommand(*gbk));
+        companyLine = CompanyNameCommand(*gbk);
     }
     const std::vector<Bytes> block = UploadBlock(table, options.series);
-    writes.insert(writes.end(), block.begin(), block.end());
 
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
         return status;
-    err << "uploading " << options.file << " to " << options.port << " (" << writes.size() << " writes)\n";
-    const std::size_t sent = ScaleExchange::SendWrites(port, writes, [&](std::size_t done) {
-        if (done % 50 == 0 && done < writes.size())
-            err << "  " << done << " of " << writes.size() << "\n";
-    });
-    if (sent != writes.size()) {
-        err << "the scale did not take the upload: write " << sent + 1 << " of " << writes.size() << " did not go out\n";
+    const std::size_t total = block.size() + (companyLine.empty() ? 0 : 1);
+    err << "uploading " << options.file << " to " << options.port << " (" << total << " writes)\n";
+    // The company name goes out first, as its own write, like the dialog's button sends it.
+    if (!companyLine.empty()
+        && SerialLink::WriteBytes(port, companyLine.data(), companyLine.size()) != int(companyLine.size())) {
+        err << "the scale did not take the company name\n";
         return kExitNoAnswer;
     }
-    err << "done: " << sent << " of " << writes.size() << " writes sent\n";
+    const std::size_t sent = ScaleExchange::SendWrites(port, block, [&](std::size_t done) {
+        if (done % 50 == 0 && done < block.size())
+            err << "  " << done << " of " << block.size() << "\n";
+    });
+    if (sent != block.size()) {
+        err << "the scale did not take the upload: line " << sent + 1 << " of " << block.size() << " did not go out\n";
+        return kExitNoAnswer;
+    }
+    err << "done: " << total << " writes sent\n";
     return kExitOk;
 }
 

@@ -1,9 +1,7 @@
 #include "cli/ScaleExchange.h"
 
-#include "link/WeightReader.h"
-
-#include <array>
-#include <string_view>
+#include "commodity/CommodityUpload.h"
+#include "link/WeightReading.h"
 
 namespace ScaleExchange {
 
@@ -11,41 +9,23 @@ std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& w
                        const std::function<void(std::size_t sent)>& sent)
 {
     std::size_t done = 0;
-    for (const Bytes& write : writes) {
-        if (SerialLink::WriteBytes(port, write.data(), write.size()) != int(write.size()))
-            break;
-        ++done;
+    SendUploadBlock(port, writes, [] { return false; }, [&](int count) {
+        done = std::size_t(count);
         if (sent)
             sent(done);
-    }
+    });
     return done;
 }
 
 std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, int series)
 {
-    std::array<char, 37> buffer{};
-    SerialLink::Purge(port);
-    const Bytes request = ScaleCommandSet::ReadWeight(series, false);
-    const int length = ScaleCommandSet::WeightReportLength(series, false);
-    if (!request.empty() && SerialLink::WriteBytes(port, request.data(), request.size()) != int(request.size()))
+    Reading reading;
+    WeightReading::Callbacks callbacks;
+    callbacks.showField = [&reading](int fieldId, const std::string& text) { reading.fields.push_back({fieldId, text}); };
+    callbacks.setStable = [&reading](int stable) { reading.stable = stable; };
+    WeightReading::RunCycle(port, series, [] { return false; }, callbacks, [] { return false; });
+    if (reading.fields.empty())
         return std::nullopt;
-    if (SerialLink::ReadBytes(port, buffer.data(), length, WeightReader::kReportLimitMs) != length)
-        return std::nullopt;
-    const auto cycle = WeightReport::DecodeCycleReport(series, length, false,
-                                                       std::string_view(buffer.data(), std::size_t(length)));
-    if (cycle.fields.empty())
-        return std::nullopt;
-    Reading reading{cycle.fields, cycle.stable};
-    // A ZUD scale answers with gross, net and tare reports back to back.
-    if (series == SeriesZud) {
-        for (int more = 0; more < 2; ++more) {
-            buffer.fill(0);
-            if (SerialLink::ReadBytes(port, buffer.data(), length, WeightReader::kReportLimitMs) != length)
-                break;
-            for (auto& field : WeightReport::DecodeZud(std::string_view(buffer.data(), std::size_t(length))))
-                reading.fields.push_back(std::move(field));
-        }
-    }
     return reading;
 }
 

@@ -8,12 +8,13 @@
 #include <optional>
 #include <vector>
 
-// The command line's exchanges with the scale, each one call over an open port. They use the same
-// command builders, report decoders and dump reader as the dialogs.
+// The command line's exchanges with the scale, each one call over an open port: thin adapters onto
+// the exchanges the port session runs for the dialogs (the upload block's sender, the reading
+// cycle), which the command line calls directly on its own thread.
 namespace ScaleExchange {
 
-// Writes each of `writes` in one call, in order; `sent` is told after each. Returns how many went
-// out whole; it stops at the first that did not.
+// Writes each of `writes` in one call, in order, as the upload block is sent; `sent` is told after
+// each. Returns how many went out whole; it stops at the first that did not.
 std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
                        const std::function<void(std::size_t sent)>& sent);
 
@@ -22,8 +23,8 @@ struct Reading {
     std::optional<int> stable;
 };
 
-// One polled reading cycle: purge, ask, read the report (for ZUD also the reports that follow it
-// back to back). Nothing when no report came or it could not be decoded.
+// One polled reading cycle (for ZUD also the reports that follow back to back). Nothing when no
+// report came or it could not be decoded.
 std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, int series);
 
 } // namespace ScaleExchange

@@ -170,6 +170,8 @@ private slots:
             ports->addItem(QString::fromStdString(dialogScale.PortPath()));
             ports->setCurrentIndex(ports->count() - 1);
             Button(&dialog, 1002)->click();
+            // The port opens on the link's worker.
+            QVERIFY(QTest::qWaitFor([&] { return Button(&dialog, 1006)->isEnabled(); }, 2000));
             Button(&dialog, 1006)->click();
             QVERIFY(dialogScale.WaitForCommands(202, 5s));
         }
