@@ -421,8 +421,9 @@ std::string CommandLineUsage(std::string_view program)
          << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
          << "  --skip-bad-rows   upload a CSV file's good rows when some cannot be imported\n"
          << "\n"
-         << "Without arguments the window opens. Results go to standard output, progress and\n"
-         << "errors to standard error.\n"
+         << "Without an action the window opens; --user-data makes it keep its files in\n"
+         << "~/.local/share/scaletool (as the menu entry starts it) instead of the current folder.\n"
+         << "Results go to standard output, progress and errors to standard error.\n"
          << "Exit status: 0 done; 2 usage error; 3 port cannot be opened; 4 scale does not\n"
          << "answer or did not take everything; 5 file cannot be read.\n";
     return text.str();
