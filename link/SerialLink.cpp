@@ -193,26 +193,6 @@ void Drain(int fd)
     }
 }
 
-// The number at the front of a text, read like atoi: leading blanks, a sign, digits; none gives 0.
-long long LeadingNumber(const std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > INT_MAX)
-            value = INT_MAX;
-    }
-    return negative ? -value : value;
-}
-
 } // namespace
 
 // One I/O call's claim on the descriptor. While any claim is alive the descriptor stays open;
@@ -338,17 +318,6 @@ void PortHandle::NoteFault(PortFault fault, int error)
 void PortHandle::SetLineObserver(LineObserver observer)
 {
     observer_ = std::move(observer);
-}
-
-std::string OfferedPortName(const std::string& listed)
-{
-    std::string rest = listed;
-    for (std::size_t at = rest.find("COM"); at != std::string::npos; at = rest.find("COM", at))
-        rest.erase(at, 3);
-    rest.erase(std::remove(rest.begin(), rest.end(), ':'), rest.end());
-    if (LeadingNumber(rest) >= 10)
-        return "\\\\.\\" + listed;
-    return listed;
 }
 
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)

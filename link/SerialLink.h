@@ -27,7 +27,7 @@ enum class PortFault {
 
 struct PortFaultInfo {
     PortFault fault = PortFault::None;
-    int error = 0;  // errno of an IoError, else 0
+    int error = 0;  // errno of an IoError (on Windows the system error code), else 0
 };
 
 // Owner of an open port's descriptor. The main dialog holds one; everybody else works through a
@@ -80,13 +80,22 @@ private:
     std::mutex openClose_;        // one open or close at a time
     mutable std::mutex mutex_;    // guards everything below
     std::condition_variable idle_;
+#ifdef _WIN32
+    void* port_ = nullptr;        // the port's HANDLE; null while closed
+    bool comPort_ = false;        // configured as a COM port (a device of another name is not)
+    void* wake_ = nullptr;        // event set while the port closes: ends the pauses of a read
+    void* deadlineTimer_ = nullptr;  // cancels a held write at the deadline (writes have no time-out)
+#else
     int fd_ = -1;
     int baud_ = 0;                // 0 for a device that is not a terminal
     bool terminal_ = false;
+#endif
     bool closing_ = false;        // Close() in progress: no new I/O call may start
     int usesInProgress_ = 0;
+#ifndef _WIN32
     int wakeRead_ = -1;           // self-pipe that wakes waits in progress when the port closes
     int wakeWrite_ = -1;
+#endif
     PortFaultInfo fault_;         // guarded by mutex_
     std::atomic<std::chrono::steady_clock::rep> deadline_{0};  // 0: none
     LineObserver observer_;       // owned by the I/O thread
@@ -98,7 +107,8 @@ inline constexpr int kCloseDrainMs = 2000;
 // A link reference: non-owning, handed to the settings dialogs by their opener.
 using LinkRef = PortHandle&;
 
-// The system's serial ports, appended in a stable order (device paths such as /dev/ttyUSB0).
+// The system's serial ports, appended: on Windows the port names the registry records (COM3), in
+// its order; elsewhere device paths such as /dev/ttyUSB0, in a stable order.
 void ListSerialPorts(std::vector<std::string>& list);
 
 // The name as the port list offers it: "COM" and ":" removed, the rest read as a number; 10 or more
@@ -108,7 +118,8 @@ std::string OfferedPortName(const std::string& listed);
 // Closes what the handle still holds, opens and configures the port (raw, the given baud,
 // 8N1, XON/XOFF both ways, DTR and RTS off, buffers purged). Returns 1 on success, 0 on failure;
 // a failed open (a rate the platform refuses included) leaves nothing open. A device that is not a
-// terminal (a pipe, a file) opens with what it has: no rate, no configuration, no purge.
+// terminal (a pipe, a file) opens with what it has: no rate, no configuration, no purge. On Windows
+// that is a name without "COM" in it.
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 
 // Writes the bytes in one call; returns the count written, 0 on a closed handle or a failure.

@@ -130,8 +130,13 @@ TEST_F(ProfileFile, RewriteKeepsSpellingCommentsAndOrder)
     Profile::WriteInt(path_, "System", "NewKey", 7);
     Profile::WriteInt(path_, "Font", "Height", -13);
     Profile::WriteText(path_, "Extra", "K", "v");
-    EXPECT_EQ(contents(), "; settings\r\n[System]\r\nport=5\r\nOther=1\r\nNewKey=7\r\n\r\n[Font]\r\nName=a\r\n"
-                          "Height=-13\r\n[Extra]\r\nK=v\r\n");
+#ifdef _WIN32
+    const char* const gap = "";  // the system's own functions drop the blank line between sections
+#else
+    const char* const gap = "\r\n";
+#endif
+    EXPECT_EQ(contents(), std::string("; settings\r\n[System]\r\nport=5\r\nOther=1\r\nNewKey=7\r\n") + gap +
+                              "[Font]\r\nName=a\r\nHeight=-13\r\n[Extra]\r\nK=v\r\n");
 }
 
 TEST_F(ProfileFile, RealsAreWrittenWithSixDecimals)

@@ -1,0 +1,372 @@
+#include "link/SerialLink.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace SerialLink {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::milliseconds;
+
+// Port time-outs in milliseconds: a read with nothing arriving waits 100 ms plus 1 ms per byte
+// asked for, and ends 100 ms after the last byte; writes have no time-out of their own.
+constexpr DWORD kReadIntervalTimeout = 100;
+constexpr DWORD kReadTotalMultiplier = 1;
+constexpr DWORD kReadTotalConstant = 100;
+// The pause between two reads that delivered nothing.
+constexpr DWORD kReadPauseMs = 20;
+
+// Binary, the given rate, 8N1, XON/XOFF both ways (sending goes on after our own XOFF), DTR and
+// RTS off; every other field keeps the driver's value.
+bool Configure(HANDLE port, int baud)
+{
+    DCB settings {};
+    settings.DCBlength = sizeof settings;
+    (void)::GetCommState(port, &settings);
+    settings.BaudRate = static_cast<DWORD>(baud);
+    settings.ByteSize = 8;
+    settings.Parity = NOPARITY;
+    settings.StopBits = ONESTOPBIT;
+    settings.fBinary = TRUE;
+    settings.fParity = FALSE;
+    settings.fDtrControl = DTR_CONTROL_DISABLE;
+    settings.fRtsControl = RTS_CONTROL_DISABLE;
+    settings.fTXContinueOnXoff = TRUE;
+    settings.fOutX = TRUE;
+    settings.fInX = TRUE;
+    if (!::SetCommState(port, &settings))
+        return false;
+
+    COMMTIMEOUTS timeouts {};
+    (void)::GetCommTimeouts(port, &timeouts);
+    timeouts.ReadIntervalTimeout = kReadIntervalTimeout;
+    timeouts.ReadTotalTimeoutMultiplier = kReadTotalMultiplier;
+    timeouts.ReadTotalTimeoutConstant = kReadTotalConstant;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    return ::SetCommTimeouts(port, &timeouts) != FALSE;
+}
+
+// After a failed read or write: a COM port that no longer answers even for its status is gone.
+PortFault FaultAfterFailure(HANDLE port, bool comPort)
+{
+    DWORD errors = 0;
+    COMSTAT status {};
+    if (comPort && !::ClearCommError(port, &errors, &status))
+        return PortFault::HungUp;
+    return PortFault::IoError;
+}
+
+// Gives queued output its time on the wire until `until`, then drops what a held line keeps.
+void DrainOutput(HANDLE port, Clock::time_point until)
+{
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status {};
+        if (!::ClearCommError(port, &errors, &status) || status.cbOutQue == 0 || Clock::now() >= until)
+            break;
+        ::Sleep(5);
+    }
+    ::PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR);
+}
+
+Clock::time_point Earlier(Clock::time_point until, Clock::rep deadline)
+{
+    if (deadline == 0)
+        return until;
+    return std::min(until, Clock::time_point(Clock::duration(deadline)));
+}
+
+} // namespace
+
+// One I/O call's claim on the port. While any claim is alive the handle stays open; Close() waits
+// until the last one is gone. No claim is granted once Close() has begun.
+class PortUse {
+public:
+    explicit PortUse(PortHandle& handle) : handle_(handle)
+    {
+        std::lock_guard<std::mutex> lock(handle_.mutex_);
+        if (handle_.port_ == nullptr || handle_.closing_)
+            return;
+        ++handle_.usesInProgress_;
+        granted_ = true;
+        port = handle_.port_;
+        wake = handle_.wake_;
+        comPort = handle_.comPort_;
+    }
+    ~PortUse()
+    {
+        if (!granted_)
+            return;
+        std::lock_guard<std::mutex> lock(handle_.mutex_);
+        if (--handle_.usesInProgress_ == 0)
+            handle_.idle_.notify_all();
+    }
+    PortUse(const PortUse&) = delete;
+    PortUse& operator=(const PortUse&) = delete;
+
+    explicit operator bool() const { return granted_; }
+
+    // The deadline timer's callback: ends the I/O in progress, which a held write has no other way to.
+    static void CALLBACK OnDeadline(PTP_CALLBACK_INSTANCE, PVOID context, PTP_TIMER)
+    {
+        auto& handle = *static_cast<PortHandle*>(context);
+        std::lock_guard<std::mutex> lock(handle.mutex_);
+        if (handle.port_ != nullptr && handle.usesInProgress_ > 0)
+            ::CancelIoEx(handle.port_, nullptr);
+    }
+    static void StopDeadlineTimer(PortHandle& handle)
+    {
+        if (handle.deadlineTimer_ != nullptr)
+            ::SetThreadpoolTimer(static_cast<PTP_TIMER>(handle.deadlineTimer_), nullptr, 0, 0);
+    }
+
+    HANDLE port = nullptr;
+    HANDLE wake = nullptr;
+    bool comPort = false;
+
+private:
+    PortHandle& handle_;
+    bool granted_ = false;
+};
+
+PortHandle::PortHandle()
+{
+    // Without the event a close still waits for calls in progress; they end by their own bounds.
+    wake_ = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
+
+PortHandle::~PortHandle()
+{
+    Close();
+    if (deadlineTimer_ != nullptr) {
+        auto* timer = static_cast<PTP_TIMER>(deadlineTimer_);
+        ::SetThreadpoolTimer(timer, nullptr, 0, 0);
+        ::WaitForThreadpoolTimerCallbacks(timer, TRUE);
+        ::CloseThreadpoolTimer(timer);
+    }
+    if (wake_ != nullptr)
+        ::CloseHandle(wake_);
+}
+
+bool PortHandle::IsOpen() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return port_ != nullptr && !closing_;
+}
+
+void PortHandle::Close()
+{
+    std::lock_guard<std::mutex> serial(openClose_);
+    CloseHeld();
+}
+
+void PortHandle::CloseHeld()
+{
+    HANDLE port;
+    bool comPort;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (port_ == nullptr)
+            return;
+        closing_ = true;
+        if (usesInProgress_ > 0) {
+            if (wake_ != nullptr)
+                ::SetEvent(wake_);
+            // A write held by XOFF has no time-out: cancelling is what ends it.
+            ::CancelIoEx(port_, nullptr);
+        }
+        idle_.wait(lock, [this] { return usesInProgress_ == 0; });
+        if (wake_ != nullptr)
+            ::ResetEvent(wake_);
+        port = port_;
+        comPort = comPort_;
+        port_ = nullptr;
+        comPort_ = false;
+    }
+    PortUse::StopDeadlineTimer(*this);
+    // Outside the lock: the drain may wait. closing_ still refuses new calls, and openClose_ keeps
+    // a new open out until the handle is gone.
+    if (comPort)
+        DrainOutput(port, Earlier(Clock::now() + Millis(kCloseDrainMs), deadline_.load()));
+    ::CloseHandle(port);
+    deadline_ = 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = false;
+}
+
+void PortHandle::SetIoDeadline(Clock::time_point deadline)
+{
+    deadline_ = deadline.time_since_epoch().count();
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (deadlineTimer_ == nullptr)
+        deadlineTimer_ = ::CreateThreadpoolTimer(&PortUse::OnDeadline, this, nullptr);
+    if (deadlineTimer_ == nullptr)
+        return;
+    const auto left = std::max<long long>(std::chrono::ceil<Millis>(deadline - Clock::now()).count(), 0);
+    // A negative due time is relative, in 100 ns units.
+    ULARGE_INTEGER due;
+    due.QuadPart = static_cast<ULONGLONG>(-(left * 10000));
+    FILETIME dueTime {due.LowPart, due.HighPart};
+    ::SetThreadpoolTimer(static_cast<PTP_TIMER>(deadlineTimer_), &dueTime, 0, 0);
+}
+
+PortFaultInfo PortHandle::Fault() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fault_;
+}
+
+void PortHandle::NoteFault(PortFault fault, int error)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fault_.fault == PortFault::None && port_ != nullptr && !closing_)
+        fault_ = PortFaultInfo{fault, error};
+}
+
+void PortHandle::SetLineObserver(LineObserver observer)
+{
+    observer_ = std::move(observer);
+}
+
+int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
+{
+    std::lock_guard<std::mutex> serial(handle.openClose_);
+    handle.CloseHeld();
+
+    HANDLE port = ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    if (port == INVALID_HANDLE_VALUE)
+        return 0;
+    // A device named otherwise (a virtual-port driver's) keeps the settings its driver has.
+    const bool comPort = name.find("COM") != std::string::npos;
+    if (comPort) {
+        if (baud <= 0 || !Configure(port, baud)) {
+            ::PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
+            ::CloseHandle(port);
+            return 0;
+        }
+        ::PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
+    }
+
+    std::lock_guard<std::mutex> lock(handle.mutex_);
+    handle.port_ = port;
+    handle.comPort_ = comPort;
+    handle.fault_ = PortFaultInfo{};
+    handle.deadline_ = 0;
+    return 1;
+}
+
+int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
+{
+    if (length == 0 || bytes == nullptr)
+        return 0;
+    PortUse use(handle);
+    if (!use)
+        return 0;
+    DWORD written = 0;
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(length, INT_MAX));
+    const bool ok = ::WriteFile(use.port, bytes, asked, &written, nullptr) != FALSE;
+    const DWORD error = ok ? 0 : ::GetLastError();
+    handle.Observe(LineDirection::Written, bytes, static_cast<int>(written));
+    // A write cancelled by a close or the owner's deadline is not the line's fault.
+    if (written < asked && error != ERROR_OPERATION_ABORTED) {
+        if (ok)
+            handle.NoteFault(PortFault::ShortWrite, 0);
+        else
+            handle.NoteFault(FaultAfterFailure(use.port, use.comPort), static_cast<int>(error));
+    }
+    return static_cast<int>(written);
+}
+
+int WriteText(PortHandle& handle, std::string_view text)
+{
+    return WriteBytes(handle, text.data(), text.size());
+}
+
+int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
+{
+    if (count <= 0)
+        return -1;
+    if (buffer == nullptr)
+        return 0;
+    PortUse use(handle);
+    if (!use)
+        return 0;
+
+    auto* data = static_cast<char*>(buffer);
+    const DWORD limit = static_cast<DWORD>(std::max(limitMs, 0));
+    const DWORD start = ::GetTickCount();
+    int received = 0;
+    bool closing = false;
+    PortFault fault = PortFault::None;
+    DWORD error = 0;
+    while (received < count) {
+        DWORD n = 0;
+        if (!::ReadFile(use.port, data + received, static_cast<DWORD>(count - received), &n, nullptr)) {
+            const DWORD failure = ::GetLastError();
+            if (failure == ERROR_OPERATION_ABORTED) {
+                closing = true;  // cancelled by a close or the owner's deadline
+                break;
+            }
+            if (fault == PortFault::None) {
+                fault = FaultAfterFailure(use.port, use.comPort);
+                error = failure;
+            }
+            n = 0;
+        }
+        if (n > 0) {
+            // Bytes keep the read going: the limit is looked at only once the line is silent.
+            received += static_cast<int>(n);
+            continue;
+        }
+        // A read can end empty on a port whose device is gone; its status says so.
+        DWORD errors = 0;
+        COMSTAT status {};
+        if (fault == PortFault::None && use.comPort && !::ClearCommError(use.port, &errors, &status))
+            fault = PortFault::HungUp;
+        if (::GetTickCount() - start >= limit)
+            break;
+        // A dead port fails at once: the pause keeps a caller that loops on it from spinning.
+        if (use.wake != nullptr) {
+            if (::WaitForSingleObject(use.wake, kReadPauseMs) == WAIT_OBJECT_0) {
+                closing = true;
+                break;
+            }
+        } else {
+            ::Sleep(kReadPauseMs);
+        }
+    }
+    handle.Observe(LineDirection::Read, data, received);
+    if (fault != PortFault::None && !closing)
+        handle.NoteFault(fault, static_cast<int>(error));
+    return received;
+}
+
+void Purge(PortHandle& handle)
+{
+    // Input only: what a write handed to the driver still goes out.
+    PortUse use(handle);
+    if (use && use.comPort)
+        ::PurgeComm(use.port, PURGE_RXCLEAR);
+}
+
+bool CheckLine(PortHandle& handle)
+{
+    PortUse use(handle);
+    if (!use)
+        return false;
+    DWORD errors = 0;
+    COMSTAT status {};
+    if (use.comPort && !::ClearCommError(use.port, &errors, &status)) {
+        handle.NoteFault(PortFault::HungUp, 0);
+        return false;
+    }
+    return handle.Fault().fault == PortFault::None;
+}
+
+} // namespace SerialLink
