@@ -124,6 +124,7 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 
 // Writes the bytes in one call; returns the count written, 0 on a closed handle or a failure.
 // A write held up by the scale's XOFF ends after a generous time bound with what was written.
+// (On Windows the port has no write time-out: a held write lasts until XON, the deadline or a close.)
 // A short count on an open port (not one that is closing) is recorded as the handle's fault.
 int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
 int WriteText(PortHandle& handle, std::string_view text);
