@@ -259,12 +259,6 @@ bool PortHandle::IsOpen() const
     return fd_ >= 0 && !closing_;
 }
 
-void PortHandle::Close()
-{
-    std::lock_guard<std::mutex> serial(openClose_);
-    CloseHeld();
-}
-
 void PortHandle::CloseHeld()
 {
     int fd;
@@ -302,22 +296,11 @@ void PortHandle::SetIoDeadline(Clock::time_point deadline)
     deadline_ = deadline.time_since_epoch().count();
 }
 
-PortFaultInfo PortHandle::Fault() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return fault_;
-}
-
 void PortHandle::NoteFault(PortFault fault, int error)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (fault_.fault == PortFault::None && fd_ >= 0 && !closing_)
         fault_ = PortFaultInfo{fault, error};
-}
-
-void PortHandle::SetLineObserver(LineObserver observer)
-{
-    observer_ = std::move(observer);
 }
 
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
@@ -411,11 +394,6 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
     if (written < length && fault != PortFault::None)
         handle.NoteFault(fault, error);
     return static_cast<int>(written);
-}
-
-int WriteText(PortHandle& handle, std::string_view text)
-{
-    return WriteBytes(handle, text.data(), text.size());
 }
 
 int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)

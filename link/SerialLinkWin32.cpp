@@ -159,12 +159,6 @@ bool PortHandle::IsOpen() const
     return port_ != nullptr && !closing_;
 }
 
-void PortHandle::Close()
-{
-    std::lock_guard<std::mutex> serial(openClose_);
-    CloseHeld();
-}
-
 void PortHandle::CloseHeld()
 {
     HANDLE port;
@@ -215,22 +209,11 @@ void PortHandle::SetIoDeadline(Clock::time_point deadline)
     ::SetThreadpoolTimer(static_cast<PTP_TIMER>(deadlineTimer_), &dueTime, 0, 0);
 }
 
-PortFaultInfo PortHandle::Fault() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return fault_;
-}
-
 void PortHandle::NoteFault(PortFault fault, int error)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (fault_.fault == PortFault::None && port_ != nullptr && !closing_)
         fault_ = PortFaultInfo{fault, error};
-}
-
-void PortHandle::SetLineObserver(LineObserver observer)
-{
-    observer_ = std::move(observer);
 }
 
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
@@ -281,11 +264,6 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
             handle.NoteFault(FaultAfterFailure(use.port, use.comPort), static_cast<int>(error));
     }
     return static_cast<int>(written);
-}
-
-int WriteText(PortHandle& handle, std::string_view text)
-{
-    return WriteBytes(handle, text.data(), text.size());
 }
 
 int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+// What the serial link does the same way on every platform.
+
 namespace SerialLink {
 namespace {
 
@@ -27,6 +29,28 @@ long long LeadingNumber(const std::string& text)
 }
 
 } // namespace
+
+void PortHandle::Close()
+{
+    std::lock_guard<std::mutex> serial(openClose_);
+    CloseHeld();
+}
+
+PortFaultInfo PortHandle::Fault() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fault_;
+}
+
+void PortHandle::SetLineObserver(LineObserver observer)
+{
+    observer_ = std::move(observer);
+}
+
+int WriteText(PortHandle& handle, std::string_view text)
+{
+    return WriteBytes(handle, text.data(), text.size());
+}
 
 std::string OfferedPortName(const std::string& listed)
 {
