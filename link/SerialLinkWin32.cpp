@@ -62,12 +62,16 @@ PortFault FaultAfterFailure(HANDLE port, bool comPort)
 }
 
 // Gives queued output its time on the wire until `until`, then drops what a held line keeps.
+// Nothing is dropped once the queue is empty: a purge would also take bytes the far side of a
+// virtual port has not read yet.
 void DrainOutput(HANDLE port, Clock::time_point until)
 {
     for (;;) {
         DWORD errors = 0;
         COMSTAT status {};
-        if (!::ClearCommError(port, &errors, &status) || status.cbOutQue == 0 || Clock::now() >= until)
+        if (!::ClearCommError(port, &errors, &status) || status.cbOutQue == 0)
+            return;
+        if (Clock::now() >= until)
             break;
         ::Sleep(5);
     }
