@@ -180,14 +180,16 @@ std::string JsonString(std::string_view utf8)
 
 std::string UtcNow()
 {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
+    // Calendar arithmetic rather than gmtime_r, which Windows does not have.
+    using namespace std::chrono;
+    const auto now = time_point_cast<milliseconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date{day};
+    const hh_mm_ss<milliseconds> time{now - day};
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, int(millis));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", int(date.year()), unsigned(date.month()),
+                  unsigned(date.day()), int(time.hours().count()), int(time.minutes().count()),
+                  int(time.seconds().count()), int(time.subseconds().count()));
     return text;
 }
 

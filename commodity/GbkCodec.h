@@ -28,4 +28,8 @@ bool IsUtf8(std::string_view bytes);
 // The UTF-8 form of one code point (U+FFFD for a value that is none).
 std::string Utf8Of(char32_t character);
 
+// The length of the UTF-8 sequence at `at` and, in `character`, its code point; 0 when the sequence
+// is malformed (overlong, a surrogate, beyond U+10FFFF, cut short) or `at` is past the end.
+std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& character);
+
 } // namespace GbkCodec

@@ -8,39 +8,6 @@
 namespace GbkCodec {
 namespace {
 
-// Length of the UTF-8 sequence at `at` and its code point; 0 when it is malformed.
-std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& out)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        out = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, value = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, value = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, value = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (byte(at + i) & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000))
-        return 0;
-    out = value;
-    return length;
-}
-
 // One converter per direction, opened once; iconv state is reset before each use.
 class Converter {
 public:
@@ -89,41 +56,6 @@ Converter& FromGbk()
 }
 
 } // namespace
-
-std::string Utf8Of(char32_t c)
-{
-    if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
-        c = 0xFFFD;
-    std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
-bool IsUtf8(std::string_view bytes)
-{
-    char32_t c = 0;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = DecodeUtf8(bytes, at, c);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
-}
 
 std::optional<std::string> Utf8ToGbk(std::string_view utf8, Refusal* refusal)
 {

@@ -79,6 +79,7 @@ TEST(ListSerialPorts, AppendsDevicePathsInAStableOrder)
 
 } // namespace
 
+#ifndef _WIN32
 namespace {
 
 TEST(ListSerialPortsIn, TakesTtysWithADeviceAndSerialNodesInNaturalOrder)
@@ -108,3 +109,4 @@ TEST(ListSerialPortsIn, TakesTtysWithADeviceAndSerialNodesInNaturalOrder)
 }
 
 } // namespace
+#endif
