@@ -292,9 +292,10 @@ TEST_F(SerialLinkPty, ReportInTwoPiecesIsJoined)
 
 TEST_F(SerialLinkPty, ReportStraddlingTheLimitIsNotCut)
 {
-    // The second half comes after the limit but within the gap that follows the first half.
+    // The second half comes after the limit but within the gap that follows the first half. The
+    // first half is already waiting, so a late start of the scale's thread cannot empty the read.
+    pty.Send(kFramedReport.substr(0, 5));
     std::thread scale([this] {
-        pty.Send(kFramedReport.substr(0, 5));
         std::this_thread::sleep_for(std::chrono::milliseconds(35));
         pty.Send(kFramedReport.substr(5));
     });
