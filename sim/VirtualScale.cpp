@@ -63,6 +63,53 @@ Bytes WeightText(double kg, int width)
     return text;
 }
 
+struct LineRate {
+    int baud;
+    speed_t speed;
+};
+constexpr LineRate kLineRates[] = {
+    {1200, B1200}, {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
+    {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
+};
+
+int BaudOf(speed_t speed)
+{
+    for (const LineRate& rate : kLineRates) {
+        if (rate.speed == speed)
+            return rate.baud;
+    }
+    return 0;
+}
+
+bool SpeedOf(int baud, speed_t& speed)
+{
+    for (const LineRate& rate : kLineRates) {
+        if (rate.baud == baud) {
+            speed = rate.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+// What bytes sent at one rate look like to a receiver set to another: a faster receiver sees each
+// byte as two, a slower one sees every other, and none of them is the byte that was sent. The
+// noise keeps the high bit set, so it never forms a report or a command.
+Bytes Garbled(const Bytes& bytes, bool receiverFaster)
+{
+    Bytes noise;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = std::uint8_t(bytes[i]);
+        if (receiverFaster) {
+            noise += char(0x80 | (b >> 1));
+            noise += char(0xFF);
+        } else if (i % 2 == 0) {
+            noise += char(0x80 | (b ^ 0x5A));
+        }
+    }
+    return noise;
+}
+
 } // namespace
 
 struct VirtualScale::State {
@@ -85,6 +132,10 @@ struct VirtualScale::State {
     std::vector<Bytes> commands;
     Bytes pending;  // bytes of a command not complete yet
     Clock::time_point lastByteAt{};
+
+    // The line: the rate the scale talks at, and the poll it answers (SeriesNone: both).
+    int lineBaud = 9600;
+    int series = SeriesNone;
 
     // Answers.
     bool silent = false;
@@ -180,9 +231,28 @@ struct VirtualScale::State {
 
     // --- output --------------------------------------------------------------------------------
 
+    // The rate the tool's side of the line is set to; 0 when it cannot be told.
+    int ToolBaud() const
+    {
+        termios line{};
+        if (slave < 0 || ::tcgetattr(slave, &line) != 0)
+            return 0;
+        return BaudOf(::cfgetospeed(&line));
+    }
+
+    bool RateMatches() const
+    {
+        const int toolBaud = ToolBaud();
+        return toolBaud == 0 || toolBaud == lineBaud;
+    }
+
     void Send(Bytes bytes, Clock::time_point due)
     {
         if (bytes.empty() || master < 0)
+            return;
+        if (const int toolBaud = ToolBaud(); toolBaud != 0 && toolBaud != lineBaud)
+            bytes = Garbled(bytes, toolBaud > lineBaud);
+        if (bytes.empty())
             return;
         if (backlog + bytes.size() > kBacklogLimit)
             return;
@@ -307,6 +377,8 @@ struct VirtualScale::State {
     {
         if (silent)
             return;
+        if (series != SeriesNone && (series == SeriesZud) == framed)
+            return;  // the other series' poll means nothing to this scale
         if (!queuedReplies.empty()) {
             Send(queuedReplies.front(), now);
             queuedReplies.pop_front();
@@ -575,8 +647,11 @@ struct VirtualScale::State {
             const auto now = Clock::now();
             if (!arrived.empty()) {
                 received += arrived;
-                pending += arrived;
-                lastByteAt = now;
+                // Sent at another rate, the bytes reach the scale as noise it ignores.
+                if (RateMatches()) {
+                    pending += arrived;
+                    lastByteAt = now;
+                }
             }
             Service(now);
         }
@@ -627,6 +702,15 @@ bool VirtualScale::Start()
     if (::tcgetattr(slave, &raw) != 0)
         return fail();
     ::cfmakeraw(&raw);
+    // The line starts at the scale's own rate; the tool's open sets the rate it chose.
+    speed_t speed;
+    {
+        std::lock_guard lock(s.mutex);
+        if (SpeedOf(s.lineBaud, speed)) {
+            ::cfsetispeed(&raw, speed);
+            ::cfsetospeed(&raw, speed);
+        }
+    }
     if (::tcsetattr(slave, TCSANOW, &raw) != 0)
         return fail();
     if (::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0
@@ -817,4 +901,37 @@ int VirtualScale::PostbackRate() const
 {
     std::lock_guard lock(state_->mutex);
     return state_->postbackRate;
+}
+
+void VirtualScale::SetBaudRate(int baud)
+{
+    std::lock_guard lock(state_->mutex);
+    state_->lineBaud = baud;
+    state_->baud = std::to_string(baud);
+}
+
+int VirtualScale::BaudRate() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->lineBaud;
+}
+
+void VirtualScale::SetSeries(int series)
+{
+    std::lock_guard lock(state_->mutex);
+    state_->series = series;
+}
+
+int VirtualScale::Series() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->series;
+}
+
+void VirtualScale::SetPostbackRate(int perSecond)
+{
+    State& s = *state_;
+    std::lock_guard lock(s.mutex);
+    s.SetPostbackRate(std::clamp(perSecond, 0, 10), Clock::now());
+    s.Wake();
 }

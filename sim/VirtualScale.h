@@ -21,6 +21,8 @@
 //           reading comes to rest): the same 15 bytes and '\r'.
 //   1B 00 FF  the parameter dump "parameter\r\n" .. "end\r\n", listing what the scale was told,
 //           in 48-byte pieces 15 ms apart.
+// Like a real scale it talks at one line rate only: when the tool's side of the line is set to
+// another rate, nothing it is sent makes sense to it and what it sends by itself arrives as noise.
 class VirtualScale {
 public:
     VirtualScale();
@@ -75,6 +77,17 @@ public:
     void SetParameterDump(const Bytes& dump);       // the text sent after 1B 00 FF
     void SendCalibrationLines(const Bytes& lines);  // e.g. "C 15\r\nF 5\r\nW 0.000\r\n"
     int PostbackRate() const;                       // reports per second it sends by itself; 0 = off
+
+    // Options, as a scale comes set from the factory or the last installer.
+    // The rate it talks at (default 9600); also the rate its line starts with.
+    void SetBaudRate(int baud);
+    int BaudRate() const;
+    // The poll it answers: SeriesZud "R" only, SeriesZev and SeriesRivav 0x11 only, SeriesNone
+    // (the default) both, so the demo answers whichever series the operator picks.
+    void SetSeries(int series);
+    int Series() const;
+    // Reports per second it sends by itself (0..10), as if told so by a postback command.
+    void SetPostbackRate(int perSecond);
 
 private:
     struct State;

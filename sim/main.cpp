@@ -1,6 +1,6 @@
 // scale-sim: a virtual scale for trying the tool without hardware.
 //
-//   scale-sim [--load KG] [--verbose] [--link PATH]
+//   scale-sim [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]
 //
 // Prints the device path to open in the tool on the first line of stdout and runs until Ctrl+C or
 // SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan; "u" (or SIGUSR1)
@@ -8,7 +8,9 @@
 // printed (and that --link follows). With --verbose every command the scale receives is printed,
 // bytes outside printable ASCII escaped.
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -61,10 +63,13 @@ std::string Escaped(const Bytes& bytes)
 void Usage(const char* program)
 {
     std::fprintf(stderr,
-                 "usage: %s [--load KG] [--verbose] [--link PATH]\n"
-                 "  --load KG    weight on the pan at start (default 0)\n"
-                 "  --verbose    print every command received\n"
-                 "  --link PATH  also make PATH a symbolic link to the port (removed at exit)\n",
+                 "usage: %s [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]\n"
+                 "  --load KG        weight on the pan at start (default 0)\n"
+                 "  --baud RATE      the only line rate the scale understands (default 9600)\n"
+                 "  --series NAME    answer only that series' poll: zud \"R\", zev or rivav 0x11 (default both)\n"
+                 "  --postback N     send N reports per second by itself, 1..10 (default 0: only when polled)\n"
+                 "  --verbose        print every command received\n"
+                 "  --link PATH      also make PATH a symbolic link to the port (removed at exit)\n",
                  program);
 }
 
@@ -81,6 +86,32 @@ bool ParseKilograms(const char* text, double& kg)
     return true;
 }
 
+bool ParseWhole(const char* text, int low, int high, int& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || number < low || number > high)
+        return false;
+    value = int(number);
+    return true;
+}
+
+bool ParseSeries(const std::string& name, int& series)
+{
+    if (name == "zud")
+        series = SeriesZud;
+    else if (name == "zev")
+        series = SeriesZev;
+    else if (name == "rivav")
+        series = SeriesRivav;
+    else
+        return false;
+    return true;
+}
+
+constexpr int kRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -88,6 +119,9 @@ int main(int argc, char** argv)
     double load = 0.0;
     bool verbose = false;
     std::string link;
+    int baud = 9600;
+    int series = SeriesNone;
+    int postback = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--verbose" || arg == "-v") {
@@ -95,6 +129,21 @@ int main(int argc, char** argv)
         } else if (arg == "--load" && i + 1 < argc) {
             if (!ParseKilograms(argv[++i], load)) {
                 std::fprintf(stderr, "%s: not a weight: %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--baud" && i + 1 < argc) {
+            if (!ParseWhole(argv[++i], 1, 230400, baud) || std::find(std::begin(kRates), std::end(kRates), baud) == std::end(kRates)) {
+                std::fprintf(stderr, "%s: not a line rate: %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--series" && i + 1 < argc) {
+            if (!ParseSeries(argv[++i], series)) {
+                std::fprintf(stderr, "%s: not a series (zud, zev, rivav): %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--postback" && i + 1 < argc) {
+            if (!ParseWhole(argv[++i], 0, 10, postback)) {
+                std::fprintf(stderr, "%s: not a postback rate (0..10): %s\n", argv[0], argv[i]);
                 return 2;
             }
         } else if (arg == "--link" && i + 1 < argc) {
@@ -123,6 +172,9 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     VirtualScale scale;
+    scale.SetBaudRate(baud);
+    scale.SetSeries(series);
+    scale.SetPostbackRate(postback);
     scale.SetSettlingTime(std::chrono::milliseconds(0));
     scale.PlaceLoad(load);
     scale.SetSettlingTime(std::chrono::milliseconds(600));
@@ -141,8 +193,8 @@ int main(int argc, char** argv)
     }
     std::printf("%s\n", scale.PortPath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "Virtual scale ready. Type a weight in kg and Enter to load the pan, u to unplug,"
-                         " p to plug back in; Ctrl+C ends.\n");
+    std::fprintf(stderr, "Virtual scale ready at %d baud. Type a weight in kg and Enter to load the pan, u to unplug,"
+                         " p to plug back in; Ctrl+C ends.\n", baud);
 
     // The scale's thread must not take SIGUSR1 either: it is blocked while the scale starts again.
     const auto setPlugged = [&](bool plugged) {

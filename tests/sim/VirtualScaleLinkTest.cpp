@@ -110,9 +110,42 @@ TEST_F(VirtualScaleLinkTest, StoppedScaleLeavesTheLinkDeadNotHanging)
 TEST_F(VirtualScaleLinkTest, PortReopenedByTheToolStillAnswers)
 {
     port.Close();
-    ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, 19200), 1);
+    ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, 9600), 1);
     Send("\x11");
     EXPECT_EQ(Read(15).size(), 15u);
+}
+
+// The scale talks at its own rate only: polls at another rate go unanswered, its own reports
+// arrive as noise, and its series decides which poll it answers.
+TEST_F(VirtualScaleLinkTest, AnswersOnlyAtItsOwnRateAndToItsOwnSeriesPoll)
+{
+    struct Case {
+        int toolBaud;
+        int series;
+        Bytes poll;
+        bool answered;
+    };
+    const Case cases[] = {
+        {19200, SeriesNone, "\x11", true},  {9600, SeriesNone, "\x11", false}, {57600, SeriesNone, "R", false},
+        {19200, SeriesZud, "R", true},       {19200, SeriesZud, "\x11", false}, {19200, SeriesZev, "R", false},
+        {19200, SeriesRivav, "\x11", true},
+    };
+    scale.SetBaudRate(19200);
+    for (const Case& c : cases) {
+        scale.SetSeries(c.series);
+        ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, c.toolBaud), 1);
+        Send(c.poll);
+        EXPECT_EQ(!Read(13).empty(), c.answered) << c.toolBaud << " " << c.series << " " << int(c.poll[0]);
+    }
+
+    scale.SetPostbackRate(10);
+    ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, 38400), 1);
+    const Bytes noise = Read(32, 300);
+    ASSERT_FALSE(noise.empty());
+    EXPECT_EQ(noise.find('\x01'), Bytes::npos) << "no frame byte survives a wrong rate";
+    ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, 19200), 1);
+    const Bytes report = Read(16, 300);
+    EXPECT_EQ(report.substr(0, 2), "\x01\x02");
 }
 
 } // namespace

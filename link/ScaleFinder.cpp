@@ -1,0 +1,166 @@
+#include "link/ScaleFinder.h"
+
+#include "link/ScaleCommand.h"
+#include "link/SerialLink.h"
+#include "link/WeightReport.h"
+
+#include <algorithm>
+#include <cerrno>
+
+namespace ScaleFinder {
+namespace {
+
+// A weight as scales print it: blanks removed, at least one digit, nothing but digits, a point
+// and a sign. Anything else (noise, a half report) is not taken for a scale.
+bool IsWeightText(std::string_view text)
+{
+    const bool allowed = std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+';
+    });
+    return allowed && std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<std::string> FramedWeightAt(std::string_view answer, std::size_t at)
+{
+    const auto report = WeightReport::DecodeFramed(answer.substr(at));
+    if (!report || !IsWeightText(report->weight))
+        return std::nullopt;
+    return report->weight;
+}
+
+std::optional<Answer> ZudAnswer(std::string_view answer)
+{
+    if (answer.size() < std::size_t(WeightReport::kZudLength))
+        return std::nullopt;
+    const std::string_view report = answer.substr(0, WeightReport::kZudLength);
+    // Text only: printable characters, padded with blanks or zero bytes.
+    if (!std::all_of(report.begin(), report.end(), [](char c) { return c == '\0' || (c >= 0x20 && c < 0x7F); }))
+        return std::nullopt;
+    const auto fields = WeightReport::DecodeZud(report);
+    if (fields.empty() || !IsWeightText(fields.front().text))
+        return std::nullopt;
+    return Answer{ReportForm::Zud, SeriesZud, fields.front().text};
+}
+
+Bytes PollFor(Probe probe)
+{
+    switch (probe) {
+    case Probe::ZudPoll:
+        return ScaleCommandSet::ReadWeight(SeriesZud, false);
+    case Probe::FramedPoll:
+        return ScaleCommandSet::ReadWeight(SeriesZev, false);
+    case Probe::Listen:
+        break;
+    }
+    return {};
+}
+
+// Room for one unasked report wherever it starts in the window, and the start of the next.
+constexpr int kListenBytes = 2 * WeightReport::kActiveFramedLength;
+
+int ReadLength(Probe probe)
+{
+    switch (probe) {
+    case Probe::ZudPoll:
+        return WeightReport::kZudLength;
+    case Probe::FramedPoll:
+        return WeightReport::kPolledFramedLength;
+    case Probe::Listen:
+        break;
+    }
+    return kListenBytes;
+}
+
+} // namespace
+
+std::optional<Answer> Classify(Probe probe, std::string_view answer)
+{
+    const std::size_t unaskedLength = WeightReport::kActiveFramedLength;
+    for (std::size_t at = 0; at + unaskedLength <= answer.size(); ++at) {
+        if (auto weight = FramedWeightAt(answer, at))
+            return Answer{ReportForm::Unasked, SeriesRivav, std::move(*weight)};
+    }
+    switch (probe) {
+    case Probe::ZudPoll:
+        return ZudAnswer(answer);
+    case Probe::FramedPoll:
+        if (auto weight = FramedWeightAt(answer, 0))
+            return Answer{ReportForm::PolledFramed, SeriesZev, std::move(*weight)};
+        return std::nullopt;
+    case Probe::Listen:
+        break;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// Probes one open port: listen, then each poll. Stops at the first valid answer or a cancel.
+std::optional<Answer> ProbePort(SerialLink::PortHandle& port, const std::atomic<bool>& cancel, const Timing& timing)
+{
+    for (const Probe probe : {Probe::Listen, Probe::ZudPoll, Probe::FramedPoll}) {
+        if (cancel)
+            return std::nullopt;
+        const Bytes poll = PollFor(probe);
+        if (!poll.empty()) {
+            SerialLink::Purge(port);
+            if (SerialLink::WriteBytes(port, poll.data(), poll.size()) != int(poll.size()))
+                return std::nullopt;  // the line is held or gone: nothing will answer
+        }
+        Bytes answer(std::size_t(ReadLength(probe)), '\0');
+        const int n = SerialLink::ReadBytes(port, answer.data(), int(answer.size()),
+                                            probe == Probe::Listen ? timing.listenMs : timing.pollMs);
+        answer.resize(std::size_t(std::max(n, 0)));
+        if (auto found = Classify(probe, answer))
+            return found;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
+            const std::function<void(const Progress&)>& progress, Timing timing)
+{
+    Result result;
+    const int portCount = int(ports.size());
+    const int rateCount = int(rates.size());
+    for (int p = 0; p < portCount && !result.cancelled; ++p) {
+        const std::string& name = ports[std::size_t(p)];
+        bool opened = false;
+        int firstError = 0;
+        for (int r = 0; r < rateCount; ++r) {
+            if (cancel) {
+                result.cancelled = true;
+                break;
+            }
+            const int baud = rates[std::size_t(r)];
+            if (progress)
+                progress(Progress{p, portCount, name, r, rateCount, baud});
+            SerialLink::PortHandle port;
+            errno = 0;
+            if (SerialLink::OpenSerialPort(name, port, baud) != 1) {
+                if (firstError == 0)
+                    firstError = errno != 0 ? errno : EINVAL;
+                // A port that cannot be had at all (missing, busy, refused) fails alike at every rate.
+                if (!opened && firstError != EINVAL)
+                    break;
+                continue;
+            }
+            opened = true;
+            const auto answer = ProbePort(port, cancel, timing);
+            port.Close();
+            if (answer) {
+                result.scales.push_back(Found{name, baud, *answer});
+                break;
+            }
+        }
+        if (cancel)
+            result.cancelled = true;
+        if (!opened && !result.cancelled)
+            result.unopened.push_back(Unopened{name, firstError});
+    }
+    return result;
+}
+
+} // namespace ScaleFinder

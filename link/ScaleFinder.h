@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Finding a scale on ports whose rate and series nobody remembers. Only harmless traffic goes out:
+// the scan listens for reports the scale sends by itself, then sends the ZUD poll "R" and the framed
+// poll 0x11, and reads what comes back. It never sends a setting and closes every port it opened.
+namespace ScaleFinder {
+
+// What was sent before the answer was read.
+enum class Probe { Listen, ZudPoll, FramedPoll };
+
+// The form a valid answer had.
+enum class ReportForm {
+    Zud,           // 13-byte text report after "R"
+    PolledFramed,  // 15-byte framed report after 0x11
+    Unasked,       // 16-byte framed report the scale sent by itself
+};
+
+struct Answer {
+    ReportForm form;
+    int series;          // the series the form belongs to (a polled framed report is taken as ZEV)
+    std::string weight;  // the weight text it carried, blanks removed
+    bool operator==(const Answer&) const = default;
+};
+
+// Classifies the bytes one probe read. A 16-byte framed report counts wherever it starts, since a
+// scale reporting by itself does not wait for the poll; a polled report must start the answer.
+// A partial report, junk and the noise of a wrong rate give nothing.
+std::optional<Answer> Classify(Probe probe, std::string_view answer);
+
+struct Found {
+    std::string port;
+    int baud;
+    Answer answer;
+};
+
+struct Unopened {
+    std::string port;
+    int error;  // errno of the first failed open
+};
+
+struct Result {
+    std::vector<Found> scales;
+    std::vector<Unopened> unopened;
+    bool cancelled = false;
+};
+
+struct Progress {
+    int portIndex;
+    int portCount;
+    std::string port;
+    int rateIndex;
+    int rateCount;
+    int baud;
+};
+
+// How long each probe waits: a silent port costs (listenMs + 2 * pollMs) per rate.
+struct Timing {
+    int listenMs = 100;
+    int pollMs = 80;
+};
+
+// Tries each port at each rate in turn, on the calling thread (never the UI's: it blocks for about
+// 2 s per silent port with seven rates). A port is left at the first rate a scale answers at.
+// `cancel` is read between steps, so a cancel takes effect within one probe's wait. `progress`
+// (may be empty) is called on the calling thread before each rate is tried.
+Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
+            const std::function<void(const Progress&)>& progress, Timing timing = {});
+
+} // namespace ScaleFinder

@@ -1,0 +1,185 @@
+// Finding scales: what counts as an answer, and scans over virtual scales and a silent line.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/ScaleCommand.h"
+#include "link/ScaleFinder.h"
+#include "link/SerialLinkTestSupport.h"
+#include "sim/VirtualScale.h"
+
+using namespace std::chrono_literals;
+using ScaleFinder::Answer;
+using ScaleFinder::Probe;
+using ScaleFinder::ReportForm;
+
+namespace {
+
+const std::vector<int> kRates = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
+
+Bytes B(std::initializer_list<int> bytes)
+{
+    Bytes out;
+    for (int b : bytes)
+        out += char(b);
+    return out;
+}
+
+const Bytes kFramed = "\x01\x02S    0.125k\x03\x04";  // 15 bytes
+const Bytes kUnasked = kFramed + "\r";               // 16 bytes
+
+struct ClassifyCase {
+    const char* name;
+    Probe probe;
+    Bytes answer;
+    std::optional<Answer> expected;
+};
+
+class ClassifyTest : public ::testing::TestWithParam<ClassifyCase> {};
+
+TEST_P(ClassifyTest, TakesOnlyWholeReportsOfAKnownForm)
+{
+    EXPECT_EQ(ScaleFinder::Classify(GetParam().probe, GetParam().answer), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ClassifyTest,
+    ::testing::Values(
+        ClassifyCase{"ZudReport", Probe::ZudPoll, "ww      1.234", Answer{ReportForm::Zud, SeriesZud, "1.234"}},
+        ClassifyCase{"ZudReportsBackToBack", Probe::ZudPoll, "wn     -0.500ww      1.000",
+                     Answer{ReportForm::Zud, SeriesZud, "-0.500"}},
+        ClassifyCase{"ZudZeroPadded", Probe::ZudPoll, Bytes("wt 0.2", 6) + Bytes(7, '\0'), Answer{ReportForm::Zud, SeriesZud, "0.2"}},
+        ClassifyCase{"PolledFramed", Probe::FramedPoll, kFramed, Answer{ReportForm::PolledFramed, SeriesZev, "0.125"}},
+        ClassifyCase{"UnaskedWhileListening", Probe::Listen, kUnasked, Answer{ReportForm::Unasked, SeriesRivav, "0.125"}},
+        ClassifyCase{"UnaskedAfterATail", Probe::Listen, Bytes("5k\x03\x04\r") + kUnasked,
+                     Answer{ReportForm::Unasked, SeriesRivav, "0.125"}},
+        ClassifyCase{"UnaskedDuringTheZudPoll", Probe::ZudPoll, kUnasked, Answer{ReportForm::Unasked, SeriesRivav, "0.125"}},
+        ClassifyCase{"ZudPartial", Probe::ZudPoll, "ww      1.2", std::nullopt},
+        ClassifyCase{"FramedPartial", Probe::FramedPoll, kFramed.substr(0, 14), std::nullopt},
+        ClassifyCase{"FramedWithoutItsSixteenthByteWhileListening", Probe::Listen, kFramed, std::nullopt},
+        ClassifyCase{"FramedBadEnd", Probe::FramedPoll, "\x01\x02S    0.125k\x03\x05", std::nullopt},
+        ClassifyCase{"FramedJunkWeight", Probe::FramedPoll, "\x01\x02S  abcdefgk\x03\x04", std::nullopt},
+        ClassifyCase{"FramedAfterJunk", Probe::FramedPoll, "x" + kFramed, std::nullopt},
+        ClassifyCase{"ZudWithoutMarker", Probe::ZudPoll, "xx      1.234", std::nullopt},
+        ClassifyCase{"ZudMarkerWithoutNumber", Probe::ZudPoll, "ww     hello", std::nullopt},
+        ClassifyCase{"ZudWithControlBytes", Probe::ZudPoll, "ww    \x01\x02 1.234", std::nullopt},
+        ClassifyCase{"ZudTextAfterTheFramedPoll", Probe::FramedPoll, "ww      1.234ww", std::nullopt},
+        ClassifyCase{"FramedAfterTheZudPoll", Probe::ZudPoll, kFramed, std::nullopt},
+        ClassifyCase{"Nothing", Probe::Listen, "", std::nullopt},
+        ClassifyCase{"Junk", Probe::FramedPoll, "\xFF\xFE\x00\x13\x11junk junk!", std::nullopt},
+        // A framed report sent at 9600 and read at 19200: each byte turns into two, none of them right.
+        ClassifyCase{"WrongRateNoise", Probe::Listen,
+                     B({0x80, 0xFF, 0x81, 0xFF, 0xA9, 0xFF, 0x90, 0xFF, 0x90, 0xFF, 0x90, 0xFF, 0x90, 0xFF, 0x98,
+                        0xFF, 0x97, 0xFF, 0x98, 0xFF, 0x99, 0xFF, 0x9A, 0xFF, 0xB5, 0xFF, 0x81, 0xFF, 0x82, 0xFF, 0x86, 0xFF}),
+                     std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Descriptors of this process open on `path`.
+int OpenCount(const std::string& path)
+{
+    int count = 0;
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        std::error_code linkError;
+        if (std::filesystem::read_symlink(fd.path(), linkError) == path)
+            ++count;
+    }
+    return count;
+}
+
+TEST(ScaleScan, FindsEachScaleAtItsRateAndSeriesAndNothingOnASilentLine)
+{
+    VirtualScale zud;
+    zud.SetBaudRate(4800);
+    zud.SetSeries(SeriesZud);
+    zud.SetSettlingTime(0ms);
+    zud.PlaceLoad(2.5);
+    VirtualScale rivav;
+    rivav.SetBaudRate(38400);
+    rivav.SetSeries(SeriesRivav);
+    rivav.SetPostbackRate(10);
+    LinkTest::PseudoTerminal silent;
+    ASSERT_TRUE(zud.Start() && rivav.Start() && silent.Ok());
+    const std::vector<std::string> ports = {silent.Path(), zud.PortPath(), "/dev/no-such-serial-port", rivav.PortPath()};
+    const int heldBefore = OpenCount(silent.Path()) + OpenCount(zud.PortPath()) + OpenCount(rivav.PortPath());
+
+    std::vector<ScaleFinder::Progress> steps;
+    const std::atomic<bool> cancel{false};
+    const auto started = LinkTest::Clock::now();
+    // A listen long enough to be sure of one of the ten reports a second, however the clocks fall.
+    const ScaleFinder::Timing timing{250, 80};
+    const ScaleFinder::Result result =
+        ScaleFinder::Scan(ports, kRates, cancel, [&](const ScaleFinder::Progress& p) { steps.push_back(p); }, timing);
+    const auto tookMs = LinkTest::MillisSince(started);
+
+    ASSERT_EQ(result.scales.size(), 2u);
+    EXPECT_EQ(result.scales[0].port, zud.PortPath());
+    EXPECT_EQ(result.scales[0].baud, 4800);
+    EXPECT_EQ(result.scales[0].answer, (Answer{ReportForm::Zud, SeriesZud, "2.500"}));
+    EXPECT_EQ(result.scales[1].port, rivav.PortPath());
+    EXPECT_EQ(result.scales[1].baud, 38400);
+    EXPECT_EQ(result.scales[1].answer.form, ReportForm::Unasked);
+    EXPECT_EQ(result.scales[1].answer.series, SeriesRivav);
+    ASSERT_EQ(result.unopened.size(), 1u);
+    EXPECT_EQ(result.unopened[0].port, "/dev/no-such-serial-port");
+    EXPECT_EQ(result.unopened[0].error, ENOENT);
+    EXPECT_FALSE(result.cancelled);
+
+    // Only harmless traffic: polls, never a setting.
+    for (const Bytes& command : zud.Commands())
+        EXPECT_TRUE(command == "R" || command == "\x11") << command;
+    // The silent line was tried at every rate; each scale's port was left at its own rate.
+    const auto triedOn = [&](const std::string& port) {
+        return std::count_if(steps.begin(), steps.end(), [&](const auto& p) { return p.port == port; });
+    };
+    EXPECT_EQ(triedOn(silent.Path()), 7);
+    EXPECT_EQ(triedOn(zud.PortPath()), 2);
+    EXPECT_EQ(triedOn(rivav.PortPath()), 5);
+    EXPECT_EQ(OpenCount(silent.Path()) + OpenCount(zud.PortPath()) + OpenCount(rivav.PortPath()), heldBefore);
+    // 7 + 1 + 4 fruitless rates at (250 + 2 * 80) ms each and the two finds: about 5.3 s.
+    EXPECT_LT(tookMs, 8000);
+}
+
+TEST(ScaleScan, CancelInMidScanStopsWithinOneProbeAndLeavesNoPortOpen)
+{
+    LinkTest::PseudoTerminal first;
+    LinkTest::PseudoTerminal second;
+    ASSERT_TRUE(first.Ok() && second.Ok());
+    const int heldBefore = OpenCount(first.Path()) + OpenCount(second.Path());
+
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> reachedSecond{false};
+    LinkTest::Clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        while (!reachedSecond)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(150ms);  // inside a probe of the second port
+        cancelledAt = LinkTest::Clock::now();
+        cancel = true;
+    });
+    std::vector<ScaleFinder::Progress> steps;
+    const auto result = ScaleFinder::Scan({first.Path(), second.Path()}, kRates, cancel, [&](const ScaleFinder::Progress& p) {
+        steps.push_back(p);
+        if (p.portIndex == 1 && p.rateIndex == 1)
+            reachedSecond = true;
+    });
+    const auto returnedAt = LinkTest::Clock::now();
+    canceller.join();
+
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_TRUE(result.scales.empty());
+    EXPECT_TRUE(result.unopened.empty());
+    EXPECT_LE(steps.size(), 10u) << "no rate is tried after the cancel";
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(returnedAt - cancelledAt).count(), 400);
+    EXPECT_EQ(OpenCount(first.Path()) + OpenCount(second.Path()), heldBefore);
+}
+
+} // namespace
