@@ -1,0 +1,110 @@
+// The line log: what each entry shows, and the bound that keeps a long day of reading small.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "link/LineLog.h"
+
+namespace {
+
+using LineLog::Direction;
+using LineLog::Entry;
+
+struct TextCase {
+    const char* name;
+    std::string bytes;
+    std::string hex;
+    std::string text;
+};
+
+class EntryTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(EntryTextTest, HexAndEscapedText)
+{
+    EXPECT_EQ(LineLog::HexText(GetParam().bytes), GetParam().hex);
+    EXPECT_EQ(LineLog::EscapedText(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, EntryTextTest,
+    ::testing::Values(
+        TextCase{"Poll", "R", "52", "R"},
+        TextCase{"FramedReport", "\x01\x02S    0.125k\x03\x04\r", "01 02 53 20 20 20 20 30 2E 31 32 35 6B 03 04 0D",
+                 "\\x01\\x02S    0.125k\\x03\\x04\\r"},
+        TextCase{"LineEnds", "Co.Shop\r\n", "43 6F 2E 53 68 6F 70 0D 0A", "Co.Shop\\r\\n"},
+        TextCase{"GbkKeptWhole", "\xC6\xBB\xB9\xFB\t", "C6 BB B9 FB 09", "\xC6\xBB\xB9\xFB\\t"},  // 苹果
+        TextCase{"LoneLeadByteAtTheEnd", "a\xC6", "61 C6", "a\\xC6"},
+        TextCase{"LeadByteBeforeABadTrail", "\xC6\x7F", "C6 7F", "\\xC6\\x7F"},
+        TextCase{"ZeroAndBackslash", std::string("\0\\", 2), "00 5C", "\\x00\\\\"},
+        TextCase{"Nothing", "", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LineLogRing, KeepsOnlyTheNewestUpToItsCapacity)
+{
+    LineLog::Ring ring;
+    std::size_t dropped = 0;
+    for (int i = 0; i < 10'005; ++i)
+        dropped += ring.Add(Entry{{}, Direction::Received, std::to_string(i)});
+    EXPECT_EQ(ring.Size(), 10'000u);
+    EXPECT_EQ(dropped, 5u);
+    EXPECT_EQ(ring.At(0).bytes, "5");
+    EXPECT_EQ(ring.At(ring.Size() - 1).bytes, "10004");
+}
+
+TEST(LineLogInbox, AWindowThatDoesNotTakeStillHoldsOnlyTheCapacity)
+{
+    LineLog::Inbox inbox(3);
+    std::thread worker([&] {
+        for (int i = 0; i < 100; ++i)
+            inbox.Record(i % 2 ? Direction::Received : Direction::Sent, std::to_string(i));
+    });
+    worker.join();
+    const auto taken = inbox.Take();
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].bytes, "97");
+    EXPECT_EQ(taken[2].bytes, "99");
+    EXPECT_EQ(taken[2].direction, Direction::Received);
+    EXPECT_TRUE(inbox.Take().empty()) << "taken entries are gone";
+}
+
+TEST(LineLogSave, OneLinePerEntryWithTimeDirectionHexAndText)
+{
+    std::tm noon{};
+    noon.tm_year = 126;
+    noon.tm_mon = 11;
+    noon.tm_mday = 8;
+    noon.tm_hour = 12;
+    noon.tm_min = 34;
+    noon.tm_sec = 56;
+    noon.tm_isdst = -1;
+    const auto at = std::chrono::system_clock::from_time_t(std::mktime(&noon)) + std::chrono::milliseconds(7);
+    LineLog::Ring ring;
+    ring.Add(Entry{at, Direction::Sent, "R"});
+    ring.Add(Entry{at + std::chrono::milliseconds(12), Direction::Received, "ww  1.5\r"});
+
+    char path[] = "/tmp/linelog-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_TRUE(LineLog::Save(path, ring, "TX", "RX"));
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::remove(path);
+    EXPECT_EQ(text.str(), "12:34:56.007\tTX\t52\tR\r\n"
+                          "12:34:56.019\tRX\t77 77 20 20 31 2E 35 0D\tww  1.5\\r\r\n");
+    EXPECT_FALSE(LineLog::Save("/no-such-directory/log.txt", ring, "TX", "RX"));
+}
+
+} // namespace
