@@ -16,6 +16,8 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/EnableRule.h"
 #include "dialogs/ImportPreviewDialog.h"
+#include "dialogs/FindScaleDialog.h"
+#include "dialogs/LineMonitorWindow.h"
 #include "dialogs/MoreSettingsDialog.h"
 #include "dialogs/ParameterDialog.h"
 #include "dialogs/SettingsReport.h"
@@ -211,6 +213,8 @@ void ScaleMainDialog::ConnectControls()
     connect(ui_->printSetupButton, &QPushButton::clicked, this, [this] { RunPrintFontSetup(this); });
     connect(ui_->aboutButton, &QPushButton::clicked, this, &ScaleMainDialog::ShowAbout);
     connect(ui_->escButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->findButton, &QPushButton::clicked, this, &ScaleMainDialog::OnFindScale);
+    connect(ui_->monitorButton, &QPushButton::clicked, this, &ScaleMainDialog::OnLineMonitor);
 }
 
 void ScaleMainDialog::ApplyEnableRule()
@@ -229,6 +233,7 @@ void ScaleMainDialog::ApplyEnableRule()
     if (link_.IsUploading())
         ui_->uploadButton->setEnabled(false);
     ui_->openButton->setEnabled(!link_.IsChanging());
+    ui_->findButton->setEnabled(!link_.IsOpen() && !link_.IsChanging());
 }
 
 void ScaleMainDialog::OnSeriesChanged()
@@ -718,4 +723,45 @@ void ScaleMainDialog::done(int result)
         SaveSettings();
     }
     QDialog::done(result);
+}
+
+void ScaleMainDialog::OnFindScale()
+{
+    if (link_.IsOpen() || link_.IsChanging())
+        return;
+    // The demo entry is probed on a virtual scale of its own, set as the one Open port makes.
+    std::unique_ptr<VirtualScale> probedDemo;
+    std::vector<FindScaleDialog::Port> ports;
+    for (int entry = 0; entry < ui_->portCombo->count(); ++entry) {
+        const QString label = ui_->portCombo->itemText(entry);
+        if (entry == demoIndex_) {
+            probedDemo = std::make_unique<VirtualScale>();
+            if (probedDemo->Start())
+                ports.push_back({label, probedDemo->PortPath()});
+            continue;
+        }
+        const QByteArray listed = ui_->portCombo->itemData(entry).toByteArray();
+        ports.push_back({label, !listed.isEmpty() ? listed.toStdString() : label.toStdString()});
+    }
+    std::vector<int> rates;
+    for (int entry = 0; entry < ui_->baudCombo->count(); ++entry)
+        rates.push_back(ui_->baudCombo->itemText(entry).toInt());
+
+    FindScaleDialog dialog(std::move(ports), std::move(rates), this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Chosen())
+        return;
+    // By text: the list may have been refilled while the scan ran.
+    const FindScaleDialog::Choice choice = *dialog.Chosen();
+    SelectEntry(ui_->portCombo, ui_->portCombo->findText(choice.label));
+    SelectEntry(ui_->baudCombo, ui_->baudCombo->findText(QString::number(choice.baud)));
+    SelectEntry(ui_->modelCombo, choice.series);
+}
+
+void ScaleMainDialog::OnLineMonitor()
+{
+    if (!monitor_)
+        monitor_ = new LineMonitorWindow(this);
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
 }

@@ -15,6 +15,7 @@
 #include <string>
 
 class QComboBox;
+class LineMonitorWindow;
 class QProgressDialog;
 class VirtualScale;
 
@@ -87,6 +88,9 @@ private:
     void ShowAbout();
     void OnImportCsv();
     void OnExportCsv();
+    // Probes the listed ports for a scale and selects port, rate and series of the one chosen.
+    void OnFindScale();
+    void OnLineMonitor();
 
     void Send(const Bytes& bytes);
     // Loads the table from the file of series_; tells the operator when the file cannot be read.
@@ -125,4 +129,5 @@ private:
     PortLink link_;
 
     bool finished_ = false;
+    LineMonitorWindow* monitor_ = nullptr;  // made when first opened; a child window of this dialog
 };

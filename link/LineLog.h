@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <deque>
@@ -33,6 +34,7 @@ public:
     std::size_t Capacity() const { return capacity_; }
     const Entry& At(std::size_t i) const { return entries_[i]; }
     void Clear() { entries_.clear(); }
+    void DropFront(std::size_t count) { entries_.erase(entries_.begin(), entries_.begin() + std::ptrdiff_t(std::min(count, entries_.size()))); }
     // Moves every entry out, oldest first, leaving the ring empty.
     std::vector<Entry> TakeAll();
 

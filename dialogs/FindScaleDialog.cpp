@@ -1,0 +1,168 @@
+#include "dialogs/FindScaleDialog.h"
+
+#include "ui_FindScaleDialog.h"
+
+#include "link/ScaleCommand.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidgetItem>
+
+#include <cerrno>
+#include <cstring>
+
+FindScaleDialog::FindScaleDialog(std::vector<Port> ports, std::vector<int> rates, QWidget* parent,
+                                 ScaleFinder::Timing timing)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::FindScaleDialog>())
+    , ports_(std::move(ports))
+    , rates_(std::move(rates))
+    , timing_(timing)
+{
+    ui_->setupUi(this);
+    ui_->progressBar->setRange(0, int(std::max<std::size_t>(1, ports_.size() * rates_.size())));
+    ui_->resultTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui_->resultTree->header()->setStretchLastSection(true);
+    ui_->statusLabel->setText(tr("Looking for scales on %1 ports...").arg(ports_.size()));
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &FindScaleDialog::reject);
+    connect(ui_->useButton, &QPushButton::clicked, this, &FindScaleDialog::UseSelected);
+    connect(ui_->resultTree, &QTreeWidget::itemDoubleClicked, this, &FindScaleDialog::UseSelected);
+    connect(ui_->resultTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        ui_->useButton->setEnabled(item != nullptr && item->data(0, Qt::UserRole).isValid());
+    });
+}
+
+FindScaleDialog::~FindScaleDialog()
+{
+    cancel_ = true;
+    if (scan_.joinable())
+        scan_.join();
+}
+
+void FindScaleDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!scan_.joinable())
+        StartScan();
+}
+
+void FindScaleDialog::StartScan()
+{
+    std::vector<std::string> paths;
+    for (const Port& port : ports_)
+        paths.push_back(port.path);
+    // The thread reports through queued calls only; it reads nothing of the dialog but its own copies.
+    scan_ = std::thread([this, paths = std::move(paths), rates = rates_, timing = timing_] {
+        const auto progress = [this](const ScaleFinder::Progress& p) {
+            QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
+        };
+        ScaleFinder::Result result = ScaleFinder::Scan(paths, rates, cancel_, progress, timing);
+        QMetaObject::invokeMethod(this, [this, result = std::move(result)] { ShowResult(result); }, Qt::QueuedConnection);
+    });
+}
+
+void FindScaleDialog::ShowProgress(const ScaleFinder::Progress& p)
+{
+    if (finished_ || cancel_)
+        return;
+    ui_->progressBar->setValue(p.portIndex * p.rateCount + p.rateIndex);
+    ui_->statusLabel->setText(tr("Trying %1 at %2 baud (port %3 of %4)...")
+                                  .arg(LabelOf(p.port))
+                                  .arg(p.baud)
+                                  .arg(p.portIndex + 1)
+                                  .arg(p.portCount));
+}
+
+void FindScaleDialog::ShowResult(const ScaleFinder::Result& result)
+{
+    finished_ = true;
+    if (scan_.joinable())
+        scan_.join();  // the thread has nothing left to do but end
+    found_ = result.scales;
+    ui_->progressBar->setValue(ui_->progressBar->maximum());
+    ui_->resultTree->clear();
+    for (std::size_t i = 0; i < result.scales.size(); ++i) {
+        const ScaleFinder::Found& found = result.scales[i];
+        auto* item = new QTreeWidgetItem(ui_->resultTree, {LabelOf(found.port), QString::number(found.baud),
+                                                           SeriesText(found.answer.series),
+                                                           QString::fromLatin1(found.answer.weight.c_str()),
+                                                           FormText(found.answer.form)});
+        item->setData(0, Qt::UserRole, int(i));
+    }
+    for (const ScaleFinder::Unopened& port : result.unopened) {
+        auto* item = new QTreeWidgetItem(ui_->resultTree, {LabelOf(port.port), QString(), QString(), QString(),
+                                                           tr("Could not be opened: %1").arg(ReasonText(port.error))});
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setForeground(4, palette().brush(QPalette::Disabled, QPalette::Text));
+    }
+    QString status = result.scales.empty() ? tr("No scale answered.") : tr("Scales found: %1.").arg(result.scales.size());
+    if (result.cancelled)
+        status = tr("Cancelled.") + QLatin1Char(' ') + status;
+    ui_->statusLabel->setText(status);
+    ui_->cancelButton->setText(tr("Close"));
+    if (!result.scales.empty()) {
+        ui_->resultTree->setCurrentItem(ui_->resultTree->topLevelItem(0));
+        ui_->useButton->setFocus();
+    }
+}
+
+void FindScaleDialog::reject()
+{
+    // Cancelling returns at once; the thread ends within one probe and is joined on destruction.
+    cancel_ = true;
+    QDialog::reject();
+}
+
+void FindScaleDialog::UseSelected()
+{
+    const QTreeWidgetItem* item = ui_->resultTree->currentItem();
+    if (!finished_ || item == nullptr || !item->data(0, Qt::UserRole).isValid())
+        return;
+    const ScaleFinder::Found& found = found_.at(std::size_t(item->data(0, Qt::UserRole).toInt()));
+    chosen_ = Choice{LabelOf(found.port), found.baud, found.answer.series};
+    accept();
+}
+
+QString FindScaleDialog::LabelOf(const std::string& path) const
+{
+    for (const Port& port : ports_) {
+        if (port.path == path)
+            return port.label;
+    }
+    return QString::fromLocal8Bit(path.c_str());
+}
+
+QString FindScaleDialog::SeriesText(int series) const
+{
+    switch (series) {
+    case SeriesZud: return tr("ZUD series");
+    case SeriesZev: return tr("ZEV series");
+    case SeriesRivav: return tr("RIVAV series");
+    default: return QString();
+    }
+}
+
+QString FindScaleDialog::FormText(ScaleFinder::ReportForm form) const
+{
+    switch (form) {
+    case ScaleFinder::ReportForm::Zud: return tr("13-byte report after \"R\"");
+    case ScaleFinder::ReportForm::PolledFramed: return tr("15-byte report after 0x11 (a RIVAV scale answers alike)");
+    case ScaleFinder::ReportForm::Unasked: return tr("16-byte reports sent unasked");
+    }
+    return QString();
+}
+
+QString FindScaleDialog::ReasonText(int error) const
+{
+    switch (error) {
+    case EACCES:
+    case EPERM: return tr("access was refused (the user is not in the \"dialout\" group)");
+    case EBUSY:
+    case EAGAIN: return tr("in use by another program");
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return tr("not there (any more)");
+    case EINVAL: return tr("no baud rate of the list was accepted");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "link/ScaleFinder.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Ui {
+class FindScaleDialog;
+}
+
+// Runs the scale finder over the ports of the main dialog's list on a thread of its own, shows
+// which port and rate it is trying, and then lists what it found; the operator picks one scale.
+// Cancel (or closing the window) ends the scan within one probe; the thread is joined before the
+// dialog goes.
+class FindScaleDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Port {
+        QString label;     // as the port list shows it
+        std::string path;  // what is opened
+    };
+    struct Choice {
+        QString label;
+        int baud;
+        int series;
+    };
+
+    FindScaleDialog(std::vector<Port> ports, std::vector<int> rates, QWidget* parent = nullptr,
+                    ScaleFinder::Timing timing = {});
+    ~FindScaleDialog() override;
+
+    // The scale picked with "Use this scale" (or a double click); empty otherwise.
+    std::optional<Choice> Chosen() const { return chosen_; }
+    bool IsScanning() const { return scan_.joinable() && !finished_; }
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void StartScan();
+    void ShowProgress(const ScaleFinder::Progress& progress);
+    void ShowResult(const ScaleFinder::Result& result);
+    void UseSelected();
+    QString LabelOf(const std::string& path) const;
+    QString SeriesText(int series) const;
+    QString FormText(ScaleFinder::ReportForm form) const;
+    QString ReasonText(int error) const;
+
+    std::unique_ptr<Ui::FindScaleDialog> ui_;
+    std::vector<Port> ports_;
+    std::vector<int> rates_;
+    ScaleFinder::Timing timing_;
+    std::vector<ScaleFinder::Found> found_;
+    std::optional<Choice> chosen_;
+    std::atomic<bool> cancel_{false};
+    bool finished_ = false;
+    std::thread scan_;  // last: joined in the destructor before anything above goes
+};

@@ -1,0 +1,222 @@
+#include "dialogs/LineMonitorWindow.h"
+
+#include "ui_LineMonitorWindow.h"
+
+#include "controls/GbkConvert.h"
+#include "controls/OperatorMessage.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+constexpr int kTakeIntervalMs = 100;
+enum Column { TimeColumn, DirectionColumn, HexColumn, TextColumn, ColumnCount };
+} // namespace
+
+// The rows: the newest entries, at most the log's capacity.
+class LineLogModel : public QAbstractTableModel {
+public:
+    explicit LineLogModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(ring_.Size()); }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || std::size_t(index.row()) >= ring_.Size())
+            return {};
+        const LineLog::Entry& entry = ring_.At(std::size_t(index.row()));
+        if (role == Qt::DisplayRole) {
+            switch (index.column()) {
+            case TimeColumn: return QString::fromLatin1(LineLog::TimeText(entry.time).c_str());
+            case DirectionColumn: return DirectionWord(entry.direction);
+            case HexColumn: return QString::fromLatin1(LineLog::HexText(entry.bytes).c_str());
+            case TextColumn: return FromGbk(LineLog::EscapedText(entry.bytes));
+            default: return {};
+            }
+        }
+        if (role == Qt::ForegroundRole && index.column() == DirectionColumn)
+            return entry.direction == LineLog::Direction::Sent ? QColor(0x1F, 0x4E, 0xB4) : QColor(0x1B, 0x7F, 0x2A);
+        return {};
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        switch (section) {
+        case TimeColumn: return LineMonitorWindow::tr("Time");
+        case DirectionColumn: return LineMonitorWindow::tr("Direction");
+        case HexColumn: return LineMonitorWindow::tr("Hex");
+        case TextColumn: return LineMonitorWindow::tr("Text");
+        default: return {};
+        }
+    }
+
+    static QString DirectionWord(LineLog::Direction direction)
+    {
+        return direction == LineLog::Direction::Sent ? LineMonitorWindow::tr("TX") : LineMonitorWindow::tr("RX");
+    }
+
+    void Append(std::vector<LineLog::Entry> entries)
+    {
+        if (entries.empty())
+            return;
+        const std::size_t capacity = ring_.Capacity();
+        if (entries.size() > capacity)
+            entries.erase(entries.begin(), entries.end() - std::ptrdiff_t(capacity));
+        const std::size_t overflow = ring_.Size() + entries.size() > capacity ? ring_.Size() + entries.size() - capacity : 0;
+        if (overflow > 0) {
+            beginRemoveRows({}, 0, int(overflow) - 1);
+            ring_.DropFront(overflow);
+            endRemoveRows();
+        }
+        beginInsertRows({}, int(ring_.Size()), int(ring_.Size() + entries.size()) - 1);
+        for (auto& entry : entries)
+            ring_.Add(std::move(entry));
+        endInsertRows();
+    }
+
+    void Clear()
+    {
+        beginResetModel();
+        ring_.Clear();
+        endResetModel();
+    }
+
+    const LineLog::Ring& Ring() const { return ring_; }
+
+private:
+    LineLog::Ring ring_;
+};
+
+LineMonitorWindow::LineMonitorWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , ui_(std::make_unique<Ui::LineMonitorWindow>())
+    , model_(new LineLogModel(this))
+{
+    ui_->setupUi(this);
+    ui_->entryView->setModel(model_);
+    ui_->entryView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ui_->entryView->verticalHeader()->hide();
+    ui_->entryView->verticalHeader()->setDefaultSectionSize(ui_->entryView->fontMetrics().height() + 4);
+    ui_->entryView->horizontalHeader()->setStretchLastSection(true);
+    const int digit = ui_->entryView->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    ui_->entryView->setColumnWidth(TimeColumn, 14 * digit);
+    ui_->entryView->setColumnWidth(DirectionColumn, 8 * digit);
+    ui_->entryView->setColumnWidth(HexColumn, 48 * digit);
+
+    auto* copy = new QAction(this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(copy);
+    connect(copy, &QAction::triggered, this, &LineMonitorWindow::CopySelection);
+    connect(ui_->copyButton, &QPushButton::clicked, this, &LineMonitorWindow::CopySelection);
+    connect(ui_->clearButton, &QPushButton::clicked, this, [this] {
+        (void)inbox_->Take();
+        model_->Clear();
+        ShowCount();
+    });
+    connect(ui_->saveButton, &QPushButton::clicked, this, &LineMonitorWindow::Save);
+    connect(ui_->pauseButton, &QPushButton::toggled, this, [this](bool paused) {
+        ui_->pauseButton->setText(paused ? tr("&Resume") : tr("&Pause"));
+        if (!paused)
+            TakeNew();
+    });
+    takeTimer_.setInterval(kTakeIntervalMs);
+    connect(&takeTimer_, &QTimer::timeout, this, [this] {
+        if (!ui_->pauseButton->isChecked())
+            TakeNew();
+    });
+    ShowCount();
+}
+
+LineMonitorWindow::~LineMonitorWindow() = default;
+
+std::function<void(LineLog::Direction, std::string_view)> LineMonitorWindow::Recorder() const
+{
+    return [inbox = inbox_](LineLog::Direction direction, std::string_view bytes) {
+        if (!bytes.empty())
+            inbox->Record(direction, bytes);
+    };
+}
+
+void LineMonitorWindow::TakeNew()
+{
+    auto entries = inbox_->Take();
+    if (entries.empty())
+        return;
+    const QScrollBar* bar = ui_->entryView->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    model_->Append(std::move(entries));
+    if (following)
+        ui_->entryView->scrollToBottom();
+    ShowCount();
+}
+
+int LineMonitorWindow::RowCount() const
+{
+    return model_->rowCount();
+}
+
+QString LineMonitorWindow::RowText(int row) const
+{
+    const LineLog::Entry& entry = model_->Ring().At(std::size_t(row));
+    return FromGbk(LineLog::FormatEntry(entry, ToGbk(LineLogModel::DirectionWord(entry.direction))));
+}
+
+bool LineMonitorWindow::SaveTo(const QString& path) const
+{
+    return LineLog::Save(QFile::encodeName(path).toStdString(), model_->Ring(),
+                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Sent)),
+                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Received)));
+}
+
+void LineMonitorWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    takeTimer_.start();
+    emit watchingChanged(true);
+}
+
+void LineMonitorWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    takeTimer_.stop();
+    emit watchingChanged(false);
+}
+
+void LineMonitorWindow::CopySelection()
+{
+    QModelIndexList rows = ui_->entryView->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList lines;
+    for (const QModelIndex& index : rows)
+        lines << RowText(index.row());
+    if (!lines.isEmpty())
+        QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+void LineMonitorWindow::Save()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save line log"), QStringLiteral("line-log.txt"),
+                                                      tr("Text files (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    if (!SaveTo(path))
+        OperatorMessage::Show(this, tr("The line log could not be written to %1.").arg(path), OperatorMessage::Icon::Error);
+}
+
+void LineMonitorWindow::ShowCount()
+{
+    ui_->countLabel->setText(tr("%1 entries (the newest %2 are kept)").arg(model_->rowCount()).arg(LineLog::kCapacity));
+}

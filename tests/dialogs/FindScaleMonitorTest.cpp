@@ -1,0 +1,101 @@
+// Find scale and the line monitor, driven from the main dialog as a technician would.
+
+#include "MainDialogTestSupport.h"
+
+#include "app/Language.h"
+#include "dialogs/LineMonitorWindow.h"
+#include "sim/VirtualScale.h"
+
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <chrono>
+
+using namespace MainDialogSupport;
+using namespace std::chrono_literals;
+
+class FindScaleMonitorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void findScaleSelectsPortRateAndSeries_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("neutral") << false;
+        QTest::newRow("Chinese") << true;
+    }
+
+    void findScaleSelectsPortRateAndSeries()
+    {
+        QFETCH(bool, chinese);
+        if (chinese)
+            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "VirtualScale=0\r\nBaudrate=0\r\nType=0\r\n");
+        VirtualScale zev;
+        zev.SetBaudRate(19200);
+        zev.SetSeries(SeriesZev);
+        zev.SetSettlingTime(0ms);
+        zev.PlaceLoad(3.75);
+        VirtualScale rivav;
+        rivav.SetBaudRate(4800);
+        rivav.SetSeries(SeriesRivav);
+        rivav.SetPostbackRate(10);
+        QVERIFY(zev.Start() && rivav.Start());
+
+        ScaleMainDialog dialog;
+        QComboBox* ports = Combo(&dialog, 1000);
+        ports->clear();  // only the lines of this test, not whatever the machine has
+        ports->addItem(QString::fromStdString(rivav.PortPath()));
+        ports->addItem(QStringLiteral("/dev/ttyNoSuchAdapter0"));
+        ports->addItem(QString::fromStdString(zev.PortPath()));
+        ports->setCurrentIndex(0);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* find = dialog.findChild<QPushButton*>("findButton");
+        QVERIFY(find && find->isEnabled());
+
+        bool sawProgress = false;
+        bool finished = false;
+        WhenModalShows([&](QWidget* modal) {
+            auto* use = modal->findChild<QPushButton*>("useButton");
+            auto* tree = modal->findChild<QTreeWidget*>("resultTree");
+            auto* bar = modal->findChild<QProgressBar*>("progressBar");
+            for (int waited = 0; waited < 8000 && !use->isEnabled(); waited += 20) {
+                sawProgress = sawProgress || (bar->value() > 0 && bar->value() < bar->maximum());
+                QTest::qWait(20);
+            }
+            finished = use->isEnabled() && tree->topLevelItemCount() == 3;
+            const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR");
+            if (!shots.isEmpty()) {
+                QTest::qWait(100);
+                modal->grab().save(shots + (chinese ? "/find-scale-zh.png" : "/find-scale-en.png"));
+            }
+            // The ZEV scale is the second found; the unopenable adapter is listed last.
+            tree->setCurrentItem(tree->topLevelItem(1));
+            use->click();
+        });
+        find->click();
+
+        QVERIFY(finished);
+        QVERIFY(sawProgress);
+        QCOMPARE(ports->currentText(), QString::fromStdString(zev.PortPath()));
+        QCOMPARE(Combo(&dialog, 1001)->currentText(), QString("19200"));
+        QCOMPARE(Combo(&dialog, 1005)->currentIndex(), int(SeriesZev));
+        for (const Bytes& command : zev.Commands())
+            QVERIFY2(command == "R" || command == "\x11", command.c_str());
+        // The operator opens the port as usual, and the scale answers at the rate found.
+        Button(&dialog, 1002)->click();
+        QVERIFY(!find->isEnabled());
+        Button(&dialog, 1021)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("3.750"), 3000);
+        Button(&dialog, 1002)->click();
+        QVERIFY(find->isEnabled());
+        Language::Install(QLocale::c());
+    }
+};
+
+QTEST_MAIN(FindScaleMonitorTest)
+#include "FindScaleMonitorTest.moc"
