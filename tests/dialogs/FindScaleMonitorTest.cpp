@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <string>
 
 using namespace MainDialogSupport;
 using namespace std::chrono_literals;
@@ -94,6 +95,31 @@ private slots:
         Button(&dialog, 1002)->click();
         QVERIFY(find->isEnabled());
         Language::Install(QLocale::c());
+    }
+
+    void monitorKeepsTheNewestAndPausesTheRows()
+    {
+        LineMonitorWindow monitor;
+        const auto record = monitor.Recorder();
+        for (int i = 0; i < 10'005; ++i)
+            record(LineLog::Direction::Sent, std::to_string(i));
+        record(LineLog::Direction::Received, "");  // an empty read is no entry
+        monitor.TakeNew();
+        QCOMPARE(monitor.RowCount(), 10'000);
+        QVERIFY(monitor.RowText(0).endsWith("\tTX\t35\t5"));
+
+        monitor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+        auto* pause = monitor.findChild<QPushButton*>("pauseButton");
+        pause->click();
+        record(LineLog::Direction::Received, "\x01\x02S");
+        QTest::qWait(250);
+        QCOMPARE(monitor.RowCount(), 10'000);
+        QVERIFY(monitor.RowText(9'999).endsWith("\t10004"));
+        pause->click();
+        QTRY_VERIFY(monitor.RowText(9'999).endsWith("\tRX\t01 02 53\t\\x01\\x02S"));
+        monitor.findChild<QPushButton*>("clearButton")->click();
+        QCOMPARE(monitor.RowCount(), 0);
     }
 };
 
