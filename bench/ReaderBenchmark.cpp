@@ -78,6 +78,7 @@ struct Rig {
             openedCv.notify_all();
         };
         session = std::make_unique<PortSession>(callbacks);
+        scale.SetBaudRate(115200);  // the scale talks at the rate the session opens with
         ok = scale.Start();
         scale.SetSettlingTime(std::chrono::milliseconds(0));
         if (!ok)
