@@ -759,8 +759,21 @@ void ScaleMainDialog::OnFindScale()
 
 void ScaleMainDialog::OnLineMonitor()
 {
-    if (!monitor_)
+    if (!monitor_) {
         monitor_ = new LineMonitorWindow(this);
+        // Only a monitor on screen records: while it is closed the port's worker has no observer.
+        connect(monitor_, &LineMonitorWindow::watchingChanged, this, [this](bool watching) {
+            SerialLink::PortHandle::LineObserver observer;
+            if (watching) {
+                observer = [record = monitor_->Recorder()](SerialLink::LineDirection direction, std::string_view bytes) {
+                    record(direction == SerialLink::LineDirection::Written ? LineLog::Direction::Sent
+                                                                            : LineLog::Direction::Received,
+                           bytes);
+                };
+            }
+            link_.Session().SetLineObserver(std::move(observer));
+        });
+    }
     monitor_->show();
     monitor_->raise();
     monitor_->activateWindow();

@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -90,10 +91,80 @@ private slots:
         // The operator opens the port as usual, and the scale answers at the rate found.
         Button(&dialog, 1002)->click();
         QVERIFY(!find->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, 1021)->isEnabled(), 2000);
         Button(&dialog, 1021)->click();
         QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("3.750"), 3000);
         Button(&dialog, 1002)->click();
-        QVERIFY(find->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(find->isEnabled(), 2000);
+        Language::Install(QLocale::c());
+    }
+
+    void monitorShowsEachWriteAndReadWhileOpen_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("neutral") << false;
+        QTest::newRow("Chinese") << true;
+    }
+
+    void monitorShowsEachWriteAndReadWhileOpen()
+    {
+        QFETCH(bool, chinese);
+        if (chinese)
+            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        const QString tx = QCoreApplication::translate("LineMonitorWindow", "TX");
+        const QString rx = QCoreApplication::translate("LineMonitorWindow", "RX");
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "VirtualScale=0\r\nType=1\r\nSleep=50\r\n");
+        VirtualScale scale;
+        scale.SetSettlingTime(0ms);
+        scale.PlaceLoad(1.234);
+        QVERIFY(scale.Start());
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.findChild<QPushButton*>("monitorButton")->click();
+        auto* monitor = dialog.findChild<LineMonitorWindow*>();
+        QVERIFY(monitor && monitor->isVisible());
+
+        QComboBox* ports = Combo(&dialog, 1000);
+        ports->addItem(QString::fromStdString(scale.PortPath()));
+        ports->setCurrentIndex(ports->count() - 1);
+        Button(&dialog, 1002)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, 1021)->isEnabled(), 2000);
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(monitor->RowCount() >= 6, 3000);
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
+
+        // Poll and report, one row each, in the order they crossed the line.
+        int poll = 0;
+        while (poll < monitor->RowCount() && !monitor->RowText(poll).contains(QLatin1Char('\t') + tx + QLatin1Char('\t')))
+            ++poll;
+        QVERIFY(poll + 1 < monitor->RowCount());
+        QVERIFY2(monitor->RowText(poll).endsWith(QLatin1Char('\t') + tx + QStringLiteral("\t11\t\\x11")),
+                 qPrintable(monitor->RowText(poll)));
+        QVERIFY2(monitor->RowText(poll + 1)
+                     .endsWith(QLatin1Char('\t') + rx
+                               + QStringLiteral("\t01 02 53 20 20 20 20 31 2E 32 33 34 6B 03 04\t\\x01\\x02S    1.234k\\x03\\x04")),
+                 qPrintable(monitor->RowText(poll + 1)));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\t")).match(monitor->RowText(poll)).hasMatch());
+
+        const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) {
+            monitor->resize(760, 360);
+            QTest::qWait(200);
+            monitor->grab().save(shots + (chinese ? "/line-monitor-zh.png" : "/line-monitor-en.png"));
+        }
+
+        // Closed, it records nothing: half a second of reading leaves at most the exchange in flight.
+        monitor->close();
+        Button(&dialog, 1021)->click();
+        QTest::qWait(500);
+        Button(&dialog, 1021)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
+        const int before = monitor->RowCount();
+        monitor->TakeNew();
+        QVERIFY2(monitor->RowCount() - before <= 2, qPrintable(QString::number(monitor->RowCount() - before)));
         Language::Install(QLocale::c());
     }
 
