@@ -1,14 +1,25 @@
-// How long finding a scale takes: a silent port through all seven rates, and a scale that only
-// answers at the last rate of the list.
+// How long finding a scale takes (a silent port through all seven rates, a scale that only answers
+// at the last rate of the list), and what the line monitor costs the reading loop.
 
+#include "link/LineLog.h"
+#include "link/PortSession.h"
 #include "link/ScaleCommand.h"
 #include "link/ScaleFinder.h"
+#include "link/SerialLink.h"
+#include "link/WeightReading.h"
+#include "link/WeightReport.h"
 #include "sim/VirtualScale.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -78,6 +89,96 @@ void BM_ScanFindsScaleAtTheLastRate(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ScanFindsScaleAtTheLastRate)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// The reading loop through a port session, framed series, no pause, with the line monitor closed
+// (no observer) and open (every write and read recorded, taken ten times a second as the window
+// does). The two alternate every 250 ms, twenty times each, so a load that drifts on a shared
+// machine falls on both alike.
+void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
+{
+    VirtualScale scale;
+    scale.SetBaudRate(115200);
+    scale.SetSettlingTime(std::chrono::milliseconds(0));
+    if (!scale.Start()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    int openError = -1;
+    std::atomic<long> shown{0};
+    PortSession::Callbacks callbacks;
+    callbacks.opened = [&](int error) {
+        std::lock_guard lock(mutex);
+        openError = error;
+        changed.notify_all();
+    };
+    auto inbox = std::make_shared<LineLog::Inbox>();
+    std::atomic<bool> taking{true};
+    std::thread taker([&] {
+        while (taking) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            benchmark::DoNotOptimize(inbox->Take());
+        }
+    });
+    WeightReading::Callbacks reading;
+    reading.showField = [&](int id, const std::string&) {
+        if (id == WeightReport::kFirstField)
+            ++shown;
+    };
+    // Ended (and its worker joined) before anything its cycle uses goes.
+    auto session = std::make_unique<PortSession>(callbacks);
+    session->Open(scale.PortPath(), 115200);
+    {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(2), [&] { return openError >= 0; });
+    }
+    if (openError != 0) {
+        state.SkipWithError("the port did not open");
+    } else {
+        session->StartCycle([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+            WeightReading::RunCycle(port, SeriesZev, [] { return false; }, reading, stop);
+            return 0;
+        });
+        const auto observer = [inbox](SerialLink::LineDirection direction, std::string_view bytes) {
+            if (!bytes.empty())
+                inbox->Record(direction == SerialLink::LineDirection::Written ? LineLog::Direction::Sent
+                                                                               : LineLog::Direction::Received,
+                              bytes);
+        };
+        double cycles[2] = {0, 0};
+        double seconds[2] = {0, 0};
+        for (auto _ : state) {
+            for (int round = 0; round < 40; ++round) {
+                const int on = round % 2;
+                session->SetLineObserver(on ? SerialLink::PortHandle::LineObserver(observer) : nullptr);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the change has taken effect
+                const long before = shown;
+                const auto from = std::chrono::steady_clock::now();
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                cycles[on] += double(shown - before);
+                seconds[on] += std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+            }
+        }
+        state.counters["closed_per_s"] = cycles[0] / seconds[0];
+        state.counters["open_per_s"] = cycles[1] / seconds[1];
+        state.counters["open_vs_closed_pct"] = 100.0 * (cycles[1] / seconds[1]) / (cycles[0] / seconds[0]);
+    }
+    session.reset();
+    taking = false;
+    taker.join();
+}
+BENCHMARK(BM_ReadingLoopMonitorOnAndOff)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+// What the open monitor adds to one write or read on the port's thread: one 15-byte entry recorded.
+void BM_RecordOneEntry(benchmark::State& state)
+{
+    LineLog::Inbox inbox;
+    const std::string report("\x01\x02S    1.234k\x03\x04", 15);
+    for (auto _ : state)
+        inbox.Record(LineLog::Direction::Received, report);
+}
+BENCHMARK(BM_RecordOneEntry);
 
 } // namespace
 
