@@ -8,9 +8,11 @@
 #include "commodity/GbkCodec.h"
 #include "link/ParameterDump.h"
 #include "link/ScaleCommand.h"
+#include "link/ScaleFinder.h"
 #include "link/SerialLink.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -143,7 +145,8 @@ std::optional<UsageError> Parse(const std::vector<std::string>& args, Options& o
         return std::nullopt;
     if (options.action == Action::None)
         return UsageError{"no action given"};
-    const bool talksToScale = options.action != Action::ListPorts;
+    // --find tries every listed port, or the one --port names, at every rate, for any series.
+    const bool talksToScale = options.action != Action::ListPorts && options.action != Action::Find;
     if (talksToScale && options.port.empty())
         return UsageError{"--port is missing"};
     if (talksToScale && options.series == SeriesNone)
@@ -390,6 +393,56 @@ int Dump(const Options& options, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
+const char* SeriesName(int series)
+{
+    switch (series) {
+    case SeriesZud: return "zud";
+    case SeriesZev: return "zev";
+    case SeriesRivav: return "rivav";
+    default: return "";
+    }
+}
+
+const char* FormName(ScaleFinder::ReportForm form)
+{
+    switch (form) {
+    case ScaleFinder::ReportForm::Zud: return "zud-13";
+    case ScaleFinder::ReportForm::PolledFramed: return "framed-15";
+    case ScaleFinder::ReportForm::Unasked: return "unasked-16";
+    }
+    return "";
+}
+
+// Each scale found as one JSON line; ports that cannot be opened on standard error.
+int Find(const Options& options, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> ports;
+    if (!options.port.empty())
+        ports.push_back(options.port);
+    else
+        SerialLink::ListSerialPorts(ports);
+    std::vector<int> rates;
+    for (const char* rate : kBaudRates)
+        rates.push_back(std::atoi(rate));
+    const std::atomic<bool> cancel{false};
+    const auto progress = [&err](const ScaleFinder::Progress& p) {
+        err << "trying " << p.port << " at " << p.baud << " baud\n";
+    };
+    const ScaleFinder::Result result = ScaleFinder::Scan(ports, rates, cancel, progress);
+    for (const ScaleFinder::Found& found : result.scales) {
+        out << "{\"port\":" << JsonString(found.port) << ",\"baud\":" << found.baud << ",\"series\":\""
+            << SeriesName(found.answer.series) << "\",\"report\":\"" << FormName(found.answer.form)
+            << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
+    }
+    for (const ScaleFinder::Unopened& port : result.unopened)
+        err << port.port << ": cannot be opened: " << std::strerror(port.error) << "\n";
+    if (result.scales.empty()) {
+        err << "no scale answered on " << ports.size() << " port(s)\n";
+        return kExitNoAnswer;
+    }
+    return kExitOk;
+}
+
 std::string ProgramName(const std::vector<std::string>& args)
 {
     if (args.empty())
@@ -407,6 +460,7 @@ std::string CommandLineUsage(std::string_view program)
     text << "usage: " << program << " [--help | --version]\n"
          << "       " << program << " --list-ports\n"
          << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
+         << "       " << program << " --find [--port P]\n"
          << "\n"
          << "Actions:\n"
          << "  --upload FILE [--company NAME] [--skip-bad-rows]\n"
@@ -415,7 +469,8 @@ std::string CommandLineUsage(std::string_view program)
          << "  --read [--count N]\n"
          << "                    print N readings (default: until stopped), one JSON line each\n"
          << "  --dump            print the scale's parameter dump\n"
-         // --find (search the ports for a scale) goes here once it exists.
+         << "  --find            try every port (or the one --port names) at every rate with the\n"
+         << "                    polls alone; print each scale found as one JSON line\n"
          << "\n"
          << "Options:\n"
          << "  --port P          serial port, e.g. /dev/ttyUSB0\n"
@@ -472,9 +527,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     case Action::Dump:
         return Dump(options, out, err);
     case Action::Find:
-        // Searching the ports for a scale is not built yet.
-        err << program << ": --find is not available in this version\n";
-        return kExitUsage;
+        return Find(options, out, err);
     case Action::None:
         break;
     }

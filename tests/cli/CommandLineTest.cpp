@@ -193,6 +193,25 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
     }
 }
 
+TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
+{
+    VirtualScale other;
+    other.SetBaudRate(38400);
+    other.SetSeries(SeriesZud);
+    other.SetSettlingTime(0ms);
+    other.PlaceLoad(2.5);
+    ASSERT_TRUE(other.Start());
+    const Result found = Invoke({"--find", "--port", other.PortPath()});
+    EXPECT_EQ(found.status, kExitOk) << found.err;
+    EXPECT_EQ(found.out, "{\"port\":\"" + other.PortPath()
+                             + "\",\"baud\":38400,\"series\":\"zud\",\"report\":\"zud-13\",\"weight\":\"2.500\"}\n");
+
+    const Result missing = Invoke({"--find", "--port", "/dev/no-such-serial-port"});
+    EXPECT_EQ(missing.status, kExitNoAnswer);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("/dev/no-such-serial-port: cannot be opened"), std::string::npos) << missing.err;
+}
+
 TEST(CommandLine, HelpAndVersion)
 {
     const Result help = Invoke({"--help"});
