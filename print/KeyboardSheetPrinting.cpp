@@ -10,7 +10,7 @@
 void ShowKeyboardSheetPreview(QWidget* owner, const CommodityTable& table, int layout)
 {
     // The job lives as long as its preview window: it remembers what was already reported.
-    auto* job = new KeyboardSheetJob{&table, layout == 1 ? 1 : 0, owner};
+    auto* job = new KeyboardSheetJob{&table, layout == 1 ? SheetLayout::A16 : SheetLayout::A15, owner};
     PreviewHost* host = PreviewHost::Open(&PrintKeyboardSheetProc, owner, job);
     if (!host) {
         delete job;

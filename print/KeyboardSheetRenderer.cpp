@@ -4,8 +4,8 @@
 #include "commodity/CommodityTable.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
-#include "print/KeyboardSheetGeometry.h"
-#include "print/SheetFontSettings.h"
+#include "rules/KeyboardSheetGeometry.h"
+#include "settings/SheetFontSettings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -44,9 +44,9 @@ KeyboardSheetGeometry::DeviceMetrics MetricsOf(const QPaintDevice* device)
 
 } // namespace
 
-QString KeyboardSheetTemplatePath(int layout)
+QString KeyboardSheetTemplatePath(SheetLayout layout)
 {
-    const char* file = layout == 1 ? "A16.bmp" : "A15.bmp";
+    const char* file = layout == SheetLayout::A16 ? "A16.bmp" : "A15.bmp";
     return QString::fromLocal8Bit(AppPaths::InApplicationDirectory(file));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/PreviewHost.h"
+#include "rules/KeyboardSheetGeometry.h"
 
 #include <QFont>
 #include <QPointer>
@@ -16,7 +17,7 @@ struct SheetFont;
 // operator was already told about.
 struct KeyboardSheetJob {
     const CommodityTable* table = nullptr;
-    int layout = 0;            // 0: A15 sheet, 1: A16 sheet
+    SheetLayout layout = SheetLayout::A15;
     QPointer<QWidget> owner;   // the main dialog: owner of the messages
     // The preview or print job in which each message was last shown (0: never).
     quint64 missingTemplateReportedIn = 0;
@@ -26,7 +27,7 @@ struct KeyboardSheetJob {
 enum class SheetRenderResult { Drawn, MissingTemplate, UnreadableTemplate, PaperTooSmall };
 
 // "A15.bmp" or "A16.bmp" in the application directory.
-QString KeyboardSheetTemplatePath(int layout);
+QString KeyboardSheetTemplatePath(SheetLayout layout);
 
 // Draws the sheet for `job` on `painter`, whose device is the printer page described by `info`:
 // the template stretched to 211 mm x 110 mm, centred on the printable area, and the names of

@@ -1,5 +1,6 @@
 #include "print/PreviewHost.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/OperatorMessage.h"
 
 #include <QAction>
@@ -43,21 +44,21 @@ PreviewHost* PreviewHost::Open(PrintRenderProc render, QWidget* owner, void* con
     if (host->Start())
         return host;
     // Nothing to stand in for the owner: bring it back rather than leave an empty window.
-    OperatorMessage::Show(owner, QString::fromUtf8("命令失败。"), OperatorMessage::Icon::Warning);
+    OperatorMessage::Show(owner, FixedTexts::CommandFailed(), OperatorMessage::Icon::Warning);
     delete host;
     return nullptr;
 }
 
 QString PreviewHost::TitleFor(const QString& ownerTitle)
 {
-    return ownerTitle.isEmpty() ? QString::fromUtf8("打印预览") : ownerTitle + QString::fromUtf8(" (预览)");
+    return FixedTexts::PreviewTitle(ownerTitle);
 }
 
 PreviewHost::PreviewHost(PrintRenderProc render, QWidget* owner, void* context)
     : render_(render), owner_(owner), context_(context), printer_(QPrinter::HighResolution)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("CMainFrame"));
+    setObjectName(QStringLiteral("previewWindow"));
     setWindowTitle(TitleFor(owner ? owner->windowTitle() : QString()));
     if (owner)
         setWindowIcon(owner->windowIcon());
@@ -92,33 +93,32 @@ bool PreviewHost::Start()
     previewJob_ = NextJobNumber();
 
     preview_ = new QPrintPreviewWidget(&printer_, this);
-    preview_->setObjectName(QStringLiteral("CMyPreviewView"));
+    preview_->setObjectName(QStringLiteral("previewView"));
     preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
     preview_->setZoomMode(QPrintPreviewWidget::FitInView);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, &PreviewHost::RenderPreview);
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &PreviewHost::UpdateActions);
     setCentralWidget(preview_);
 
-    // The captions are the same in both interface languages.
     auto* bar = addToolBar(QStringLiteral("Preview"));
     bar->setObjectName(QStringLiteral("PreviewToolBar"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QAction* print = bar->addAction(QStringLiteral("&Print..."), this, &PreviewHost::Print);
+    QAction* print = bar->addAction(FixedTexts::PreviewPrint(), this, &PreviewHost::Print);
     print->setObjectName(QStringLiteral("previewPrint"));
-    nextPage_ = bar->addAction(QStringLiteral("&Next Page"), preview_,
+    nextPage_ = bar->addAction(FixedTexts::PreviewNextPage(), preview_,
                                [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
     nextPage_->setObjectName(QStringLiteral("previewNextPage"));
-    prevPage_ = bar->addAction(QStringLiteral("Pre&v Page"), preview_,
+    prevPage_ = bar->addAction(FixedTexts::PreviewPrevPage(), preview_,
                                [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
     prevPage_->setObjectName(QStringLiteral("previewPrevPage"));
-    pageMode_ = bar->addAction(QStringLiteral("&Two Page"), this, &PreviewHost::ToggleViewMode);
+    pageMode_ = bar->addAction(FixedTexts::PreviewTwoPage(), this, &PreviewHost::ToggleViewMode);
     pageMode_->setObjectName(QStringLiteral("previewPageMode"));
-    QAction* zoomIn = bar->addAction(QStringLiteral("Zoom &In"), preview_, [this] { preview_->zoomIn(); });
+    QAction* zoomIn = bar->addAction(FixedTexts::PreviewZoomIn(), preview_, [this] { preview_->zoomIn(); });
     zoomIn->setObjectName(QStringLiteral("previewZoomIn"));
-    QAction* zoomOut = bar->addAction(QStringLiteral("Zoom &Out"), preview_, [this] { preview_->zoomOut(); });
+    QAction* zoomOut = bar->addAction(FixedTexts::PreviewZoomOut(), preview_, [this] { preview_->zoomOut(); });
     zoomOut->setObjectName(QStringLiteral("previewZoomOut"));
-    QAction* closeAction = bar->addAction(QStringLiteral("&Close"), this, &QWidget::close);
+    QAction* closeAction = bar->addAction(FixedTexts::PreviewClose(), this, &QWidget::close);
     closeAction->setObjectName(QStringLiteral("previewClose"));
     // The buttons show the captions whole, ellipsis and mnemonic included (Alt+P prints).
     for (QAction* action : bar->actions())
@@ -170,7 +170,7 @@ void PreviewHost::Print()
             painter.end();
         } else if (drawable) {
             // A printer or file that cannot be opened must not pass for a printed sheet.
-            OperatorMessage::Show(this, QString::fromUtf8("无法启动打印作业。"), OperatorMessage::Icon::Warning);
+            OperatorMessage::Show(this, FixedTexts::PrintJobNotStarted(), OperatorMessage::Icon::Warning);
         }
     }
     close();
@@ -209,10 +209,10 @@ void PreviewHost::ToggleViewMode()
     // The button offers the other mode.
     if (preview_->viewMode() == QPrintPreviewWidget::SinglePageView) {
         preview_->setViewMode(QPrintPreviewWidget::FacingPagesView);
-        pageMode_->setText(QStringLiteral("&One Page"));
+        pageMode_->setText(FixedTexts::PreviewOnePage());
     } else {
         preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
-        pageMode_->setText(QStringLiteral("&Two Page"));
+        pageMode_->setText(FixedTexts::PreviewTwoPage());
     }
     pageMode_->setIconText(pageMode_->text());
 }

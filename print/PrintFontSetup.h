@@ -1,13 +1,13 @@
 #pragma once
 
-#include "print/SheetFontSettings.h"
+#include "settings/SheetFontSettings.h"
 
 #include <QFont>
 
 class QWidget;
 
 // The font dialog behind the "Print setup" button and the translations between the stored
-// logical font and the dialog's QFont. The dialog works in screen units: a stored negative height
+// sheet font and the dialog's QFont. The dialog works in screen units: a stored negative height
 // is a character height in logical screen pixels, -round(points * dpi / 72).
 namespace PrintFontSetup {
 

@@ -4,9 +4,9 @@
 #include "app/Language.h"
 #include "commodity/CommodityTable.h"
 #include "print/CjkFontSubstitutes.h"
-#include "print/KeyboardSheetGeometry.h"
+#include "rules/KeyboardSheetGeometry.h"
 #include "print/KeyboardSheetRenderer.h"
-#include "print/SheetFontSettings.h"
+#include "settings/SheetFontSettings.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDirectory.h"
 
@@ -102,7 +102,7 @@ private slots:
         table.SetCell(11, CommodityTable::Name, "S&alt");  // mnemonic: "&" dropped
         table.SetCell(12, CommodityTable::Name, "R&&D");        // "&&" prints one ampersand
 
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         MessageRecorder messages;
         const PdfRender render = RenderToPdf(dir.Path() + "/a15.pdf", job, QPageLayout::Landscape);
         QCOMPARE(render.result, SheetRenderResult::Drawn);
@@ -153,8 +153,8 @@ private slots:
         CommodityTable table;
         for (int row = 0; row < 41; ++row)
             table.SetCell(row, CommodityTable::Name, "Key" + std::to_string(row + 1));
-        KeyboardSheetJob a15{&table, 0, nullptr};
-        KeyboardSheetJob a16{&table, 1, nullptr};
+        KeyboardSheetJob a15{&table, SheetLayout::A15, nullptr};
+        KeyboardSheetJob a16{&table, SheetLayout::A16, nullptr};
         const PdfRender first = RenderToPdf(dir.Path() + "/a15.pdf", a15, QPageLayout::Landscape);
         const PdfRender second = RenderToPdf(dir.Path() + "/a16.pdf", a16, QPageLayout::Landscape);
         QCOMPARE(first.result, SheetRenderResult::Drawn);
@@ -178,7 +178,7 @@ private slots:
         CopyTemplates(dir);
         CommodityTable table;
         table.SetCell(0, CommodityTable::Name, "Sample");
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         const PdfRender plain = RenderToPdf(dir.Path() + "/plain.pdf", job, QPageLayout::Landscape);
         // 10 points chosen on a 96-dpi screen is stored as -13 and prints at 13 points.
         SheetFontSettings::Write(AppPaths::SettingsPath(), SheetFont{"DejaVu Sans", 1, -13, 0, 700, 0});
@@ -252,7 +252,7 @@ private slots:
         table.SetCell(0, CommodityTable::Name, "Apple");
         MessageRecorder messages;
         QDialog owner;
-        KeyboardSheetJob job{&table, 0, &owner};
+        KeyboardSheetJob job{&table, SheetLayout::A15, &owner};
         PdfRender render = RenderToPdf(dir.Path() + "/missing.pdf", job, QPageLayout::Landscape, 7);
         QCOMPARE(render.result, SheetRenderResult::MissingTemplate);
         QVERIFY(render.words.isEmpty());
@@ -269,7 +269,7 @@ private slots:
         // A16 looks for its own file.
         CopyTemplates(dir);
         QFile::remove(dir.Path() + "/A16.bmp");
-        KeyboardSheetJob a16{&table, 1, &owner};
+        KeyboardSheetJob a16{&table, SheetLayout::A16, &owner};
         QCOMPARE(RenderToPdf(dir.Path() + "/a16.pdf", a16, QPageLayout::Landscape, 9).result,
                  SheetRenderResult::MissingTemplate);
         QCOMPARE(RenderToPdf(dir.Path() + "/a15.pdf", job, QPageLayout::Landscape, 10).result, SheetRenderResult::Drawn);
@@ -282,7 +282,7 @@ private slots:
         TempAppDirectory dir;
         CommodityTable table;
         MessageRecorder messages;
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         const auto printer = SheetPdf::MakePrinter(dir.Path() + "/missing.pdf", QPageLayout::Landscape);
         QPainter painter(printer.get());
         const PrintPageInfo info{printer.get(), true, 1, 1};
@@ -307,7 +307,7 @@ private slots:
         CommodityTable table;
         table.SetCell(0, CommodityTable::Name, "Apple");
         MessageRecorder messages;
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         const PdfRender render = RenderToPdf(dir.Path() + "/dir.pdf", job, QPageLayout::Landscape);
         QCOMPARE(render.result, SheetRenderResult::UnreadableTemplate);
         QVERIFY(render.words.isEmpty());
@@ -321,7 +321,7 @@ private slots:
         CommodityTable table;
         table.SetCell(0, CommodityTable::Name, "Apple");
         MessageRecorder messages;
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         const PdfRender render = RenderToPdf(dir.Path() + "/portrait.pdf", job, QPageLayout::Portrait, 3);
         QCOMPARE(render.result, SheetRenderResult::PaperTooSmall);
         QVERIFY(render.words.isEmpty());
@@ -354,7 +354,7 @@ private slots:
         page.fill(Qt::white);
         CommodityTable table;
         MessageRecorder messages;
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         QPainter painter(&page);
         const SheetRenderResult result = RenderKeyboardSheet(&painter, PrintPageInfo{nullptr, false, 1, 1}, job);
         painter.end();
@@ -377,7 +377,7 @@ private slots:
         page.setDotsPerMeterX(qRound(300 / 0.0254));
         page.setDotsPerMeterY(qRound(300 / 0.0254));
         page.fill(Qt::gray);
-        KeyboardSheetJob job{&table, 0, nullptr};
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         QPainter painter(&page);
         QCOMPARE(RenderKeyboardSheet(&painter, PrintPageInfo{nullptr, false, 1, 1}, job), SheetRenderResult::Drawn);
         painter.end();

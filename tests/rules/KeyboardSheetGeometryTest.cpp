@@ -1,4 +1,4 @@
-#include "print/KeyboardSheetGeometry.h"
+#include "rules/KeyboardSheetGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ TEST(KeyboardSheetGeometry, PaperCheck)
         {{0, 0, 600, 600}, -2492, -1299, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.device.horzRes << " x " << c.device.vertRes);
+        SCOPED_TRACE(testing::Message() << c.device.printableWidth << " x " << c.device.printableHeight);
         const Layout layout = Compute(c.device);
         EXPECT_EQ(layout.x0, c.x0);
         EXPECT_EQ(layout.y0, c.y0);

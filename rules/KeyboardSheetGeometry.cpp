@@ -1,4 +1,4 @@
-#include "print/KeyboardSheetGeometry.h"
+#include "rules/KeyboardSheetGeometry.h"
 
 #include <cstdint>
 
@@ -21,14 +21,14 @@ int Truncate(double value) { return static_cast<int>(value); }
 
 Layout Compute(const DeviceMetrics& device)
 {
-    const double dpiX = device.logPixelsX;
-    const double dpiY = device.logPixelsY;
+    const double dpiX = device.dotsPerInchX;
+    const double dpiY = device.dotsPerInchY;
     Layout layout;
     layout.sheetWidth = Truncate(dpiX * kSheetWidthInch + 0.5);
     layout.sheetHeight = Truncate(dpiY * kSheetHeightInch + 0.5);
     // Integer division truncates toward zero: a sheet one unit wider than the area still gives 0.
-    layout.x0 = (device.horzRes - layout.sheetWidth) / 2;
-    layout.y0 = (device.vertRes - layout.sheetHeight) / 2;
+    layout.x0 = (device.printableWidth - layout.sheetWidth) / 2;
+    layout.y0 = (device.printableHeight - layout.sheetHeight) / 2;
     layout.fits = layout.x0 >= 0 && layout.y0 >= 0;
     layout.keyWidth = Truncate(dpiX * kKeyInch);
     layout.keyHeight = Truncate(dpiY * kKeyInch);
@@ -80,7 +80,7 @@ int MulDiv(int number, int numerator, int denominator)
     return static_cast<int>(result);
 }
 
-int SheetFontDeviceHeight(int storedHeight, int logPixelsY)
+int SheetFontDeviceHeight(int storedHeight, int dotsPerInchY)
 {
-    return -MulDiv(storedHeight, -logPixelsY, 72);
+    return -MulDiv(storedHeight, -dotsPerInchY, 72);
 }

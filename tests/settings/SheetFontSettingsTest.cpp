@@ -1,4 +1,4 @@
-#include "print/SheetFontSettings.h"
+#include "settings/SheetFontSettings.h"
 
 #include "commodity/GbkText.h"
 
