@@ -1,5 +1,6 @@
 #include "controls/NumericEdit.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/OperatorMessage.h"
 
 #include <QAction>
@@ -24,6 +25,21 @@ qsizetype charactersIn(const std::string& text, std::size_t bytes)
     return QString::fromUtf8(text.data(), qsizetype(std::min(bytes, text.size()))).size();
 }
 
+// Field exchange: the parsed number goes to `value`; a text that is not one is reported, and the
+// field gets the focus with its text selected.
+template <typename T>
+bool Take(QLineEdit& edit, const std::optional<T>& parsed, T& value, const QString& prompt)
+{
+    if (parsed) {
+        value = *parsed;
+        return true;
+    }
+    OperatorMessage::Show(edit.window(), prompt);
+    edit.setFocus();
+    edit.selectAll();
+    return false;
+}
+
 } // namespace
 
 NumericEdit::NumericEdit(QWidget* parent)
@@ -40,11 +56,6 @@ void NumericEdit::SetRange(int upper, int lower)
 void NumericEdit::SetDecimalMode(bool decimal)
 {
     limits_.mode = decimal ? NumericEntry::Mode::Decimal : NumericEntry::Mode::Integer;
-}
-
-bool NumericEdit::DecimalMode() const
-{
-    return limits_.mode == NumericEntry::Mode::Decimal;
 }
 
 void NumericEdit::TypeText(const QString& text)
@@ -65,26 +76,12 @@ void NumericEdit::ShowInteger(std::int32_t value)
 
 bool NumericEdit::ReadReal(double& value)
 {
-    if (const auto parsed = NumericEntry::ParseReal(text().toStdString())) {
-        value = *parsed;
-        return true;
-    }
-    OperatorMessage::Show(window(), QString::fromUtf8("请键入一个数。"));
-    setFocus();
-    selectAll();
-    return false;
+    return Take(*this, NumericEntry::ParseReal(text().toStdString()), value, FixedTexts::EnterNumber());
 }
 
 bool NumericEdit::ReadInteger(std::int32_t& value)
 {
-    if (const auto parsed = NumericEntry::ParseInteger(text().toStdString())) {
-        value = *parsed;
-        return true;
-    }
-    OperatorMessage::Show(window(), QString::fromUtf8("请键入一个整数。"));
-    setFocus();
-    selectAll();
-    return false;
+    return Take(*this, NumericEntry::ParseInteger(text().toStdString()), value, FixedTexts::EnterInteger());
 }
 
 NumericEntry::Field NumericEdit::field() const

@@ -15,11 +15,6 @@ public:
     // Upper bound first; no range while both are 0.
     void SetRange(int upper, int lower);
     void SetDecimalMode(bool decimal);
-    bool DecimalMode() const;
-    NumericEntry::Limits Limits() const { return limits_; }
-
-    // Feeds the characters through the rule as if typed at the caret.
-    void TypeText(const QString& text);
 
     // Field exchange with the owning dialog's members. A text that is not a number is reported to
     // the operator ("请键入一个数。" / "请键入一个整数。"), the field gets the focus with its text
@@ -37,6 +32,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Feeds the characters through the rule as if typed at the caret.
+    void TypeText(const QString& text);
     void type(char32_t character);
     // The check that ends a keystroke, after changes that came not as a typed character.
     void settle();

@@ -1,7 +1,5 @@
 #include "controls/StatusLamp.h"
 
-#include "app/Skin.h"
-
 #include <QFontMetrics>
 #include <QMetaObject>
 #include <QPainter>
@@ -10,7 +8,11 @@ StatusLamp::StatusLamp(QWidget* parent) : QWidget(parent)
 {
     // Whatever surrounds the lamp shows through where it paints nothing.
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    Skin::SetNoSkinWidget(this);
+    // The skin's style sheet paints a plain widget only through a styled background: without one
+    // the lamp's own painting is all that shows.
+    setAttribute(Qt::WA_StyledBackground, false);
+    setAutoFillBackground(false);
+    setProperty("skinExcluded", true);
 }
 
 StatusLamp::~StatusLamp() = default;

@@ -1,5 +1,6 @@
 #include "dialogs/ManufacturerPasswordDialog.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/AccessCode.h"
@@ -22,7 +23,7 @@ bool ManufacturerPasswordDialog::exchangeFromControls()
     if (AccessCode::IsAccepted(ToGbk(ui_->codeEdit->text())))
         return true;
     ui_->codeEdit->clear();
-    OperatorMessage::Show(this, QString::fromUtf8("密码不正确"));
+    OperatorMessage::Show(this, FixedTexts::WrongPassword());
     ui_->codeEdit->setFocus();
     return false;
 }

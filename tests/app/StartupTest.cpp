@@ -2,6 +2,7 @@
 #include "app/ScaleToolApp.h"
 #include "app/SettingsProfile.h"
 #include "app/Skin.h"
+#include "controls/StatusLamp.h"
 #include "dialogs/ScaleMainDialog.h"
 #include "support/TempDirectory.h"
 
@@ -95,8 +96,7 @@ private slots:
         dir.WriteFile("XPCorona.ssk", "QPushButton { color: #123456; }");
         QVERIFY(Skin::Load(dir.Path() + "/XPCorona.ssk"));
         QVERIFY(qApp->styleSheet().contains("#123456"));
-        QWidget lamp;
-        Skin::SetNoSkinWidget(&lamp);
+        const StatusLamp lamp;  // paints itself under any skin
         QVERIFY(!lamp.testAttribute(Qt::WA_StyledBackground));
         Skin::Exit();
         QVERIFY(!Skin::IsActive());
