@@ -40,9 +40,4 @@ void Exit()
     g_active = false;
 }
 
-bool IsActive()
-{
-    return g_active;
-}
-
 } // namespace Skin

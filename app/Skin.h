@@ -14,6 +14,5 @@ bool Load(const QString& skinPath);
 void SetNoSkinWidget(QWidget* widget);
 // Removes the skin before the process ends.
 void Exit();
-bool IsActive();
 
 } // namespace Skin

@@ -159,11 +159,6 @@ void EditableListCtrl::SetTable(CommodityTable* table)
     ApplyColumnLayout();
 }
 
-CommodityTable* EditableListCtrl::Table() const
-{
-    return model_->table;
-}
-
 void EditableListCtrl::Refresh()
 {
     model_->changedAll();
@@ -172,11 +167,6 @@ void EditableListCtrl::Refresh()
 void EditableListCtrl::SetLockFirstRow(bool locked)
 {
     lockFirstRow_ = locked;
-}
-
-void EditableListCtrl::SetLockLeadColumns(bool locked)
-{
-    lockLeadColumns_ = locked;
 }
 
 bool EditableListCtrl::IsEditing() const

@@ -22,11 +22,9 @@ public:
 
     // The table shown and edited; not owned. Call Refresh() after changing it from outside.
     void SetTable(CommodityTable* table);
-    CommodityTable* Table() const;
     void Refresh();
 
     void SetLockFirstRow(bool locked);
-    void SetLockLeadColumns(bool locked);
 
     // The editor while it exists (created by the first opening), for hosts and tests.
     InPlaceEdit* Editor() const { return editor_; }
@@ -63,7 +61,7 @@ private:
     Model* model_ = nullptr;
     InPlaceEdit* editor_ = nullptr;
     bool lockFirstRow_ = true;
-    bool lockLeadColumns_ = true;
+    const bool lockLeadColumns_ = true;  // the hidden column and "No." never open
     bool hiding_ = false;
     bool passingOn_ = false;
     // The editor's text as opened and the cell bytes it came from: an unchanged text is written back

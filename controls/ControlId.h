@@ -9,11 +9,6 @@ namespace ControlId {
 
 inline constexpr const char* kProperty = "controlId";
 
-inline void Set(QWidget* widget, int id)
-{
-    widget->setProperty(kProperty, id);
-}
-
 inline int Of(const QWidget* widget)
 {
     const QVariant value = widget->property(kProperty);

@@ -1,7 +1,5 @@
 #include "dialogs/EnableRule.h"
 
-#include <algorithm>
-
 namespace EnableRule {
 namespace {
 
@@ -38,13 +36,6 @@ Outcome Evaluate(bool open, int series, bool readingChecked)
         {1028, open && !readingChecked},
     };
     return out;
-}
-
-bool IsGoverned(int id)
-{
-    const Outcome any = Evaluate(false, 0, false);
-    return std::any_of(any.controls.begin(), any.controls.end(),
-                       [id](const ControlState& state) { return state.id == id; });
 }
 
 } // namespace EnableRule

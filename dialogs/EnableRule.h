@@ -23,7 +23,4 @@ struct Outcome {
 // series is the Model list's selection: 0 ZUD, 1 ZEV, 2 RIVAV, -1 none.
 Outcome Evaluate(bool open, int series, bool readingChecked);
 
-// The single entry for one control; false for ids the rule does not govern.
-bool IsGoverned(int id);
-
 } // namespace EnableRule

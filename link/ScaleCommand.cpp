@@ -1,5 +1,7 @@
 #include "link/ScaleCommand.h"
 
+#include "link/WeightReport.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -37,6 +39,23 @@ constexpr std::array<PrecisionCode, 10> kPrecision{{
 // VK01, VK02, OS2X, PS1X, VIVA, G100, DH, YH, WINTEC; FA1..FA11 follow as 0x81..0x8B.
 constexpr std::array<std::uint8_t, 9> kNamedProtocols{0x11, 0x12, 0x21, 0x22, 0x31, 0x41, 0x51, 0x61, 0x71};
 
+std::string AreaCodeOf(std::string_view cityItem)
+{
+    auto open = cityItem.rfind('(');
+    if (open == std::string_view::npos || cityItem.size() < open + 2)
+        return {};
+    return std::string(cityItem.substr(open + 1, cityItem.size() - open - 2));
+}
+
+std::uint8_t ReturnProtocolCode(int listIndex)
+{
+    if (listIndex >= 0 && listIndex < int(kNamedProtocols.size()))
+        return kNamedProtocols[std::size_t(listIndex)];
+    if (listIndex >= int(kNamedProtocols.size()) && listIndex < int(kNamedProtocols.size()) + 11)
+        return std::uint8_t(0x81 + listIndex - int(kNamedProtocols.size()));
+    return 0x11;
+}
+
 } // namespace
 
 Bytes Tare(int series)
@@ -59,8 +78,8 @@ Bytes ReadWeight(int series, bool activeReturn)
 int WeightReportLength(int series, bool activeReturn)
 {
     if (series == SeriesZud)
-        return 13;
-    return activeReturn ? 16 : 15;
+        return WeightReport::kZudLength;
+    return activeReturn ? WeightReport::kActiveFramedLength : WeightReport::kPolledFramedLength;
 }
 
 Bytes SetBaud(std::string_view baudText)
@@ -90,14 +109,6 @@ Bytes SetCompanyName(std::string_view name)
 Bytes ReadParameters()
 {
     return esc(0xFF);
-}
-
-std::string AreaCodeOf(std::string_view cityItem)
-{
-    auto open = cityItem.rfind('(');
-    if (open == std::string_view::npos || cityItem.size() < open + 2)
-        return {};
-    return std::string(cityItem.substr(open + 1, cityItem.size() - open - 2));
 }
 
 Bytes SetGravityCode(std::string_view cityItem)
@@ -166,15 +177,6 @@ Bytes SetFalseStability(std::uint8_t listIndex)
 Bytes SetLedBrightness(std::uint8_t listIndex)
 {
     return esc(0x08, listIndex);
-}
-
-std::uint8_t ReturnProtocolCode(int listIndex)
-{
-    if (listIndex >= 0 && listIndex < int(kNamedProtocols.size()))
-        return kNamedProtocols[std::size_t(listIndex)];
-    if (listIndex >= int(kNamedProtocols.size()) && listIndex < int(kNamedProtocols.size()) + 11)
-        return std::uint8_t(0x81 + listIndex - int(kNamedProtocols.size()));
-    return 0x11;
 }
 
 Bytes SetReturnProtocol(int listIndex)

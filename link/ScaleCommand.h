@@ -7,32 +7,6 @@
 
 // Every byte string the tool sends to the scale. Builders are pure: they encode what they are
 // given; whether a command is sent at all is decided by the dialog that sends it.
-enum class ScaleCommand {
-    Tare,
-    Zero,
-    ReadWeight,
-    SetBaud,
-    SetPostbackFrequency,
-    SetCompanyName,
-    UploadCommodities,
-    ReadParameters,
-    SetGravityCode,
-    SetGravityValue,
-    SetGravityPosition,
-    CalibrateSpan,
-    CalibrationZero,
-    ServiceCommand,
-    SetDivisionValue,
-    SetPostbackMode,
-    SetOverflowAlarm,
-    SetAnimalMode,
-    SetFalseStability,
-    SetLedBrightness,
-    SetReturnProtocol,
-    SetPrecision,
-    SetZeroTracking,
-    SetButtonLock,
-};
 
 // Binary-safe byte string (GBK text or raw command bytes).
 using Bytes = std::string;
@@ -55,8 +29,8 @@ Bytes SetPostbackFrequency(int rateIndex);
 Bytes SetCompanyName(std::string_view name);
 Bytes ReadParameters();
 
-// The area code of a city item: after its last "(", up to but not including its last character.
-std::string AreaCodeOf(std::string_view cityItem);
+// "code:" and the area code of a city item (after its last "(", up to but not including its last
+// character).
 Bytes SetGravityCode(std::string_view cityItem);
 Bytes SetGravityValue(double g);
 Bytes SetGravityPosition(double latitude, std::int32_t altitude);
@@ -75,7 +49,6 @@ Bytes SetFalseStability(std::uint8_t listIndex);
 Bytes SetLedBrightness(std::uint8_t listIndex);
 // List index 0..19 of VK01..FA11; any other index sends 0x11.
 Bytes SetReturnProtocol(int listIndex);
-std::uint8_t ReturnProtocolCode(int listIndex);
 // List index 0..9 of Auto..0.05g; any other index sends 00 00.
 Bytes SetPrecision(int listIndex);
 // List index 0..10 of "No Zero tracking".."5e".

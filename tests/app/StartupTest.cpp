@@ -52,9 +52,9 @@ private slots:
                 if (!dialog || !dialog->isVisible())
                     continue;
                 dialogShown = true;
-                skinnedWhileRunning = Skin::IsActive();
+                skinnedWhileRunning = !qApp->styleSheet().isEmpty();
                 QObject::connect(dialog, &QObject::destroyed,
-                                 [&skinActiveAtDestruction] { skinActiveAtDestruction = Skin::IsActive(); });
+                                 [&skinActiveAtDestruction] { skinActiveAtDestruction = !qApp->styleSheet().isEmpty(); });
                 // Hiding the dialog (as a print preview does) must not end the session.
                 dialog->hide();
                 QTimer::singleShot(50, dialog, [&hiddenKeepsSession, dialog] {
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(dialogShown);
         QVERIFY(hiddenKeepsSession);
         QVERIFY(skinnedWhileRunning);
-        QVERIFY(!Skin::IsActive());
+        QVERIFY(qApp->styleSheet().isEmpty());
         // The skin is shut down before the main dialog object is destroyed.
         QVERIFY(!skinActiveAtDestruction);
         // The settings and the commodity file are written where the tool was started.
@@ -86,7 +86,7 @@ private slots:
         QVERIFY(!Skin::Load(dir.Path() + "/XPCorona.ssk"));
         dir.WriteFile("XPCorona.ssk", "   \n");
         QVERIFY(!Skin::Load(dir.Path() + "/XPCorona.ssk"));
-        QVERIFY(!Skin::IsActive());
+        QVERIFY(qApp->styleSheet().isEmpty());
         QVERIFY(qApp->styleSheet().isEmpty());
     }
 
@@ -99,7 +99,7 @@ private slots:
         const StatusLamp lamp;  // paints itself under any skin
         QVERIFY(!lamp.testAttribute(Qt::WA_StyledBackground));
         Skin::Exit();
-        QVERIFY(!Skin::IsActive());
+        QVERIFY(qApp->styleSheet().isEmpty());
         QVERIFY(qApp->styleSheet().isEmpty());
     }
 };

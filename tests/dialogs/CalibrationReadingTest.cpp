@@ -74,7 +74,9 @@ TEST(CityCodeList, AreaCodesHaveTheirLengthsInOrder)
     std::vector<std::size_t> lengths;
     std::set<std::string> codes;
     for (const std::string& item : items) {
-        const std::string code = ScaleCommandSet::AreaCodeOf(item);
+        const std::string command = ScaleCommandSet::SetGravityCode(item);
+        ASSERT_TRUE(command.starts_with("code:") && command.ends_with("\r\n")) << item;
+        const std::string code = command.substr(5, command.size() - 7);
         EXPECT_TRUE(item.ends_with(")")) << item;
         EXPECT_EQ(code.find_first_not_of("0123456789"), std::string::npos) << item;
         EXPECT_TRUE(codes.insert(code).second) << "duplicate code in " << item;

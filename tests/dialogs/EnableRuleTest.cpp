@@ -63,12 +63,4 @@ TEST_P(EnableRuleTable, SetsEveryGovernedControlOnceInOrder)
 INSTANTIATE_TEST_SUITE_P(SeriesByPortByReading, EnableRuleTable, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
-TEST(EnableRule, LeavesOpenButtonSeriesListAndEscAlone)
-{
-    for (int id : {1002, 2, 1005, 1016, 1018, 1020, 1023})
-        EXPECT_FALSE(EnableRule::IsGoverned(id)) << id;
-    for (int id : kGovernedInOrder)
-        EXPECT_TRUE(EnableRule::IsGoverned(id)) << id;
-}
-
 } // namespace
