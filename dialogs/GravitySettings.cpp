@@ -5,8 +5,8 @@
 #include "controls/GbkConvert.h"
 #include "controls/NumericEdit.h"
 #include "controls/OperatorMessage.h"
-#include "dialogs/CityCodes.h"
 #include "dialogs/ScaleSettingsDialog.h"
+#include "rules/CityCodes.h"
 
 #include <QComboBox>
 

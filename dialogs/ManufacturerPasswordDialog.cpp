@@ -3,7 +3,7 @@
 #include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
-#include "dialogs/AccessCode.h"
+#include "rules/AccessCode.h"
 
 #include "ui_ManufacturerPasswordDialog.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/CalibrationReading.h"
-#include "dialogs/CityCodes.h"
 #include "link/ScaleCommand.h"
+#include "rules/CityCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dialogs/AccessCode.h"
+#include "rules/AccessCode.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "dialogs/CityCodes.h"
+#include "rules/CityCodes.h"
 
 namespace CityCodes {
 
