@@ -42,7 +42,7 @@ private slots:
         MessageRecorder messages;
         ManufacturerPasswordDialog dialog;
         dialog.show();
-        auto* edit = RequireControl<QLineEdit>(&dialog, 1057);
+        auto* edit = RequireControl<QLineEdit>(&dialog, "codeEdit");
         QCOMPARE(edit->echoMode(), QLineEdit::Password);
         QTest::keyClicks(edit, typed);
         Click(&dialog, 1);
@@ -62,7 +62,7 @@ private slots:
         MessageRecorder messages;
         ManufacturerPasswordDialog dialog;
         dialog.show();
-        auto* edit = RequireControl<QLineEdit>(&dialog, 1057);
+        auto* edit = RequireControl<QLineEdit>(&dialog, "codeEdit");
         for (const char* wrong : {"1", "274816", "27481"}) {
             QTest::keyClicks(edit, QString::fromLatin1(wrong));
             QTest::keyClick(edit, Qt::Key_Return);
@@ -81,14 +81,14 @@ private slots:
         {
             ManufacturerPasswordDialog dialog;
             dialog.show();
-            QTest::keyClicks(RequireControl<QLineEdit>(&dialog, 1057), QStringLiteral("274815"));
+            QTest::keyClicks(RequireControl<QLineEdit>(&dialog, "codeEdit"), QStringLiteral("274815"));
             Click(&dialog, 2);
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         {
             ManufacturerPasswordDialog dialog;
             dialog.show();
-            auto* edit = RequireControl<QLineEdit>(&dialog, 1057);
+            auto* edit = RequireControl<QLineEdit>(&dialog, "codeEdit");
             QTest::keyClicks(edit, QStringLiteral("274815"));
             QTest::keyClick(edit, Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());

@@ -41,7 +41,7 @@ private slots:
         QFETCH(QByteArray, dump);
         QFETCH(QStringList, lines);
         ParameterDialog dialog(dump.toStdString());
-        auto* edit = RequireControl<QPlainTextEdit>(&dialog, 1066);
+        auto* edit = RequireControl<QPlainTextEdit>(&dialog, "dumpEdit");
         QStringList shown;
         for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next())
             shown << block.text();
@@ -56,7 +56,7 @@ private slots:
     {
         ParameterDialog dialog("parameter\r\nend");
         dialog.show();
-        auto* edit = RequireControl<QPlainTextEdit>(&dialog, 1066);
+        auto* edit = RequireControl<QPlainTextEdit>(&dialog, "dumpEdit");
         edit->setFocus();
         QTest::keyClicks(edit, "xyz");
         QTest::keyClick(edit, Qt::Key_Delete);
@@ -77,9 +77,9 @@ private slots:
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         if (escape)
-            QTest::keyClick(RequireControl<QPlainTextEdit>(&dialog, 1066), Qt::Key_Escape);
+            QTest::keyClick(RequireControl<QPlainTextEdit>(&dialog, "dumpEdit"), Qt::Key_Escape);
         else
-            RequireControl<QAbstractButton>(&dialog, 1)->click();
+            RequireControl<QAbstractButton>(&dialog, "cancelButton")->click();
         QCOMPARE(finished.count(), 1);
         QVERIFY(!dialog.isVisible());
     }
@@ -90,12 +90,12 @@ private slots:
             Language::Install(QLocale::c());
             ParameterDialog dialog("");
             QCOMPARE(dialog.windowTitle(), QString("Parameter"));
-            QCOMPARE(RequireControl<QAbstractButton>(&dialog, 1)->text(), QString("Cancel(ESC)"));
+            QCOMPARE(RequireControl<QAbstractButton>(&dialog, "cancelButton")->text(), QString("Cancel(ESC)"));
         }
         Language::Install(QLocale(QLocale::Chinese, QLocale::China));
         ParameterDialog dialog("");
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("参数信息"));
-        QCOMPARE(RequireControl<QAbstractButton>(&dialog, 1)->text(), QString::fromUtf8("返回(ESC)"));
+        QCOMPARE(RequireControl<QAbstractButton>(&dialog, "cancelButton")->text(), QString::fromUtf8("返回(ESC)"));
         Language::Install(QLocale::c());
     }
 };
