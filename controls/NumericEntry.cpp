@@ -187,25 +187,6 @@ double LeadingReal(std::string_view text)
     return negative ? -value : value;
 }
 
-std::int32_t LeadingInteger(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Wraps like the 32-bit conversion it stands for, rather than overflowing.
-    std::uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    if (negative)
-        value = 0u - value;
-    return static_cast<std::int32_t>(value);
-}
-
 std::optional<double> ParseReal(std::string_view text)
 {
     auto [first, last, negative] = digitsAndSign(text);

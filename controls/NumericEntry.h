@@ -41,10 +41,9 @@ Field Type(const Field& before, char32_t typed, const Limits& limits);
 // caret goes to the end.
 Field Settle(const Field& field, const Limits& limits);
 
-// Conversions of the C library's atof and atoi, independent of the process locale: leading white
-// space, an optional sign, as much of a number as fits; 0 when nothing fits.
+// The real number at the front of a text, independent of the process locale: leading white space,
+// an optional sign, as much of a number as fits; 0 when nothing fits.
 double LeadingReal(std::string_view text);
-std::int32_t LeadingInteger(std::string_view text);
 
 // The dialogs' field exchange: the text, blanks around it allowed, must be one whole number.
 // Nothing is returned when it is not (or, for integers, when it does not fit 32 bits).

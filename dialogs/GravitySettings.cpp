@@ -7,6 +7,7 @@
 #include "controls/OperatorMessage.h"
 #include "dialogs/ScaleSettingsDialog.h"
 #include "rules/CityCodes.h"
+#include "settings/LeadingInteger.h"
 
 #include <QComboBox>
 
@@ -36,7 +37,7 @@ GravitySettings::GravitySettings(const Controls& controls, const Keys& keys)
     latitude_ = Profile::ReadReal(path, kSection, keys_.latitude, "0");
     controls_.latitudeEdit->SetDecimalMode(true);
     controls_.latitudeEdit->SetRange(90, 0);
-    altitude_ = NumericEntry::LeadingInteger(Profile::ReadText(path, kSection, keys_.altitude, "0"));
+    altitude_ = LeadingInteger::Wrapped(Profile::ReadText(path, kSection, keys_.altitude, "0"));
 
     controls_.gravityEdit->ShowReal(gravity_);
     controls_.latitudeEdit->ShowReal(latitude_);

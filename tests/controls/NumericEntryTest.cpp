@@ -174,7 +174,6 @@ TEST(NumericEntrySettle, LowerBoundWrittenAsWholeNumber)
 struct Conversion {
     const char* text;
     double real;
-    std::int32_t integer;
 };
 
 class NumericEntryLeading : public testing::TestWithParam<Conversion> {};
@@ -182,23 +181,22 @@ class NumericEntryLeading : public testing::TestWithParam<Conversion> {};
 TEST_P(NumericEntryLeading, ConvertsLikeTheCLibrary)
 {
     EXPECT_DOUBLE_EQ(NumericEntry::LeadingReal(GetParam().text), GetParam().real);
-    EXPECT_EQ(NumericEntry::LeadingInteger(GetParam().text), GetParam().integer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NumericEntryLeading, testing::Values(
-    Conversion{"", 0.0, 0},
-    Conversion{"abc", 0.0, 0},
-    Conversion{"15", 15.0, 15},
-    Conversion{"7.5", 7.5, 7},
-    Conversion{"  42kg", 42.0, 42},
-    Conversion{"\t-3.25", -3.25, -3},
-    Conversion{"+8", 8.0, 8},
-    Conversion{"90.", 90.0, 90},
-    Conversion{".5", 0.5, 0},
-    Conversion{"1e2", 100.0, 1},
-    Conversion{"--5", 0.0, 0},
-    Conversion{"- 5", 0.0, 0},
-    Conversion{"0x10", 0.0, 0}));
+    Conversion{"", 0.0},
+    Conversion{"abc", 0.0},
+    Conversion{"15", 15.0},
+    Conversion{"7.5", 7.5},
+    Conversion{"  42kg", 42.0},
+    Conversion{"\t-3.25", -3.25},
+    Conversion{"+8", 8.0},
+    Conversion{"90.", 90.0},
+    Conversion{".5", 0.5},
+    Conversion{"1e2", 100.0},
+    Conversion{"--5", 0.0},
+    Conversion{"- 5", 0.0},
+    Conversion{"0x10", 0.0}));
 
 TEST(NumericEntryExchange, RealsMustBeWholeNumbers)
 {
