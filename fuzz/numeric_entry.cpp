@@ -4,6 +4,7 @@
 #include "FuzzCheck.h"
 
 #include "controls/NumericEntry.h"
+#include "settings/LeadingInteger.h"
 
 #include <cmath>
 #include <cstdint>
@@ -25,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     NumericEntry::LeadingReal(text);
-    NumericEntry::LeadingInteger(text);
+    LeadingInteger::Wrapped(text, true);
+    LeadingInteger::Clamped(text);
     if (const auto integer = NumericEntry::ParseInteger(text))
         FUZZ_REQUIRE(NumericEntry::ParseInteger(NumericEntry::FormatInteger(*integer)) == integer);
     if (const auto real = NumericEntry::ParseReal(text); real && std::isfinite(*real)) {
