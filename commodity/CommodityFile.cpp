@@ -5,8 +5,7 @@
 #include "commodity/CommodityTable.h"
 #include "commodity/GbkText.h"
 #include "link/ScaleCommand.h"
-
-#include <climits>
+#include "settings/LeadingInteger.h"
 
 namespace {
 
@@ -23,31 +22,6 @@ std::size_t findSeparator(std::string_view text, std::string_view separator, std
         at += GbkText::CharacterLength(text, at);
     }
     return std::string_view::npos;
-}
-
-// The C library's atoi, without its undefined behaviour on overflow.
-int toNumber(std::string_view text)
-{
-    std::size_t at = 0;
-    auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    while (at < text.size() && isSpace(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    long long value = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
-        value = value * 10 + (text[at] - '0');
-        if (value > INT_MAX)
-            value = INT_MAX + 1LL;
-        ++at;
-    }
-    value = negative ? -value : value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    return static_cast<int>(value < INT_MIN ? INT_MIN : value);
 }
 
 // The field without the spaces (0x20) around it. Only whole characters are trimmed: a space that is
@@ -75,7 +49,7 @@ void takeLine(CommodityTable& table, std::string_view line)
     SplitFields(line, ",", fields);
     if (fields.size() != 3 && fields.size() != 4)
         return;
-    const int number = toNumber(fields[0]);
+    const int number = LeadingInteger::Clamped(fields[0]);
     if (number < 1 || number > CommodityTable::kRows)
         return;
     const int row = number - 1;
