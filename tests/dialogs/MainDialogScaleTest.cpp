@@ -7,7 +7,7 @@
 #include "app/AppPaths.h"
 #include "app/Language.h"
 #include "app/SettingsProfile.h"
-#include "commodity/EditableListCtrl.h"
+#include "controls/EditableListCtrl.h"
 #include "controls/StatusLamp.h"
 #include "dialogs/ParameterDialog.h"
 #include "sim/VirtualScale.h"

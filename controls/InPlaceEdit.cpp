@@ -1,8 +1,8 @@
-#include "commodity/InPlaceEdit.h"
+#include "controls/InPlaceEdit.h"
 
-#include "commodity/EditableListCtrl.h"
 #include "commodity/GbkText.h"
 #include "commodity/TextEntry.h"
+#include "controls/EditableListCtrl.h"
 #include "controls/GbkConvert.h"
 
 #include <QAction>

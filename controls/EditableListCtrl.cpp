@@ -1,8 +1,8 @@
-#include "commodity/EditableListCtrl.h"
+#include "controls/EditableListCtrl.h"
 
 #include "commodity/CommodityTable.h"
-#include "commodity/InPlaceEdit.h"
 #include "controls/GbkConvert.h"
+#include "controls/InPlaceEdit.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #include "app/Language.h"
 #include "commodity/CommodityTable.h"
-#include "commodity/EditableListCtrl.h"
-#include "commodity/InPlaceEdit.h"
+#include "controls/EditableListCtrl.h"
+#include "controls/InPlaceEdit.h"
 
 #include <QAction>
 #include <QApplication>
