@@ -81,6 +81,24 @@ private:
     std::thread thread_;
 };
 
+// Reads one 15-byte report from a non-blocking descriptor, waiting up to 100 ms for each piece;
+// returns how many bytes came.
+int ReadReport(int fd, char (&buffer)[15])
+{
+    int received = 0;
+    while (received < 15) {
+        const ssize_t n = ::read(fd, buffer + received, static_cast<std::size_t>(15 - received));
+        if (n > 0) {
+            received += static_cast<int>(n);
+            continue;
+        }
+        pollfd wait {fd, POLLIN, 0};
+        if (::poll(&wait, 1, 100) <= 0)
+            break;
+    }
+    return received;
+}
+
 // Each exchange timed on its own: on a busy machine a round trip either runs at once or waits for a
 // core, and the mean mixes the two. The median and the tenth percentile show the exchange itself.
 class Latencies {
@@ -180,17 +198,7 @@ void BM_BareExchange(benchmark::State& state)
         latencies.Begin();
         ::tcflush(fd, TCIOFLUSH);
         (void)::write(fd, "\x11", 1);
-        int received = 0;
-        while (received < 15) {
-            const ssize_t n = ::read(fd, buffer + received, static_cast<std::size_t>(15 - received));
-            if (n > 0) {
-                received += static_cast<int>(n);
-                continue;
-            }
-            pollfd wait {fd, POLLIN, 0};
-            if (::poll(&wait, 1, 100) <= 0)
-                break;
-        }
+        const int received = ReadReport(fd, buffer);
         if (received != 15)
             ++failures;
         latencies.End();
@@ -256,17 +264,7 @@ void BM_BareCallOverhead(benchmark::State& state)
     char buffer[15];
     for (auto _ : state) {
         (void)::write(fd, kReport.data(), kReport.size());
-        int received = 0;
-        while (received < 15) {
-            const ssize_t n = ::read(fd, buffer + received, static_cast<std::size_t>(15 - received));
-            if (n > 0) {
-                received += static_cast<int>(n);
-                continue;
-            }
-            pollfd wait {fd, POLLIN, 0};
-            if (::poll(&wait, 1, 100) <= 0)
-                break;
-        }
+        const int received = ReadReport(fd, buffer);
         benchmark::DoNotOptimize(received);
     }
     ::close(fd);
