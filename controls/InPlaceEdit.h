@@ -37,9 +37,12 @@ signals:
     void inputRefused(const QString& hint);
 
 protected:
+    // Every key, Tab included, goes through the list's rules first.
     bool event(QEvent* event) override;
+    // Leaving the editor ends the edit.
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // Text from the menu's Paste, a drop, the middle button or an input method meets the cell rules.
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
