@@ -1,11 +1,11 @@
 #include "app/ScaleToolApp.h"
 
-#include "app/AppPaths.h"
-#include "app/DataFolder.h"
 #include "app/Language.h"
 #include "app/Skin.h"
 #include "dialogs/ScaleMainDialog.h"
 #include "print/CjkFontSubstitutes.h"
+#include "settings/AppPaths.h"
+#include "settings/DataFolder.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "settings/DataFolder.h"
 #include "app/ScaleToolApp.h"
 #include "cli/CommandLine.h"
 

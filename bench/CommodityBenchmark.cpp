@@ -4,12 +4,12 @@
 // bytes take no time on the wire, so the figures are the upload's own cost; the counters set it
 // against the time the same bytes take on a real line at 9600 baud.
 
-#include "app/AppPaths.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
 #include "link/PortSession.h"
 #include "link/SerialLink.h"
+#include "settings/AppPaths.h"
 #include "sim/VirtualScale.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "commodity/CommodityFile.h"
 
-#include "app/AppPaths.h"
-#include "app/DurableFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/GbkText.h"
 #include "link/ScaleCommand.h"
+#include "settings/AppPaths.h"
+#include "settings/DurableFile.h"
 #include "settings/LeadingInteger.h"
 
 namespace {

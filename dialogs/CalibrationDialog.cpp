@@ -1,7 +1,5 @@
 #include "dialogs/CalibrationDialog.h"
 
-#include "app/AppPaths.h"
-#include "app/SettingsProfile.h"
 #include "controls/GbkConvert.h"
 #include "controls/NumericEntry.h"
 #include "controls/OperatorMessage.h"
@@ -10,6 +8,8 @@
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 
 #include "ui_CalibrationDialog.h"
 

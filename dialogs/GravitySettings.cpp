@@ -1,13 +1,13 @@
 #include "dialogs/GravitySettings.h"
 
-#include "app/AppPaths.h"
-#include "app/SettingsProfile.h"
 #include "controls/GbkConvert.h"
 #include "controls/NumericEdit.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/ScaleSettingsDialog.h"
 #include "rules/CityCodes.h"
+#include "settings/AppPaths.h"
 #include "settings/LeadingInteger.h"
+#include "settings/Profile.h"
 
 #include <QComboBox>
 

@@ -1,10 +1,10 @@
 #include "dialogs/ManufacturerSettingsDialog.h"
 
-#include "app/AppPaths.h"
-#include "app/SettingsProfile.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 
 #include "ui_ManufacturerSettingsDialog.h"
 

@@ -1,13 +1,13 @@
 #include "dialogs/MoreSettingsDialog.h"
 
-#include "app/AppPaths.h"
-#include "app/SettingsProfile.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/ManufacturerSettingsDialog.h"
 #include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 
 #include "ui_MoreSettingsDialog.h"
 

@@ -2,8 +2,6 @@
 
 #include "ui_ScaleMainDialog.h"
 
-#include "app/AppPaths.h"
-#include "app/SettingsProfile.h"
 #include "app/Skin.h"
 #include "commodity/CommodityCsv.h"
 #include "commodity/CommodityFile.h"
@@ -23,6 +21,8 @@
 #include "dialogs/SettingsReport.h"
 #include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 #include "sim/VirtualScale.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "dialogs/SettingsReport.h"
 
-#include "app/AppPaths.h"
 #include "controls/OperatorMessage.h"
+#include "settings/AppPaths.h"
 
 #include <QCoreApplication>
 

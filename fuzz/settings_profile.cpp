@@ -3,7 +3,7 @@
 // The last byte picks the key, the bytes before it (up to 8 letters and digits) make the value.
 #include "FuzzCheck.h"
 
-#include "app/SettingsProfile.h"
+#include "settings/Profile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 #include "print/KeyboardSheetRenderer.h"
 
-#include "app/AppPaths.h"
 #include "commodity/CommodityTable.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "rules/KeyboardSheetGeometry.h"
+#include "settings/AppPaths.h"
 #include "settings/SheetFontSettings.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "print/PrintFontSetup.h"
 
-#include "app/AppPaths.h"
 #include "commodity/GbkText.h"
 #include "controls/GbkConvert.h"
 #include "dialogs/SettingsReport.h"
 #include "print/KeyboardSheetPrinting.h"
+#include "settings/AppPaths.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

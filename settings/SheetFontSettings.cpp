@@ -1,6 +1,6 @@
 #include "settings/SheetFontSettings.h"
 
-#include "app/SettingsProfile.h"
+#include "settings/Profile.h"
 
 namespace SheetFontSettings {
 namespace {

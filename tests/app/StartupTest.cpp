@@ -1,9 +1,9 @@
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "app/ScaleToolApp.h"
-#include "app/SettingsProfile.h"
 #include "app/Skin.h"
 #include "controls/StatusLamp.h"
 #include "dialogs/ScaleMainDialog.h"
+#include "settings/Profile.h"
 #include "support/TempDirectory.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
 #include "link/ScaleCommand.h"

@@ -4,12 +4,12 @@
 // runs the toolkit's own image threads, which the thread checker cannot see into.
 #include "MainDialogTestSupport.h"
 
-#include "app/AppPaths.h"
 #include "app/Language.h"
-#include "app/SettingsProfile.h"
 #include "controls/EditableListCtrl.h"
 #include "controls/StatusLamp.h"
 #include "dialogs/ParameterDialog.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 #include "sim/VirtualScale.h"
 #include "support/MessageRecorder.h"
 

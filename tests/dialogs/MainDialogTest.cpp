@@ -3,12 +3,12 @@
 // virtual scale entry).
 #include "MainDialogTestSupport.h"
 
-#include "app/AppPaths.h"
 #include "app/Language.h"
-#include "app/SettingsProfile.h"
 #include "controls/EditableListCtrl.h"
 #include "controls/InPlaceEdit.h"
 #include "controls/StatusLamp.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 #include "sim/VirtualScale.h"
 #include "support/MessageRecorder.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/AppPaths.h"
 #include "app/Language.h"
-#include "app/SettingsProfile.h"
 #include "controls/NumericEdit.h"
 #include "dialogs/PortLink.h"
+#include "settings/AppPaths.h"
+#include "settings/Profile.h"
 #include "sim/VirtualScale.h"
 #include "support/ControlLookup.h"
 #include "support/TempDirectory.h"

@@ -1,11 +1,11 @@
 #include "SheetPdf.h"
 
-#include "app/AppPaths.h"
 #include "app/Language.h"
 #include "commodity/CommodityTable.h"
 #include "print/CjkFontSubstitutes.h"
-#include "rules/KeyboardSheetGeometry.h"
 #include "print/KeyboardSheetRenderer.h"
+#include "rules/KeyboardSheetGeometry.h"
+#include "settings/AppPaths.h"
 #include "settings/SheetFontSettings.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDirectory.h"

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "print/CjkFontSubstitutes.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "print/PrintFontSetup.h"

@@ -1,6 +1,6 @@
 #include "support/TempDirectory.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "app/SettingsProfile.h"
+#include "settings/Profile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/DurableFile.h"
+#include "settings/DurableFile.h"
 
 #include <windows.h>
 

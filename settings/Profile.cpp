@@ -1,6 +1,6 @@
-#include "app/SettingsProfile.h"
+#include "settings/Profile.h"
 
-#include "app/DurableFile.h"
+#include "settings/DurableFile.h"
 
 #include <cstdint>
 #include <cstdio>

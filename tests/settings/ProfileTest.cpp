@@ -1,4 +1,4 @@
-#include "app/SettingsProfile.h"
+#include "settings/Profile.h"
 #ifndef _WIN32
 #include "support/OrdinaryUser.h"
 #endif

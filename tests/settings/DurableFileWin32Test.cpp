@@ -1,6 +1,6 @@
 // Whole-file reads and replacements on Windows.
 
-#include "app/DurableFile.h"
+#include "settings/DurableFile.h"
 
 #include <gtest/gtest.h>
 
