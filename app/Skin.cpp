@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QWidget>
 
 namespace Skin {
 namespace {
@@ -20,17 +19,6 @@ bool Load(const QString& skinPath)
     qApp->setStyleSheet(sheet);
     g_active = true;
     return true;
-}
-
-void SetNoSkinWidget(QWidget* widget)
-{
-    if (!widget)
-        return;
-    // A style sheet paints a plain widget only through a styled background; without it the widget's
-    // own paintEvent is all that shows.
-    widget->setAttribute(Qt::WA_StyledBackground, false);
-    widget->setAutoFillBackground(false);
-    widget->setProperty("skinExcluded", true);
 }
 
 void Exit()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/NumericEntry.h"
+#include "rules/NumericEntry.h"
 
 #include <QLineEdit>
 

@@ -1,13 +1,13 @@
 #include "dialogs/CalibrationDialog.h"
 
 #include "controls/GbkConvert.h"
-#include "controls/NumericEntry.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SettingsReport.h"
 #include "controls/TextFieldGuard.h"
-#include "dialogs/CalibrationReading.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
-#include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
+#include "rules/CalibrationReading.h"
+#include "rules/NumericEntry.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 

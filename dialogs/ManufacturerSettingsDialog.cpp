@@ -1,7 +1,7 @@
 #include "dialogs/ManufacturerSettingsDialog.h"
 
 #include "controls/OperatorMessage.h"
-#include "dialogs/SettingsReport.h"
+#include "controls/SettingsReport.h"
 #include "link/ScaleCommand.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"

@@ -1,10 +1,10 @@
 #include "dialogs/MoreSettingsDialog.h"
 
 #include "controls/OperatorMessage.h"
+#include "controls/SettingsReport.h"
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/ManufacturerSettingsDialog.h"
-#include "dialogs/SettingsReport.h"
 #include "link/ScaleCommand.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"

@@ -1,9 +1,9 @@
 #include "dialogs/PortLink.h"
 
 #include "commodity/CommodityUpload.h"
-#include "dialogs/CalibrationReading.h"
 #include "link/ParameterDump.h"
 #include "link/WeightReading.h"
+#include "rules/CalibrationReading.h"
 
 #include <utility>
 

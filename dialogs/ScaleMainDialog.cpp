@@ -2,13 +2,13 @@
 
 #include "ui_ScaleMainDialog.h"
 
-#include "app/Skin.h"
 #include "commodity/CommodityCsv.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityUpload.h"
 #include "controls/ControlId.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SettingsReport.h"
 #include "controls/StatusLamp.h"
 #include "controls/TextFieldGuard.h"
 #include "dialogs/AboutDialog.h"
@@ -18,7 +18,6 @@
 #include "dialogs/LineMonitorWindow.h"
 #include "dialogs/MoreSettingsDialog.h"
 #include "dialogs/ParameterDialog.h"
-#include "dialogs/SettingsReport.h"
 #include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "settings/AppPaths.h"
@@ -97,8 +96,7 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
 
     setWindowIcon(QIcon(QStringLiteral(":/scale.png")));
 
-    // The lamp paints itself; the skin must not cover it. It shows only while reading runs.
-    Skin::SetNoSkinWidget(ui_->lamp);
+    // The lamp (which keeps out of the skin by itself) shows only while reading runs.
     QSizePolicy keepSpace = ui_->lamp->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
     ui_->lamp->setSizePolicy(keepSpace);

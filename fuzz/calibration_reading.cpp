@@ -2,7 +2,7 @@
 // byte, and each can be shown.
 #include "FuzzCheck.h"
 
-#include "dialogs/CalibrationReading.h"
+#include "rules/CalibrationReading.h"
 
 #include <cstdint>
 #include <string_view>

@@ -3,7 +3,7 @@
 // same number.
 #include "FuzzCheck.h"
 
-#include "controls/NumericEntry.h"
+#include "rules/NumericEntry.h"
 #include "settings/LeadingInteger.h"
 
 #include <cmath>

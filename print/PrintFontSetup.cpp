@@ -2,7 +2,7 @@
 
 #include "commodity/GbkText.h"
 #include "controls/GbkConvert.h"
-#include "dialogs/SettingsReport.h"
+#include "controls/SettingsReport.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "settings/AppPaths.h"
 

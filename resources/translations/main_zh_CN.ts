@@ -451,7 +451,7 @@
 <context>
     <name>SettingsReport</name>
     <message>
-        <location filename="../../dialogs/SettingsReport.cpp" line="14"/>
+        <location filename="../../controls/SettingsReport.cpp" line="14"/>
         <source>The settings could not be saved to %1.</source>
         <translation>设置无法保存到 %1。</translation>
     </message>

@@ -1,4 +1,4 @@
-#include "dialogs/SettingsReport.h"
+#include "controls/SettingsReport.h"
 
 #include "controls/OperatorMessage.h"
 #include "settings/AppPaths.h"

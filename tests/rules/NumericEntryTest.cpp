@@ -1,4 +1,4 @@
-#include "controls/NumericEntry.h"
+#include "rules/NumericEntry.h"
 
 #include <gtest/gtest.h>
 

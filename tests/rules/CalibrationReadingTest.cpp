@@ -1,4 +1,4 @@
-#include "dialogs/CalibrationReading.h"
+#include "rules/CalibrationReading.h"
 #include "link/ScaleCommand.h"
 #include "rules/CityCodes.h"
 
