@@ -32,8 +32,9 @@ struct Shown {
     WeightReading::Callbacks Callbacks()
     {
         WeightReading::Callbacks c;
-        c.showField = [this](int id, const std::string&) {
-            if (id != 1016)
+        // Once per report: a ZUD report carries the gross, a framed one the price.
+        c.showField = [this](WeightReport::Quantity quantity, const std::string&) {
+            if (quantity != WeightReport::Quantity::Gross && quantity != WeightReport::Quantity::Price)
                 return;
             {
                 std::lock_guard lock(mutex);

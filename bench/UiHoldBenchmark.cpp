@@ -53,9 +53,9 @@ private:
     qint64 worst_ = 0;
 };
 
-QAbstractButton* Button(QWidget* dialog, int id)
+QAbstractButton* Button(QWidget* dialog, const char* name)
 {
-    return RequireControl<QAbstractButton>(dialog, id);
+    return RequireControl<QAbstractButton>(dialog, name);
 }
 
 // QTest's waits sleep in 10 ms steps between event rounds, which the meter would count; these
@@ -86,11 +86,11 @@ void Pause(int ms)
 
 bool OpenOn(ScaleMainDialog& dialog, VirtualScale& scale)
 {
-    auto* ports = RequireControl<QComboBox>(&dialog, 1000);
+    auto* ports = RequireControl<QComboBox>(&dialog, "portCombo");
     ports->addItem(QString::fromStdString(scale.PortPath()));
     ports->setCurrentIndex(ports->count() - 1);
-    Button(&dialog, 1002)->click();
-    return Wait([&] { return Button(&dialog, 1002)->text() == QString("Cl&ose port"); });
+    Button(&dialog, "openButton")->click();
+    return Wait([&] { return Button(&dialog, "openButton")->text() == QString("Cl&ose port"); });
 }
 
 void Report(const char* flow, double holdMs, const char* extra = "")
@@ -132,11 +132,11 @@ void Reading(int series, const char* name, const Bytes& poll)
     rig.scale.ClearReceived();
     QElapsedTimer clock;
     clock.start();
-    Button(rig.dialog.get(), 1021)->click();
+    Button(rig.dialog.get(), "autoReadCheck")->click();
     Pause(2000);
     const double seconds = double(clock.elapsed()) / 1000.0;
     const double perSecond = double(Count(rig.scale.Commands(), poll)) / seconds;
-    Button(rig.dialog.get(), 1021)->click();
+    Button(rig.dialog.get(), "autoReadCheck")->click();
     Wait([&] { return !rig.dialog->IsReading(); });
     char extra[64];
     std::snprintf(extra, sizeof extra, "%.0f cycles/s", perSecond);
@@ -148,13 +148,13 @@ void ReportToField()
     Rig rig("Sleep=0\r\nType=2\r\n");
     if (!rig.ok)
         return Report("report to field", -1, "no scale");
-    Button(rig.dialog.get(), 1022)->click();
-    auto* field = RequireControl<QLineEdit>(rig.dialog.get(), 1016);
+    Button(rig.dialog.get(), "activeReturnCheck")->click();
+    auto* field = RequireControl<QLineEdit>(rig.dialog.get(), "value1");
     QElapsedTimer clock;
     qint64 shownAt = 0;
     QObject::connect(field, &QLineEdit::textChanged, field, [&] { shownAt = clock.nsecsElapsed(); });
     HoldMeter meter;
-    Button(rig.dialog.get(), 1021)->click();
+    Button(rig.dialog.get(), "autoReadCheck")->click();
     std::vector<double> micros;
     for (int round = 0; round < 200; ++round) {
         char weight[16];
@@ -167,7 +167,7 @@ void ReportToField()
         if (Wait([&] { return shownAt != 0; }, 500))
             micros.push_back(double(shownAt) / 1000.0);
     }
-    Button(rig.dialog.get(), 1021)->click();
+    Button(rig.dialog.get(), "autoReadCheck")->click();
     std::sort(micros.begin(), micros.end());
     char extra[80];
     std::snprintf(extra, sizeof extra, "report to field median %.0f us (%zu of 200)",
@@ -183,8 +183,8 @@ void Upload()
     HoldMeter meter;
     QElapsedTimer clock;
     clock.start();
-    Button(rig.dialog.get(), 1006)->click();
-    Wait([&] { return Button(rig.dialog.get(), 1006)->isEnabled(); }, 20000);
+    Button(rig.dialog.get(), "uploadButton")->click();
+    Wait([&] { return Button(rig.dialog.get(), "uploadButton")->isEnabled(); }, 20000);
     char extra[64];
     std::snprintf(extra, sizeof extra, "202 writes in %lld ms", clock.elapsed());
     Report("upload", meter.WorstMs(), extra);
@@ -203,8 +203,8 @@ void Readout()
             modal->close();
     });
     closer.start(20);
-    Button(rig.dialog.get(), 1028)->click();
-    Wait([&] { return Button(rig.dialog.get(), 1028)->isEnabled() && !QApplication::activeModalWidget(); });
+    Button(rig.dialog.get(), "readParamButton")->click();
+    Wait([&] { return Button(rig.dialog.get(), "readParamButton")->isEnabled() && !QApplication::activeModalWidget(); });
     Pause(100);
     Report("parameter readout", meter.WorstMs());
 }
@@ -232,13 +232,13 @@ void CloseOnHeldLine()
     rig.scale.SendRaw("\x13");
     Pause(50);
     for (int i = 0; i < 5; ++i)
-        Button(rig.dialog.get(), 1003)->click();
+        Button(rig.dialog.get(), "companyButton")->click();
     Pause(100);
     HoldMeter meter;
     QElapsedTimer clock;
     clock.start();
-    Button(rig.dialog.get(), 1002)->click();
-    Wait([&] { return Button(rig.dialog.get(), 1002)->text() == QString("&Open port"); });
+    Button(rig.dialog.get(), "openButton")->click();
+    Wait([&] { return Button(rig.dialog.get(), "openButton")->text() == QString("&Open port"); });
     char extra[64];
     std::snprintf(extra, sizeof extra, "closed after %lld ms", clock.elapsed());
     Report("close, line held (XOFF)", meter.WorstMs(), extra);
@@ -249,7 +249,7 @@ void Loss()
     Rig rig("Sleep=10\r\nType=1\r\n");
     if (!rig.ok)
         return Report("loss", -1, "no scale");
-    Button(rig.dialog.get(), 1021)->click();
+    Button(rig.dialog.get(), "autoReadCheck")->click();
     Pause(300);
     HoldMeter meter;
     QElapsedTimer clock;

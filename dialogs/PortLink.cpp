@@ -109,10 +109,10 @@ void PortLink::StartReading(std::function<int()> series, std::function<bool()> a
 {
     ++readings_;
     WeightReading::Callbacks shown;
-    shown.showField = [this](int fieldId, const std::string& text) {
-        Report([this, fieldId, text = ToBytes(text)] { emit fieldRead(fieldId, text); });
+    shown.showField = [this](WeightReport::Quantity quantity, const std::string& text) {
+        Report([this, quantity, text = ToBytes(text)] { emit fieldRead(quantity, text); });
     };
-    shown.setStable = [this](int stable) { Report([this, stable] { emit stableRead(stable); }); };
+    shown.setStable = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
     session_->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
         WeightReading::RunCycle(port, series(), activeReturn, shown, stop);
         return sleepMs();

@@ -2,6 +2,7 @@
 
 #include "link/PortSession.h"
 #include "link/ScaleCommand.h"
+#include "link/WeightReport.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -60,8 +61,8 @@ signals:
     // The port (PortName()) failed and is closed: `fault` is a SerialLink::PortFault, `error` its errno.
     void lost(int fault, int error);
     void readingEnded();
-    void fieldRead(int fieldId, const QByteArray& gbkText);
-    void stableRead(int stable);
+    void fieldRead(WeightReport::Quantity quantity, const QByteArray& gbkText);
+    void stableRead(bool stable);
     void uploadProgress(int sent);
     void uploadEnded(bool complete);
     void parametersRead(const QByteArray& dump, bool complete);

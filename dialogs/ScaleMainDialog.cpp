@@ -5,14 +5,12 @@
 #include "commodity/CommodityCsv.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityUpload.h"
-#include "controls/ControlId.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "controls/SettingsReport.h"
 #include "controls/StatusLamp.h"
 #include "controls/TextFieldGuard.h"
 #include "dialogs/AboutDialog.h"
-#include "dialogs/EnableRule.h"
 #include "dialogs/ImportPreviewDialog.h"
 #include "dialogs/FindScaleDialog.h"
 #include "dialogs/LineMonitorWindow.h"
@@ -20,6 +18,7 @@
 #include "dialogs/ParameterDialog.h"
 #include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
+#include "rules/EnableRule.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 #include "sim/VirtualScale.h"
@@ -72,10 +71,6 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     , ui_(std::make_unique<Ui::ScaleMainDialog>())
 {
     ui_->setupUi(this);
-    for (QWidget* child : findChildren<QWidget*>()) {
-        if (const int id = ControlId::Of(child))
-            controls_.insert(id, child);
-    }
 
     // The About entry: the window has no system menu here, so it sits in the dialog's context menu
     // and, without its mnemonic (which "Automatic reading" uses), on a small button.
@@ -136,9 +131,45 @@ ScaleMainDialog::~ScaleMainDialog()
     }
 }
 
-QWidget* ScaleMainDialog::Control(int id) const
+QWidget* ScaleMainDialog::Governed(EnableRule::Control control) const
 {
-    return controls_.value(id, nullptr);
+    using enum EnableRule::Control;
+    switch (control) {
+    case PortList: return ui_->portCombo;
+    case BaudList: return ui_->baudCombo;
+    case CompanyName: return ui_->corpEdit;
+    case CompanyButton: return ui_->companyButton;
+    case Upload: return ui_->uploadButton;
+    case Zero: return ui_->zeroButton;
+    case Tare: return ui_->tareButton;
+    case NewBaudList: return ui_->newBaudCombo;
+    case SetBaud: return ui_->setBaudButton;
+    case PrintSetup: return ui_->printSetupButton;
+    case PrintA15: return ui_->printA15Button;
+    case PrintA16: return ui_->printA16Button;
+    case CommodityList: return ui_->commodityList;
+    case AutoRead: return ui_->autoReadCheck;
+    case ActiveReturn: return ui_->activeReturnCheck;
+    case PostbackList: return ui_->postbackCombo;
+    case PostbackButton: return ui_->postbackButton;
+    case More: return ui_->moreButton;
+    case ReadParameters: return ui_->readParamButton;
+    }
+    return nullptr;
+}
+
+QLineEdit* ScaleMainDialog::ReadingField(WeightReport::Quantity quantity) const
+{
+    // The fields read gross, tare and net for a ZUD scale, net, price and total for the others.
+    using enum WeightReport::Quantity;
+    switch (quantity) {
+    case Gross: return ui_->value1;
+    case Tare: return ui_->value2;
+    case Net: return series_ == SeriesZud ? ui_->value3 : ui_->value1;
+    case Price: return ui_->value2;
+    case Total: return ui_->value3;
+    }
+    return nullptr;
 }
 
 void ScaleMainDialog::ConnectLink()
@@ -148,10 +179,10 @@ void ScaleMainDialog::ConnectLink()
     connect(&link_, &PortLink::lost, this, &ScaleMainDialog::OnLost);
     connect(&link_, &PortLink::readingEnded, this, &ScaleMainDialog::OnReaderFinished);
     connect(&link_, &PortLink::fieldRead, this,
-            [this](int fieldId, const QByteArray& text) { ShowReading(fieldId, text.toStdString()); });
-    connect(&link_, &PortLink::stableRead, this, [this](int stable) {
+            [this](WeightReport::Quantity quantity, const QByteArray& text) { ShowReading(quantity, text.toStdString()); });
+    connect(&link_, &PortLink::stableRead, this, [this](bool stable) {
         if (link_.IsReading())
-            ui_->lamp->SetState(stable);
+            ui_->lamp->SetState(stable ? StatusLamp::kStable : StatusLamp::kUnstable);
     });
     connect(&link_, &PortLink::uploadProgress, this, [this](int sent) {
         if (uploadProgress_)
@@ -218,14 +249,11 @@ void ScaleMainDialog::ConnectControls()
 void ScaleMainDialog::ApplyEnableRule()
 {
     const EnableRule::Outcome outcome =
-        EnableRule::Evaluate(link_.IsOpen(), ui_->modelCombo->currentIndex(), ui_->autoReadCheck->isChecked());
+        EnableRule::Evaluate(link_.IsOpen(), ScaleSeries(ui_->modelCombo->currentIndex()), ui_->autoReadCheck->isChecked());
     for (const EnableRule::ControlState& state : outcome.controls) {
-        QWidget* control = Control(state.id);
-        if (!control)
-            continue;
-        if (state.id == 1022 && outcome.uncheckActiveReturn)
+        if (state.control == EnableRule::Control::ActiveReturn && outcome.uncheckActiveReturn)
             ui_->activeReturnCheck->setChecked(false);
-        control->setEnabled(state.enabled);
+        Governed(state.control)->setEnabled(state.enabled);
     }
     // One upload at a time; one open or close at a time.
     if (link_.IsUploading())
@@ -353,10 +381,8 @@ void ScaleMainDialog::ShowClosed()
 void ScaleMainDialog::OnLost(int fault, int error)
 {
     // What was read before is no longer the scale's weight.
-    for (int field : {1016, 1018, 1020}) {
-        if (auto* edit = qobject_cast<QLineEdit*>(Control(field)))
-            edit->clear();
-    }
+    for (QLineEdit* field : {ui_->value1, ui_->value2, ui_->value3})
+        field->clear();
     ui_->autoReadCheck->setChecked(false);
     ui_->lamp->hide();
     ShowClosed();
@@ -426,10 +452,9 @@ void ScaleMainDialog::ShowLamp(bool visible)
     ui_->lamp->setVisible(visible && series_ == SeriesRivav && link_.IsReading());
 }
 
-void ScaleMainDialog::ShowReading(int fieldId, const std::string& text)
+void ScaleMainDialog::ShowReading(WeightReport::Quantity quantity, const std::string& text)
 {
-    if (auto* field = qobject_cast<QLineEdit*>(Control(fieldId)))
-        field->setText(FromGbk(text));
+    ReadingField(quantity)->setText(FromGbk(text));
 }
 
 void ScaleMainDialog::Send(const Bytes& bytes)

@@ -3,9 +3,10 @@
 #include "commodity/CommodityTable.h"
 #include "dialogs/PortLink.h"
 #include "link/ScaleCommand.h"
+#include "link/WeightReport.h"
+#include "rules/EnableRule.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -13,6 +14,8 @@
 #include <atomic>
 #include <memory>
 #include <string>
+
+class QLineEdit;
 
 class QComboBox;
 class LineMonitorWindow;
@@ -52,7 +55,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    QWidget* Control(int id) const;
+    // The control the enable rule names.
+    QWidget* Governed(EnableRule::Control control) const;
+    // The field a reading shows in.
+    QLineEdit* ReadingField(WeightReport::Quantity quantity) const;
     void ConnectLink();
 
     void FillPortList();
@@ -73,7 +79,7 @@ private:
     void OnAutomaticReading(bool checked);
     void OnReaderFinished();
     void ShowLamp(bool visible);
-    void ShowReading(int fieldId, const std::string& text);
+    void ShowReading(WeightReport::Quantity quantity, const std::string& text);
 
     void OnTare();
     void OnZero();
@@ -105,7 +111,6 @@ private:
     void FinishCellEdit();
 
     std::unique_ptr<Ui::ScaleMainDialog> ui_;
-    QHash<int, QWidget*> controls_;
 
     CommodityTable table_;
     // The table as loaded, to tell whether the operator changed it, and whether its file could not

@@ -18,7 +18,7 @@ void RunCycle(SerialLink::PortHandle& port, int series, const std::function<bool
     const auto show = [&callbacks](const std::vector<WeightReport::FieldValue>& fields) {
         if (callbacks.showField) {
             for (const WeightReport::FieldValue& field : fields)
-                callbacks.showField(field.fieldId, field.text);
+                callbacks.showField(field.quantity, field.text);
         }
     };
 

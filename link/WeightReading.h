@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/SerialLink.h"
+#include "link/WeightReport.h"
 
 #include <functional>
 #include <string>
@@ -11,10 +12,10 @@
 namespace WeightReading {
 
 struct Callbacks {
-    // fieldId is 1016, 1018 or 1020; text is the value with blanks removed.
-    std::function<void(int fieldId, const std::string& text)> showField;
-    // Stable flag of an accepted framed report: 1 stable, 0 unstable.
-    std::function<void(int stable)> setStable;
+    // One value of a report; text is the value with blanks removed.
+    std::function<void(WeightReport::Quantity quantity, const std::string& text)> showField;
+    // The stable flag of an accepted framed report.
+    std::function<void(bool stable)> setStable;
 };
 
 // The limit of each report read.

@@ -47,12 +47,12 @@ std::vector<FieldValue> DecodeZud(std::string_view report)
     std::vector<FieldValue> fields;
     struct Marker {
         std::string_view marker;
-        int fieldId;
+        Quantity quantity;
     };
-    static constexpr Marker kMarkers[] = {{"ww", kFirstField}, {"wn", kThirdField}, {"wt", kSecondField}};
+    static constexpr Marker kMarkers[] = {{"ww", Quantity::Gross}, {"wn", Quantity::Net}, {"wt", Quantity::Tare}};
     for (const Marker& m : kMarkers) {
         if (RemoveEvery(text, m.marker))
-            fields.push_back({m.fieldId, text});
+            fields.push_back({m.quantity, text});
     }
     return fields;
 }
@@ -64,12 +64,12 @@ std::optional<FramedReport> DecodeFramed(std::string_view report)
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(report[i]); };
     if (at(0) != 0x01 || at(1) != 0x02 || at(13) != 0x03 || at(14) != 0x04)
         return std::nullopt;
-    return FramedReport{at(2) == 'S' ? 1 : 0, WithoutBlanks(UpToZero(report.substr(3, 9)))};
+    return FramedReport{at(2) == 'S', WithoutBlanks(UpToZero(report.substr(3, 9)))};
 }
 
 std::vector<FieldValue> FramedFields(const FramedReport& report)
 {
-    return {{kFirstField, report.weight}, {kSecondField, std::string()}, {kThirdField, std::string()}};
+    return {{Quantity::Net, report.weight}, {Quantity::Price, std::string()}, {Quantity::Total, std::string()}};
 }
 
 CycleResult DecodeCycleReport(int series, int requestedLength, bool activeReturnNow, std::string_view report)

@@ -30,12 +30,12 @@ namespace {
 // Puts the scale's port into the list and opens it.
 bool OpenOn(ScaleMainDialog& dialog, VirtualScale& scale)
 {
-    QComboBox* ports = Combo(&dialog, 1000);
+    QComboBox* ports = Combo(&dialog, "portCombo");
     ports->addItem(QString::fromStdString(scale.PortPath()));
     ports->setCurrentIndex(ports->count() - 1);
-    Button(&dialog, 1002)->click();
+    Button(&dialog, "openButton")->click();
     // The port opens on the link's worker.
-    return QTest::qWaitFor([&] { return Button(&dialog, 1002)->text() == QString("Cl&ose port"); }, 2000);
+    return QTest::qWaitFor([&] { return Button(&dialog, "openButton")->text() == QString("Cl&ose port"); }, 2000);
 }
 
 QByteArray Gbk(const QString& text)
@@ -51,11 +51,11 @@ Bytes ReceivedAfter(VirtualScale& scale, std::size_t count)
     return scale.Received();
 }
 
-QMap<int, bool> Expected(bool open, int series, bool reading)
+QMap<QString, bool> Expected(bool open, int series, bool reading)
 {
-    QMap<int, bool> states;
-    for (const auto& control : EnableRule::Evaluate(open, series, reading).controls)
-        states.insert(control.id, control.enabled);
+    QMap<QString, bool> states;
+    for (const auto& state : EnableRule::Evaluate(open, ScaleSeries(series), reading).controls)
+        states.insert(ObjectName(state.control), state.enabled);
     return states;
 }
 
@@ -97,19 +97,19 @@ private slots:
         QCOMPARE(EnabledStates(&dialog), Expected(true, 0, false));
 
         if (reading) {
-            Button(&dialog, 1021)->click();
+            Button(&dialog, "autoReadCheck")->click();
             QVERIFY(dialog.IsReading());
-            QVERIFY(!Button(&dialog, 1028)->isEnabled());
+            QVERIFY(!Button(&dialog, "readParamButton")->isEnabled());
         }
         // From another series, so that selecting `series` is a change.
-        Combo(&dialog, 1005)->setCurrentIndex(series == 1 ? 2 : 1);
-        Combo(&dialog, 1005)->setCurrentIndex(series);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(series == 1 ? 2 : 1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(series);
         QCOMPARE(EnabledStates(&dialog), Expected(true, series, reading));
 
-        Button(&dialog, 1002)->click();
-        QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        Button(&dialog, "openButton")->click();
+        QTRY_COMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
         QTRY_VERIFY(!dialog.IsReading());
-        QVERIFY(!Button(&dialog, 1021)->isChecked());
+        QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
         QCOMPARE(EnabledStates(&dialog), Expected(false, series, false));
         // The reader's end, reported later, does not enable anything on a closed port.
         QTest::qWait(50);
@@ -123,51 +123,51 @@ private slots:
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        Combo(&dialog, 1005)->setCurrentIndex(2);
-        for (int id : {1004, 1006, 1013, 1010, 1014})
-            QVERIFY2(!RequireControl<QWidget>(&dialog, id)->isEnabled(), QByteArray::number(id));
-        for (int id : {1012, 1009, 1022, 1007, 1008})
-            QVERIFY2(RequireControl<QWidget>(&dialog, id)->isEnabled(), QByteArray::number(id));
-        Button(&dialog, 1022)->click();
-        QVERIFY(Button(&dialog, 1022)->isChecked());
+        Combo(&dialog, "modelCombo")->setCurrentIndex(2);
+        for (const char* name : {"commodityList", "uploadButton", "printSetupButton", "printA15Button", "printA16Button"})
+            QVERIFY2(!RequireControl<QWidget>(&dialog, name)->isEnabled(), name);
+        for (const char* name : {"newBaudCombo", "setBaudButton", "activeReturnCheck", "tareButton", "zeroButton"})
+            QVERIFY2(RequireControl<QWidget>(&dialog, name)->isEnabled(), name);
+        Button(&dialog, "activeReturnCheck")->click();
+        QVERIFY(Button(&dialog, "activeReturnCheck")->isChecked());
 
-        Combo(&dialog, 1005)->setCurrentIndex(1);
-        QVERIFY(!Button(&dialog, 1022)->isChecked());
-        for (int id : {1022, 1007, 1008, 1012, 1009})
-            QVERIFY2(!RequireControl<QWidget>(&dialog, id)->isEnabled(), QByteArray::number(id));
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
+        QVERIFY(!Button(&dialog, "activeReturnCheck")->isChecked());
+        for (const char* name : {"activeReturnCheck", "tareButton", "zeroButton", "newBaudCombo", "setBaudButton"})
+            QVERIFY2(!RequireControl<QWidget>(&dialog, name)->isEnabled(), name);
     }
 
     void commandBytes_data()
     {
         QTest::addColumn<int>("series");
-        QTest::addColumn<int>("button");
+        QTest::addColumn<QByteArray>("button");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("ZUD tare") << 0 << 1007 << QByteArray("T");
-        QTest::newRow("RIVAV tare") << 2 << 1007 << QByteArray("T\r\n");
-        QTest::newRow("ZUD zero") << 0 << 1008 << QByteArray("Z");
-        QTest::newRow("RIVAV zero") << 2 << 1008 << QByteArray("Z\r\n");
-        QTest::newRow("baud rate") << 2 << 1009 << QByteArray("baud:19200\r\n");
-        QTest::newRow("postback 5 Hz") << 1 << 1025
+        QTest::newRow("ZUD tare") << 0 << QByteArray("tareButton") << QByteArray("T");
+        QTest::newRow("RIVAV tare") << 2 << QByteArray("tareButton") << QByteArray("T\r\n");
+        QTest::newRow("ZUD zero") << 0 << QByteArray("zeroButton") << QByteArray("Z");
+        QTest::newRow("RIVAV zero") << 2 << QByteArray("zeroButton") << QByteArray("Z\r\n");
+        QTest::newRow("baud rate") << 2 << QByteArray("setBaudButton") << QByteArray("baud:19200\r\n");
+        QTest::newRow("postback 5 Hz") << 1 << QByteArray("postbackButton")
                                        << QByteArray::fromHex("AB000000008001050000000031");
-        QTest::newRow("company name") << 0 << 1003 << ("Co." + Gbk(QString::fromUtf8("欧万超市")) + "\r\n");
+        QTest::newRow("company name") << 0 << QByteArray("companyButton") << ("Co." + Gbk(QString::fromUtf8("欧万超市")) + "\r\n");
     }
 
     void commandBytes()
     {
         QFETCH(int, series);
-        QFETCH(int, button);
+        QFETCH(QByteArray, button);
         QFETCH(QByteArray, expected);
         TempAppDirectory dir;
         VirtualScale scale;
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
-        Combo(&dialog, 1005)->setCurrentIndex(series);
-        Combo(&dialog, 1012)->setCurrentIndex(3);
-        Combo(&dialog, 1024)->setCurrentIndex(5);
-        Edit(&dialog, 1011)->setText(QString::fromUtf8("欧万超市"));
+        Combo(&dialog, "modelCombo")->setCurrentIndex(series);
+        Combo(&dialog, "newBaudCombo")->setCurrentIndex(3);
+        Combo(&dialog, "postbackCombo")->setCurrentIndex(5);
+        Edit(&dialog, "corpEdit")->setText(QString::fromUtf8("欧万超市"));
         QVERIFY(OpenOn(dialog, scale));
-        QVERIFY(Button(&dialog, button)->isEnabled());
-        Button(&dialog, button)->click();
+        QVERIFY(Button(&dialog, button.constData())->isEnabled());
+        Button(&dialog, button.constData())->click();
         QCOMPARE(QByteArray::fromStdString(ReceivedAfter(scale, 1)), expected);
         QCOMPARE(scale.Commands().size(), std::size_t(1));
     }
@@ -190,10 +190,10 @@ private slots:
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
         if (reading) {
-            Button(&dialog, 1021)->click();
+            Button(&dialog, "autoReadCheck")->click();
             QVERIFY(scale.WaitForCommands(3, 2s));
         }
-        Button(&dialog, 1006)->click();
+        Button(&dialog, "uploadButton")->click();
         QTRY_COMPARE_WITH_TIMEOUT(scale.UploadedLines().size(), std::size_t(200), 15000);
         const std::vector<Bytes> lines = scale.UploadedLines();
         QCOMPARE(lines.front(), Bytes("1[A1]<Apple>2.50"));
@@ -208,13 +208,13 @@ private slots:
         QCOMPARE(std::count(first, last, Bytes("\x11")), std::ptrdiff_t(0));
         // Reading goes on afterwards.
         QCOMPARE(dialog.IsReading(), reading);
-        QCOMPARE(Button(&dialog, 1021)->isChecked(), reading);
+        QCOMPARE(Button(&dialog, "autoReadCheck")->isChecked(), reading);
         if (reading) {
             scale.ClearReceived();
             QVERIFY(scale.WaitForCommands(1, 2s));
             QTest::qWait(50);
-            QVERIFY(Button(&dialog, 1021)->isChecked());
-            QVERIFY(!Button(&dialog, 1028)->isEnabled());
+            QVERIFY(Button(&dialog, "autoReadCheck")->isChecked());
+            QVERIFY(!Button(&dialog, "readParamButton")->isEnabled());
         }
     }
 
@@ -222,17 +222,17 @@ private slots:
     {
         TempAppDirectory dir;
         ScaleMainDialog dialog;
-        QComboBox* ports = Combo(&dialog, 1000);
+        QComboBox* ports = Combo(&dialog, "portCombo");
         ports->setCurrentIndex(ports->findText("Virtual scale (demo)"));
         QVERIFY(!dialog.DemoScale());
-        Button(&dialog, 1002)->click();
-        QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
+        Button(&dialog, "openButton")->click();
+        QTRY_COMPARE(Button(&dialog, "openButton")->text(), QString("Cl&ose port"));
         QVERIFY(dialog.DemoScale() && dialog.DemoScale()->IsRunning());
-        Button(&dialog, 1007)->click();
+        Button(&dialog, "tareButton")->click();
         QCOMPARE(ReceivedAfter(*dialog.DemoScale(), 1), Bytes("T"));
-        Button(&dialog, 1002)->click();
+        Button(&dialog, "openButton")->click();
         QTRY_VERIFY(!dialog.DemoScale());
-        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QCOMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
     }
 
     // The demo's first start (its shipped settings): Open port and Automatic reading show the virtual
@@ -245,21 +245,21 @@ private slots:
         dir.WriteFile("Option.ini", seed.readAll());
         {
             ScaleMainDialog dialog;
-            QCOMPARE(Combo(&dialog, 1000)->currentText(), QString("Virtual scale (demo)"));
+            QCOMPARE(Combo(&dialog, "portCombo")->currentText(), QString("Virtual scale (demo)"));
             dialog.show();
-            Button(&dialog, 1002)->click();
+            Button(&dialog, "openButton")->click();
             QVERIFY(dialog.DemoScale());
-            QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
+            QTRY_COMPARE(Button(&dialog, "openButton")->text(), QString("Cl&ose port"));
             dialog.DemoScale()->PlaceLoad(2.5);
-            Button(&dialog, 1021)->click();
-            QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1020)->text(), QString("2.500"), 5000);
+            Button(&dialog, "autoReadCheck")->click();
+            QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value3")->text(), QString("2.500"), 5000);
             QVERIFY(dialog.close());
         }
         const std::string& settings = AppPaths::SettingsPath();
         QCOMPARE(Profile::ReadInt(settings, "System", "SelectVirtualScale", -9), 0);
         Profile::WriteInt(settings, "System", "Port", -1);
         ScaleMainDialog again;
-        QCOMPARE(Combo(&again, 1000)->currentIndex(), -1);
+        QCOMPARE(Combo(&again, "portCombo")->currentIndex(), -1);
     }
 
     void readingFramedSeriesShowsNetAndLamp()
@@ -271,22 +271,22 @@ private slots:
         scale.PlaceLoad(1.25);
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        auto* lamp = RequireControl<StatusLamp>(&dialog, 1023);
+        auto* lamp = RequireControl<StatusLamp>(&dialog, "lamp");
         QVERIFY(!lamp->isVisibleTo(&dialog));
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(lamp->isVisibleTo(&dialog), 2000);
-        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("1.250"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("1.250"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(lamp->State(), int(StatusLamp::kStable), 3000);
-        QVERIFY(Edit(&dialog, 1018)->text().isEmpty());
-        QVERIFY(Edit(&dialog, 1020)->text().isEmpty());
+        QVERIFY(Edit(&dialog, "value2")->text().isEmpty());
+        QVERIFY(Edit(&dialog, "value3")->text().isEmpty());
         // The scale was polled with DC1.
         QVERIFY(scale.Commands().front() == Bytes("\x11"));
 
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
         QTRY_VERIFY_WITH_TIMEOUT(!lamp->isVisibleTo(&dialog), 2000);
-        QVERIFY(Button(&dialog, 1028)->isEnabled());
-        QVERIFY(!Button(&dialog, 1021)->isChecked());
+        QVERIFY(Button(&dialog, "readParamButton")->isEnabled());
+        QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
     }
 
     void lampFollowsTheSeriesWhileReading()
@@ -297,16 +297,16 @@ private slots:
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        auto* lamp = RequireControl<StatusLamp>(&dialog, 1023);
-        Button(&dialog, 1021)->click();
+        auto* lamp = RequireControl<StatusLamp>(&dialog, "lamp");
+        Button(&dialog, "autoReadCheck")->click();
         QVERIFY(scale.WaitForCommands(2, 2s));
         QTest::qWait(30);
         QVERIFY(!lamp->isVisibleTo(&dialog));
-        Combo(&dialog, 1005)->setCurrentIndex(2);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(2);
         QVERIFY(lamp->isVisibleTo(&dialog));
         QTest::qWait(30);
         QVERIFY(lamp->isVisibleTo(&dialog));
-        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         QVERIFY(!lamp->isVisibleTo(&dialog));
         QTest::qWait(30);
         QVERIFY(!lamp->isVisibleTo(&dialog));
@@ -322,10 +322,10 @@ private slots:
         scale.PlaceLoad(2.0);
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        Button(&dialog, 1021)->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1016)->text().isEmpty(), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1020)->text().isEmpty(), 3000);
-        QVERIFY(!RequireControl<StatusLamp>(&dialog, 1023)->isVisibleTo(&dialog));
+        Button(&dialog, "autoReadCheck")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, "value1")->text().isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, "value3")->text().isEmpty(), 3000);
+        QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisibleTo(&dialog));
         QCOMPARE(scale.Commands().front(), Bytes("R"));
     }
 
@@ -338,12 +338,12 @@ private slots:
         scale.PlaceLoad(0.5);
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        Button(&dialog, 1025)->click();
+        Button(&dialog, "postbackButton")->click();
         QTRY_COMPARE_WITH_TIMEOUT(scale.PostbackRate(), 10, 2000);
-        Button(&dialog, 1022)->click();
+        Button(&dialog, "activeReturnCheck")->click();
         scale.ClearReceived();
-        Button(&dialog, 1021)->click();
-        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("0.500"), 5000);
+        Button(&dialog, "autoReadCheck")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("0.500"), 5000);
         // No poll went out.
         QVERIFY(scale.Received().empty());
     }
@@ -356,17 +356,17 @@ private slots:
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QVERIFY(scale.WaitForCommands(2, 2s));
-        Button(&dialog, 1002)->click();
-        QVERIFY(!Button(&dialog, 1021)->isChecked());
+        Button(&dialog, "openButton")->click();
+        QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
         QTRY_VERIFY(!dialog.IsReading());
         scale.ClearReceived();
         std::this_thread::sleep_for(150ms);
         QVERIFY(scale.Received().empty());
         QTest::qWait(20);
-        QVERIFY(!Button(&dialog, 1028)->isEnabled());
-        QVERIFY(!Button(&dialog, 1021)->isEnabled());
+        QVERIFY(!Button(&dialog, "readParamButton")->isEnabled());
+        QVERIFY(!Button(&dialog, "autoReadCheck")->isEnabled());
     }
 
     void moreStopsTheReaderBeforeItsDialogRuns()
@@ -377,7 +377,7 @@ private slots:
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QVERIFY(scale.WaitForCommands(1, 2s));
         bool readingWhileMoreRan = true;
         Bytes polledWhileMoreRan = "not run";
@@ -387,11 +387,11 @@ private slots:
             std::this_thread::sleep_for(100ms);
             polledWhileMoreRan = scale.Received();
         });
-        Button(&dialog, 1027)->click();
+        Button(&dialog, "moreButton")->click();
         QVERIFY(!readingWhileMoreRan);
         QCOMPARE(polledWhileMoreRan, Bytes());
-        QTRY_VERIFY(!Button(&dialog, 1021)->isChecked());
-        QVERIFY(Button(&dialog, 1028)->isEnabled());
+        QTRY_VERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
+        QVERIFY(Button(&dialog, "readParamButton")->isEnabled());
     }
 
     void readParameterCancelSendsNothing()
@@ -402,7 +402,7 @@ private slots:
         ScaleMainDialog dialog;
         QVERIFY(OpenOn(dialog, scale));
         MessageRecorder messages(QMessageBox::Cancel);
-        Button(&dialog, 1028)->click();
+        Button(&dialog, "readParamButton")->click();
         QCOMPARE(messages.Messages().size(), 1);
         const OperatorMessage::Message& question = messages.Messages().first();
         QCOMPARE(question.title, QString::fromUtf8("询问"));
@@ -430,9 +430,9 @@ private slots:
         WhenModalShows([&](QWidget* modal) {
             QVERIFY(qobject_cast<ParameterDialog*>(modal));
             caption = modal->windowTitle();
-            shown = RequireControl<QPlainTextEdit>(modal, 1066)->toPlainText();
+            shown = RequireControl<QPlainTextEdit>(modal, "dumpEdit")->toPlainText();
         });
-        Button(&dialog, 1028)->click();
+        Button(&dialog, "readParamButton")->click();
         QTRY_COMPARE(caption, QString("Parameter"));
         QCOMPARE(shown, QString::fromUtf8("parameter\nVer:2.10\n分度值:5g\nend"));
         const std::vector<Bytes> commands = scale.Commands();
@@ -462,22 +462,23 @@ private slots:
         VirtualScale scale;
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
-        Edit(&dialog, 1011)->setText("Shop");
+        Edit(&dialog, "corpEdit")->setText("Shop");
         QVERIFY(OpenOn(dialog, scale));
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QVERIFY(scale.WaitForCommands(2, 2s));
         // TARE and Zero, and for ZUD the company name as well.
-        const QList<int> buttons = series == 0 ? QList<int>{1007, 1003, 1008} : QList<int>{1007, 1008};
+        const QList<QByteArray> buttons = series == 0 ? QList<QByteArray>{"tareButton", "companyButton", "zeroButton"}
+                                                      : QList<QByteArray>{"tareButton", "zeroButton"};
         const Bytes tare = series == 0 ? "T" : "T\r\n";
         const Bytes zero = series == 0 ? "Z" : "Z\r\n";
         Bytes expected;
         for (int press = 0; press < 24; ++press) {
-            const int button = buttons.at(press % buttons.size());
-            Button(&dialog, button)->click();
-            expected += button == 1007 ? tare : button == 1008 ? zero : Bytes("Co.Shop\r\n");
+            const QByteArray button = buttons.at(press % buttons.size());
+            Button(&dialog, button.constData())->click();
+            expected += button == "tareButton" ? tare : button == "zeroButton" ? zero : Bytes("Co.Shop\r\n");
             QTest::qWait((press * 7) % 13);
         }
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY(!dialog.IsReading());
         QTest::qWait(250);
         Bytes received = scale.Received();
@@ -494,7 +495,7 @@ private slots:
         ScaleMainDialog dialog;
         dialog.show();
         QVERIFY(OpenOn(dialog, scale));
-        QAbstractButton* upload = Button(&dialog, 1006);
+        QAbstractButton* upload = Button(&dialog, "uploadButton");
         QTest::mouseDClick(upload, Qt::LeftButton);
         upload->click();
         QVERIFY(!upload->isEnabled());
@@ -527,19 +528,19 @@ private slots:
         QVERIFY(OpenOn(dialog, scale));
         MessageRecorder messages(QMessageBox::Ok);
         if (flow == "reading") {
-            Button(&dialog, 1021)->click();
-            QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("1.500"), 3000);
+            Button(&dialog, "autoReadCheck")->click();
+            QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("1.500"), 3000);
         } else if (flow == "upload") {
-            Button(&dialog, 1006)->click();
+            Button(&dialog, "uploadButton")->click();
             QVERIFY(scale.WaitForCommands(20, 2s));
         } else {
             scale.SetSilent(true);
-            Button(&dialog, 1028)->click();
+            Button(&dialog, "readParamButton")->click();
             QVERIFY(scale.WaitForCommands(1, 2s));
         }
         const int asked = messages.Messages().size();
         scale.Unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(Button(&dialog, 1002)->text(), QString("&Open port"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(Button(&dialog, "openButton")->text(), QString("&Open port"), 3000);
         QTRY_COMPARE(messages.Messages().size(), asked + 1);
         QTest::qWait(500);
         QCOMPARE(messages.Messages().size(), asked + 1);
@@ -549,17 +550,17 @@ private slots:
                      + " was lost.\nThe device is gone (unplugged or switched off).");
         QVERIFY(!QApplication::activeModalWidget());  // no progress window, no parameter dump
         QVERIFY(!dialog.IsReading());
-        QVERIFY(!Button(&dialog, 1021)->isChecked());
-        QVERIFY(Edit(&dialog, 1016)->text().isEmpty());
-        QVERIFY(!RequireControl<StatusLamp>(&dialog, 1023)->isVisible());
+        QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
+        QVERIFY(Edit(&dialog, "value1")->text().isEmpty());
+        QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisible());
         QCOMPARE(EnabledStates(&dialog), Expected(false, 1, false));
 
         QVERIFY(scale.PlugIn());
         scale.SetSilent(false);
         scale.ClearReceived();
         QVERIFY(OpenOn(dialog, scale));
-        Combo(&dialog, 1005)->setCurrentIndex(0);
-        Button(&dialog, 1007)->click();
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
+        Button(&dialog, "tareButton")->click();
         QCOMPARE(ReceivedAfter(scale, 1), Bytes("T"));
     }
 };

@@ -32,7 +32,7 @@ namespace {
 
 QString CellText(const QWidget* dialog, int row, int column)
 {
-    auto* list = RequireControl<EditableListCtrl>(dialog, 1004);
+    auto* list = RequireControl<EditableListCtrl>(dialog, "commodityList");
     return list->model()->index(row, column).data().toString();
 }
 
@@ -50,7 +50,7 @@ std::string Setting(const char* key)
 // Opens the cell's editor with a double click, types `text` over it and closes the editor.
 void TypeIntoCell(QWidget* dialog, int row, int column, const char* text)
 {
-    auto* list = RequireControl<EditableListCtrl>(dialog, 1004);
+    auto* list = RequireControl<EditableListCtrl>(dialog, "commodityList");
     const QRect cell = list->visualRect(list->model()->index(row, column));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     QVERIFY(list->IsEditing());
@@ -59,9 +59,9 @@ void TypeIntoCell(QWidget* dialog, int row, int column, const char* text)
     list->EndCellEdit(true, true);
 }
 
-QString Caption(const QWidget* dialog, int id)
+QString Caption(const QWidget* dialog, const char* name)
 {
-    return RequireControl<QLabel>(dialog, id)->text();
+    return RequireControl<QLabel>(dialog, name)->text();
 }
 
 } // namespace
@@ -80,18 +80,18 @@ private slots:
         TempAppDirectory dir;
         ScaleMainDialog dialog;
         QCOMPARE(dialog.windowTitle(), QString("Electronic scale"));
-        QVERIFY(Combo(&dialog, 1000)->count() > 0);
-        QCOMPARE(Combo(&dialog, 1000)->currentIndex(), 0);
-        QCOMPARE(Combo(&dialog, 1001)->currentText(), QString("9600"));
-        QCOMPARE(Combo(&dialog, 1005)->currentText(), QString("ZUD series"));
-        QCOMPARE(Combo(&dialog, 1012)->currentText(), QString("9600"));
-        QCOMPARE(Combo(&dialog, 1024)->currentText(), QString("0(No active Postback)"));
-        QVERIFY(Edit(&dialog, 1011)->text().isEmpty());
-        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
-        QCOMPARE(Caption(&dialog, 1015), QString("Gross"));
-        QCOMPARE(Caption(&dialog, 1017), QString("TARE"));
-        QCOMPARE(Caption(&dialog, 1019), QString("Net"));
-        QVERIFY(!RequireControl<StatusLamp>(&dialog, 1023)->isVisible());
+        QVERIFY(Combo(&dialog, "portCombo")->count() > 0);
+        QCOMPARE(Combo(&dialog, "portCombo")->currentIndex(), 0);
+        QCOMPARE(Combo(&dialog, "baudCombo")->currentText(), QString("9600"));
+        QCOMPARE(Combo(&dialog, "modelCombo")->currentText(), QString("ZUD series"));
+        QCOMPARE(Combo(&dialog, "newBaudCombo")->currentText(), QString("9600"));
+        QCOMPARE(Combo(&dialog, "postbackCombo")->currentText(), QString("0(No active Postback)"));
+        QVERIFY(Edit(&dialog, "corpEdit")->text().isEmpty());
+        QCOMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
+        QCOMPARE(Caption(&dialog, "caption1"), QString("Gross"));
+        QCOMPARE(Caption(&dialog, "caption2"), QString("TARE"));
+        QCOMPARE(Caption(&dialog, "caption3"), QString("Net"));
+        QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisible());
         // Nothing is written while the dialog runs.
         QVERIFY(!QFile::exists(dir.Path() + "/Option.ini"));
     }
@@ -102,11 +102,11 @@ private slots:
         WriteSystemSettings(dir, "BackDataRate=3\r\nSleep=40\r\n");
         {
             ScaleMainDialog dialog;
-            Combo(&dialog, 1001)->setCurrentIndex(4);
-            Combo(&dialog, 1005)->setCurrentIndex(1);
-            Combo(&dialog, 1012)->setCurrentIndex(6);
-            Combo(&dialog, 1024)->setCurrentIndex(7);
-            Edit(&dialog, 1011)->setText(QString::fromUtf8("欧万超市 Shop"));
+            Combo(&dialog, "baudCombo")->setCurrentIndex(4);
+            Combo(&dialog, "modelCombo")->setCurrentIndex(1);
+            Combo(&dialog, "newBaudCombo")->setCurrentIndex(6);
+            Combo(&dialog, "postbackCombo")->setCurrentIndex(7);
+            Edit(&dialog, "corpEdit")->setText(QString::fromUtf8("欧万超市 Shop"));
             dialog.show();
             QVERIFY(dialog.close());
             QCOMPARE(Setting("Port"), std::string("0"));
@@ -119,37 +119,37 @@ private slots:
         }
         // ... and read again by the next start.
         ScaleMainDialog again;
-        QCOMPARE(Combo(&again, 1001)->currentText(), QString("38400"));
-        QCOMPARE(Combo(&again, 1005)->currentIndex(), 1);
-        QCOMPARE(Combo(&again, 1012)->currentText(), QString("115200"));
-        QCOMPARE(Combo(&again, 1024)->currentIndex(), 3);
-        QCOMPARE(Edit(&again, 1011)->text(), QString::fromUtf8("欧万超市 Shop"));
+        QCOMPARE(Combo(&again, "baudCombo")->currentText(), QString("38400"));
+        QCOMPARE(Combo(&again, "modelCombo")->currentIndex(), 1);
+        QCOMPARE(Combo(&again, "newBaudCombo")->currentText(), QString("115200"));
+        QCOMPARE(Combo(&again, "postbackCombo")->currentIndex(), 3);
+        QCOMPARE(Edit(&again, "corpEdit")->text(), QString::fromUtf8("欧万超市 Shop"));
     }
 
     void indexOutsideListSelectsNothing_data()
     {
         QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<int>("id");
+        QTest::addColumn<QByteArray>("name");
         QTest::addColumn<int>("stored");
         QTest::addColumn<bool>("writtenBack");
-        QTest::newRow("port -1") << QByteArray("Port") << 1000 << -1 << true;
-        QTest::newRow("port beyond the list") << QByteArray("Port") << 1000 << 999 << true;
-        QTest::newRow("baud rate 7") << QByteArray("Baudrate") << 1001 << 7 << true;
-        QTest::newRow("series 3") << QByteArray("Type") << 1005 << 3 << true;
-        QTest::newRow("new baud rate -2") << QByteArray("Baudrate2") << 1012 << -2 << true;
-        QTest::newRow("postback 11") << QByteArray("BackDataRate") << 1024 << 11 << false;
+        QTest::newRow("port -1") << QByteArray("Port") << QByteArray("portCombo") << -1 << true;
+        QTest::newRow("port beyond the list") << QByteArray("Port") << QByteArray("portCombo") << 999 << true;
+        QTest::newRow("baud rate 7") << QByteArray("Baudrate") << QByteArray("baudCombo") << 7 << true;
+        QTest::newRow("series 3") << QByteArray("Type") << QByteArray("modelCombo") << 3 << true;
+        QTest::newRow("new baud rate -2") << QByteArray("Baudrate2") << QByteArray("newBaudCombo") << -2 << true;
+        QTest::newRow("postback 11") << QByteArray("BackDataRate") << QByteArray("postbackCombo") << 11 << false;
     }
 
     void indexOutsideListSelectsNothing()
     {
         QFETCH(QByteArray, key);
-        QFETCH(int, id);
+        QFETCH(QByteArray, name);
         QFETCH(int, stored);
         QFETCH(bool, writtenBack);
         TempAppDirectory dir;
         WriteSystemSettings(dir, key + "=" + QByteArray::number(stored) + "\r\n");
         ScaleMainDialog dialog;
-        QCOMPARE(Combo(&dialog, id)->currentIndex(), -1);
+        QCOMPARE(Combo(&dialog, name.constData())->currentIndex(), -1);
         dialog.show();
         dialog.close();
         const std::string expected = writtenBack ? "-1" : std::to_string(stored);
@@ -161,9 +161,9 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=-1\r\n");
         ScaleMainDialog dialog;
-        QCOMPARE(Caption(&dialog, 1015), QString("Net"));
-        QCOMPARE(Caption(&dialog, 1017), QString("Price"));
-        QCOMPARE(Caption(&dialog, 1019), QString("Total"));
+        QCOMPARE(Caption(&dialog, "caption1"), QString("Net"));
+        QCOMPARE(Caption(&dialog, "caption2"), QString("Price"));
+        QCOMPARE(Caption(&dialog, "caption3"), QString("Total"));
         dialog.show();
         dialog.close();
         QVERIFY(!QFile::exists(dir.Path() + "/ZUD.txt"));
@@ -182,25 +182,25 @@ private slots:
         QCOMPARE(CellText(&dialog, 0, 3), QString("Apple"));
         QCOMPARE(CellText(&dialog, 1, 3), QString());
 
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Apple,2.50\r\n"));
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("2, B2 ,Banana,1.00 \r\n"));
         QCOMPARE(CellText(&dialog, 0, 3), QString());
         QCOMPARE(CellText(&dialog, 1, 2), QString("B2"));
-        QCOMPARE(Caption(&dialog, 1015), QString("Net"));
-        QCOMPARE(Caption(&dialog, 1017), QString("Price"));
-        QCOMPARE(Caption(&dialog, 1019), QString("Total"));
+        QCOMPARE(Caption(&dialog, "caption1"), QString("Net"));
+        QCOMPARE(Caption(&dialog, "caption2"), QString("Price"));
+        QCOMPARE(Caption(&dialog, "caption3"), QString("Total"));
 
-        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("2,B2,Banana,1.00\r\n"));
         QCOMPARE(CellText(&dialog, 0, 4), QString("2.50"));
         QCOMPARE(CellText(&dialog, 1, 3), QString());
-        QCOMPARE(Caption(&dialog, 1015), QString("Gross"));
+        QCOMPARE(Caption(&dialog, "caption1"), QString("Gross"));
 
         // RIVAV keeps no list: ZUD is saved, the list is empty and disabled; no file for it appears.
-        Combo(&dialog, 1005)->setCurrentIndex(2);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(2);
         QCOMPARE(CellText(&dialog, 0, 3), QString());
-        QVERIFY(!RequireControl<QWidget>(&dialog, 1004)->isEnabled());
+        QVERIFY(!RequireControl<QWidget>(&dialog, "commodityList")->isEnabled());
         const QStringList files = QDir(dir.Path()).entryList(QDir::Files);
         QCOMPARE(files, QStringList({"ZEV.txt", "ZUD.txt"}));
     }
@@ -224,27 +224,27 @@ private slots:
 
         // Unchanged: left without a question, and the file stays.
         messages.Clear();
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QVERIFY(messages.Messages().isEmpty());
         QVERIFY(isLink());
 
         // Changed: the operator is asked. Cancel stays on the list, No leaves the file alone.
-        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         TypeIntoCell(&dialog, 0, 2, "C9");
         messages.Clear();
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(messages.Messages().size(), 1);
         QCOMPARE(messages.Messages().first().buttons,
                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(Combo(&dialog, 1005)->currentIndex(), 0);
+        QCOMPARE(Combo(&dialog, "modelCombo")->currentIndex(), 0);
         QCOMPARE(CellText(&dialog, 0, 2), QString("C9"));
         messages.SetAnswer(QMessageBox::No);
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(CellText(&dialog, 0, 2), QString("B1"));
         QVERIFY(isLink());
 
         // Yes replaces it.
-        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         TypeIntoCell(&dialog, 0, 2, "C9");
         messages.SetAnswer(QMessageBox::Yes);
         QVERIFY(dialog.close());
@@ -271,25 +271,25 @@ private slots:
 
         // Unchanged: a warning, nothing to keep.
         MessageRecorder messages(QMessageBox::Cancel);
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(messages.Messages().size(), 1);
         QVERIFY(messages.Texts().first().contains("ZUD.txt"));
         QCOMPARE(messages.Messages().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
         unblockFile();
         dir.WriteFile("ZUD.txt", "1,A1,,\r\n");
-        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         TypeIntoCell(&dialog, 0, 3, "Pear");
         blockFile();
 
         messages.Clear();
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(messages.Messages().size(), 1);
         QCOMPARE(messages.Messages().first().buttons,
                  QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel);
-        QCOMPARE(Combo(&dialog, 1005)->currentIndex(), 0);
+        QCOMPARE(Combo(&dialog, "modelCombo")->currentIndex(), 0);
         QCOMPARE(CellText(&dialog, 0, 3), QString("Pear"));
-        QCOMPARE(Caption(&dialog, 1015), QString("Gross"));
+        QCOMPARE(Caption(&dialog, "caption1"), QString("Gross"));
 
         QVERIFY(!dialog.close());
         QVERIFY(dialog.isVisible());
@@ -302,13 +302,13 @@ private slots:
             unblockFile();
             return QMessageBox::Retry;
         });
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(asked, 1);
         QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Pear,\r\n"));
 
         // Discard lets the dialog end without them.
         MessageRecorder discard(QMessageBox::Discard);
-        Combo(&dialog, 1005)->setCurrentIndex(0);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         TypeIntoCell(&dialog, 0, 3, "Plum");
         blockFile();
         QVERIFY(dialog.close());
@@ -334,7 +334,7 @@ private slots:
         QVERIFY(QDir(dir.Path() + "/Option.ini").removeRecursively());
         messages.Clear();
         ScaleMainDialog dialog;
-        Edit(&dialog, 1011)->setText("Shop\n[Font]\nName=x");
+        Edit(&dialog, "corpEdit")->setText("Shop\n[Font]\nName=x");
         dialog.show();
         QVERIFY(dialog.close());
         QCOMPARE(messages.Messages().size(), 1);
@@ -357,20 +357,20 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Port=-1\r\nVirtualScale=0\r\n");
         ScaleMainDialog dialog;
-        QComboBox* ports = Combo(&dialog, 1000);
+        QComboBox* ports = Combo(&dialog, "portCombo");
         if (!port.isEmpty()) {
             ports->addItem(port);
             ports->setCurrentIndex(ports->count() - 1);
         }
-        const QMap<int, bool> before = EnabledStates(&dialog);
+        const QMap<QString, bool> before = EnabledStates(&dialog);
         MessageRecorder messages;
-        Button(&dialog, 1002)->click();
+        Button(&dialog, "openButton")->click();
         QTRY_COMPARE(messages.Messages().size(), 1);
         const OperatorMessage::Message& shown = messages.Messages().first();
         QCOMPARE(shown.text, "Open port fail\n" + reason);
         QCOMPARE(shown.icon, OperatorMessage::Icon::Error);
         QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QCOMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
         QCOMPARE(EnabledStates(&dialog), before);
     }
 
@@ -387,20 +387,22 @@ private slots:
         QFETCH(int, series);
         TempAppDirectory dir;
         ScaleMainDialog dialog;
-        Combo(&dialog, 1005)->setCurrentIndex(series);
-        QMap<int, bool> expected;
-        for (int id : {1000, 1001, 1011, 1003, 1006, 1008, 1007, 1012, 1009, 1013, 1010, 1014, 1004, 1021, 1022,
-                       1024, 1025, 1027, 1028})
-            expected.insert(id, false);
-        expected[1000] = expected[1001] = true;
+        Combo(&dialog, "modelCombo")->setCurrentIndex(series);
+        QMap<QString, bool> expected;
+        for (const char* name : {"portCombo", "baudCombo", "corpEdit", "companyButton", "uploadButton", "zeroButton",
+                                 "tareButton", "newBaudCombo", "setBaudButton", "printSetupButton", "printA15Button",
+                                 "printA16Button", "commodityList", "autoReadCheck", "activeReturnCheck",
+                                 "postbackCombo", "postbackButton", "moreButton", "readParamButton"})
+            expected.insert(name, false);
+        expected["portCombo"] = expected["baudCombo"] = true;
         // The sheets can be printed for ZEV without a scale.
-        expected[1013] = expected[1010] = expected[1014] = series == 1;
-        expected[1004] = series != 2;
+        expected["printSetupButton"] = expected["printA15Button"] = expected["printA16Button"] = series == 1;
+        expected["commodityList"] = series != 2;
         QCOMPARE(EnabledStates(&dialog), expected);
         // Never governed by the rule.
-        QVERIFY(Button(&dialog, 1002)->isEnabled());
-        QVERIFY(Button(&dialog, 2)->isEnabled());
-        QVERIFY(Combo(&dialog, 1005)->isEnabled());
+        QVERIFY(Button(&dialog, "openButton")->isEnabled());
+        QVERIFY(Button(&dialog, "escButton")->isEnabled());
+        QVERIFY(Combo(&dialog, "modelCombo")->isEnabled());
     }
 
     void enterNeverEndsTheDialog()
@@ -412,8 +414,8 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QSignalSpy finished(&dialog, &QDialog::finished);
-        for (int id : {1002, 1011, 1000, 1005, 1004, 2}) {
-            QWidget* control = RequireControl<QWidget>(&dialog, id);
+        for (const char* name : {"openButton", "corpEdit", "portCombo", "modelCombo", "commodityList", "escButton"}) {
+            QWidget* control = RequireControl<QWidget>(&dialog, name);
             control->setFocus();
             QTest::keyClick(control, Qt::Key_Return);
             QTest::keyClick(control, Qt::Key_Enter);
@@ -423,7 +425,7 @@ private slots:
         QCOMPARE(finished.count(), 0);
         // Enter did not press "Open port" or "ESC" either.
         QVERIFY(messages.Messages().isEmpty());
-        QCOMPARE(Button(&dialog, 1002)->text(), QString("&Open port"));
+        QCOMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
     }
 
     void escapeEndingACellEditKeepsTheDialog()
@@ -434,7 +436,7 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QSignalSpy finished(&dialog, &QDialog::finished);
-        auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+        auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
         const QRect cell = list->visualRect(list->model()->index(0, 3));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(list->IsEditing());
@@ -455,7 +457,7 @@ private slots:
         ScaleMainDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+        auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
         const auto typeInto = [list](int row, int column, const char* text) {
             const QRect cell = list->visualRect(list->model()->index(row, column));
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
@@ -465,10 +467,10 @@ private slots:
 
         // The series changes while a name is being typed (a mouse wheel over the Model list).
         typeInto(0, 3, "Pear");
-        Combo(&dialog, 1005)->setCurrentIndex(1);
+        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QVERIFY(!list->IsEditing());
         QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Pear,\r\n"));
-        Edit(&dialog, 1011)->setFocus();
+        Edit(&dialog, "corpEdit")->setFocus();
         QCOMPARE(CellText(&dialog, 0, 3), QString());
 
         // The dialog ends through its close box while a price is being typed.
@@ -487,7 +489,7 @@ private slots:
             ScaleMainDialog dialog;
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            QLineEdit* corp = Edit(&dialog, 1011);
+            QLineEdit* corp = Edit(&dialog, "corpEdit");
             corp->setEnabled(true);  // as while a ZUD scale is open
             corp->setFocus();
             corp->end(false);
@@ -513,14 +515,14 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=1\r\n");
         ScaleMainDialog dialog;
-        QComboBox* ports = Combo(&dialog, 1000);
+        QComboBox* ports = Combo(&dialog, "portCombo");
         ports->setCurrentIndex(ports->count() - 1);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        Button(&dialog, 1002)->click();
+        Button(&dialog, "openButton")->click();
         QVERIFY(dialog.DemoScale());
-        QTRY_COMPARE(Button(&dialog, 1002)->text(), QString("Cl&ose port"));
-        auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+        QTRY_COMPARE(Button(&dialog, "openButton")->text(), QString("Cl&ose port"));
+        auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 3)).center());
         QVERIFY(list->IsEditing());
         QTest::keyClicks(list->Editor(), "Apple");
@@ -548,16 +550,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QSignalSpy finished(&dialog, &QDialog::finished);
         if (how == 0) {
-            Edit(&dialog, 1011)->setFocus();
-            QTest::keyClick(Edit(&dialog, 1011), Qt::Key_Escape);
+            Edit(&dialog, "corpEdit")->setFocus();
+            QTest::keyClick(Edit(&dialog, "corpEdit"), Qt::Key_Escape);
         } else if (how == 3) {
-            auto* list = RequireControl<EditableListCtrl>(&dialog, 1004);
+            auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
             const QRect cell = list->visualRect(list->model()->index(2, 3));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
             QVERIFY(list->hasFocus());
             QTest::keyClick(list, Qt::Key_Escape);
         } else if (how == 1) {
-            Button(&dialog, 2)->click();
+            Button(&dialog, "escButton")->click();
         } else {
             dialog.close();
         }
@@ -571,12 +573,12 @@ private slots:
         TempAppDirectory dir;
         {
             ScaleMainDialog dialog;
-            QComboBox* ports = Combo(&dialog, 1000);
+            QComboBox* ports = Combo(&dialog, "portCombo");
             QCOMPARE(ports->itemText(ports->count() - 1), QString("Virtual scale (demo)"));
         }
         WriteSystemSettings(dir, "VirtualScale=0\r\n");
         ScaleMainDialog dialog;
-        QComboBox* ports = Combo(&dialog, 1000);
+        QComboBox* ports = Combo(&dialog, "portCombo");
         QCOMPARE(ports->findText("Virtual scale (demo)"), -1);
     }
 
@@ -588,29 +590,29 @@ private slots:
         MessageRecorder messages;
         ScaleMainDialog dialog;
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Orvan电子秤"));
-        QCOMPARE(Button(&dialog, 1002)->text(), QString::fromUtf8("打开端口(&O)"));
-        QCOMPARE(Button(&dialog, 1021)->text(), QString::fromUtf8("自动读数(&A)"));
-        QCOMPARE(Button(&dialog, 2)->text(), QString::fromUtf8("退出(ESC)"));
-        QCOMPARE(Combo(&dialog, 1005)->itemText(2), QString::fromUtf8("DARUR系列"));
-        QCOMPARE(Combo(&dialog, 1024)->itemText(0), QString::fromUtf8("0(不主动回传)"));
-        QCOMPARE(Caption(&dialog, 1015), QString::fromUtf8("净重"));
-        QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("单价"));
-        QCOMPARE(Caption(&dialog, 1019), QString::fromUtf8("总价"));
-        QComboBox* ports = Combo(&dialog, 1000);
+        QCOMPARE(Button(&dialog, "openButton")->text(), QString::fromUtf8("打开端口(&O)"));
+        QCOMPARE(Button(&dialog, "autoReadCheck")->text(), QString::fromUtf8("自动读数(&A)"));
+        QCOMPARE(Button(&dialog, "escButton")->text(), QString::fromUtf8("退出(ESC)"));
+        QCOMPARE(Combo(&dialog, "modelCombo")->itemText(2), QString::fromUtf8("DARUR系列"));
+        QCOMPARE(Combo(&dialog, "postbackCombo")->itemText(0), QString::fromUtf8("0(不主动回传)"));
+        QCOMPARE(Caption(&dialog, "caption1"), QString::fromUtf8("净重"));
+        QCOMPARE(Caption(&dialog, "caption2"), QString::fromUtf8("单价"));
+        QCOMPARE(Caption(&dialog, "caption3"), QString::fromUtf8("总价"));
+        QComboBox* ports = Combo(&dialog, "portCombo");
         QCOMPARE(ports->itemText(ports->count() - 1), QString::fromUtf8("虚拟电子秤(演示)"));
         ports->addItem("/dev/no-such-scale-port");
         ports->setCurrentIndex(ports->count() - 1);
-        Button(&dialog, 1002)->click();
+        Button(&dialog, "openButton")->click();
         QTRY_COMPARE(messages.Texts(), QStringList(QString::fromUtf8("打开端口失败\n端口不存在(或已被移除)。")));
-        Combo(&dialog, 1005)->setCurrentIndex(0);
-        QCOMPARE(Caption(&dialog, 1015), QString::fromUtf8("毛重"));
-        QCOMPARE(Caption(&dialog, 1017), QString::fromUtf8("皮重"));
+        Combo(&dialog, "modelCombo")->setCurrentIndex(0);
+        QCOMPARE(Caption(&dialog, "caption1"), QString::fromUtf8("毛重"));
+        QCOMPARE(Caption(&dialog, "caption2"), QString::fromUtf8("皮重"));
         // Qt's own texts too: message box buttons and the line edits' menu.
         QMessageBox box;
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(box.button(QMessageBox::Ok)->text(), QString::fromUtf8("确定"));
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("取消"));
-        std::unique_ptr<QMenu> menu(Edit(&dialog, 1011)->createStandardContextMenu());
+        std::unique_ptr<QMenu> menu(Edit(&dialog, "corpEdit")->createStandardContextMenu());
         const QList<QAction*> entries = menu->actions();
         QVERIFY(std::any_of(entries.begin(), entries.end(),
                             [](QAction* entry) { return entry->text().startsWith(QString::fromUtf8("粘贴(&P)")); }));
@@ -637,20 +639,20 @@ private slots:
                                                         "3,1003,鸡蛋,5.20\r\n4,1004,大米,2.90\r\n"
                                                         "5,1005,猪肉,16.00\r\n6,1006,西红柿,4.60\r\n")));
         ScaleMainDialog dialog;
-        Edit(&dialog, 1011)->setText(chinese ? QString::fromUtf8("欧万超市") : QString("Orvan Market"));
-        QComboBox* ports = Combo(&dialog, 1000);
+        Edit(&dialog, "corpEdit")->setText(chinese ? QString::fromUtf8("欧万超市") : QString("Orvan Market"));
+        QComboBox* ports = Combo(&dialog, "portCombo");
         ports->setCurrentIndex(ports->count() - 1);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        Button(&dialog, 1002)->click();
+        Button(&dialog, "openButton")->click();
         QVERIFY(dialog.DemoScale());
-        QTRY_VERIFY(Button(&dialog, 1021)->isEnabled());
+        QTRY_VERIFY(Button(&dialog, "autoReadCheck")->isEnabled());
         dialog.DemoScale()->PlaceLoad(1.236);
-        Button(&dialog, 1021)->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, 1016)->text().isEmpty(), 3000);
+        Button(&dialog, "autoReadCheck")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, "value1")->text().isEmpty(), 3000);
         if (!chinese)
-            QTRY_COMPARE_WITH_TIMEOUT(RequireControl<StatusLamp>(&dialog, 1023)->State(), 1, 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("1.236"), 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(RequireControl<StatusLamp>(&dialog, "lamp")->State(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("1.236"), 3000);
 
         dialog.resize(dialog.minimumSizeHint());
         QApplication::processEvents();
@@ -661,7 +663,7 @@ private slots:
             QVERIFY2(control->width() >= control->minimumSizeHint().width(), qPrintable(control->objectName()));
             QVERIFY2(control->height() >= control->minimumSizeHint().height(), qPrintable(control->objectName()));
         }
-        auto* list = RequireControl<QWidget>(&dialog, 1004);
+        auto* list = RequireControl<QWidget>(&dialog, "commodityList");
         const QSize listBefore = list->size();
         const QSize grown = dialog.size() + QSize(200, 150);
         dialog.resize(grown);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/EnableRule.h"
 #include "dialogs/ScaleMainDialog.h"
+#include "rules/EnableRule.h"
 #include "support/ControlLookup.h"
 #include "support/TempDirectory.h"
 
@@ -23,27 +23,55 @@ inline void WriteSystemSettings(const TempAppDirectory& dir, const QByteArray& l
     dir.WriteFile("Option.ini", "[System]\r\n" + lines);
 }
 
-inline QComboBox* Combo(const QWidget* dialog, int id)
+inline QComboBox* Combo(const QWidget* dialog, const char* name)
 {
-    return RequireControl<QComboBox>(dialog, id);
+    return RequireControl<QComboBox>(dialog, name);
 }
 
-inline QAbstractButton* Button(const QWidget* dialog, int id)
+inline QAbstractButton* Button(const QWidget* dialog, const char* name)
 {
-    return RequireControl<QAbstractButton>(dialog, id);
+    return RequireControl<QAbstractButton>(dialog, name);
 }
 
-inline QLineEdit* Edit(const QWidget* dialog, int id)
+inline QLineEdit* Edit(const QWidget* dialog, const char* name)
 {
-    return RequireControl<QLineEdit>(dialog, id);
+    return RequireControl<QLineEdit>(dialog, name);
 }
 
-// id -> enabled, for every control the rule governs.
-inline QMap<int, bool> EnabledStates(const QWidget* dialog)
+// The object name in the main dialog's form of each control the enable rule governs.
+inline const char* ObjectName(EnableRule::Control control)
 {
-    QMap<int, bool> states;
-    for (const auto& control : EnableRule::Evaluate(false, 0, false).controls)
-        states.insert(control.id, RequireControl<QWidget>(dialog, control.id)->isEnabled());
+    using enum EnableRule::Control;
+    switch (control) {
+    case PortList: return "portCombo";
+    case BaudList: return "baudCombo";
+    case CompanyName: return "corpEdit";
+    case CompanyButton: return "companyButton";
+    case Upload: return "uploadButton";
+    case Zero: return "zeroButton";
+    case Tare: return "tareButton";
+    case NewBaudList: return "newBaudCombo";
+    case SetBaud: return "setBaudButton";
+    case PrintSetup: return "printSetupButton";
+    case PrintA15: return "printA15Button";
+    case PrintA16: return "printA16Button";
+    case CommodityList: return "commodityList";
+    case AutoRead: return "autoReadCheck";
+    case ActiveReturn: return "activeReturnCheck";
+    case PostbackList: return "postbackCombo";
+    case PostbackButton: return "postbackButton";
+    case More: return "moreButton";
+    case ReadParameters: return "readParamButton";
+    }
+    return "";
+}
+
+// Object name -> enabled, for every control the rule governs.
+inline QMap<QString, bool> EnabledStates(const QWidget* dialog)
+{
+    QMap<QString, bool> states;
+    for (const auto& state : EnableRule::Evaluate(false, SeriesZud, false).controls)
+        states.insert(ObjectName(state.control), RequireControl<QWidget>(dialog, ObjectName(state.control))->isEnabled());
     return states;
 }
 

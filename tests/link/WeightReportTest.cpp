@@ -11,9 +11,11 @@ namespace {
 
 using WeightReport::FieldValue;
 
-constexpr int kGross = 1016;
-constexpr int kTare = 1018;
-constexpr int kNet = 1020;
+constexpr auto kGross = WeightReport::Quantity::Gross;
+constexpr auto kTare = WeightReport::Quantity::Tare;
+constexpr auto kNet = WeightReport::Quantity::Net;
+constexpr auto kPrice = WeightReport::Quantity::Price;
+constexpr auto kTotal = WeightReport::Quantity::Total;
 
 // A framed report: 01 02 status, the 9-byte weight, byte 12, 03 04 and an optional 16th byte.
 // Test names from the cases' descriptions.
@@ -81,7 +83,7 @@ struct FramedCase {
     const char* name;
     std::string report;
     bool accepted;
-    int stable;
+    bool stable;
     std::string weight;
 };
 
@@ -107,28 +109,28 @@ std::string WithByte(std::string r, std::size_t at, char value)
 INSTANTIATE_TEST_SUITE_P(
     Table, FramedReports,
     ::testing::Values(
-        FramedCase{"stable", Framed('S', "  1.234kg"), true, 1, "1.234kg"},
-        FramedCase{"unstable U", Framed('U', "  1.234kg"), true, 0, "1.234kg"},
-        FramedCase{"lower-case s is unstable", Framed('s', "000001.00"), true, 0, "000001.00"},
-        FramedCase{"blank-padded", Framed('S', " 0 . 5 0 "), true, 1, "0.50"},
-        FramedCase{"all blanks", Framed('S', "         "), true, 1, ""},
-        FramedCase{"16-byte form, last byte ignored", Framed('S', "    2.000", true), true, 1, "2.000"},
-        FramedCase{"byte 12 not examined", WithByte(Framed('S', "    2.000"), 12, '\0'), true, 1, "2.000"},
-        FramedCase{"zero byte cuts the weight", WithByte(Framed('S', "  3.5  kg"), 7, '\0'), true, 1, "3."},
-        FramedCase{"byte 13 not 03", WithByte(Framed('S', "    1.000"), 13, '\x02'), false, 0, ""},
-        FramedCase{"byte 14 not 04", WithByte(Framed('S', "    1.000"), 14, '\x03'), false, 0, ""},
-        FramedCase{"byte 0 not 01", WithByte(Framed('S', "    1.000"), 0, '\x02'), false, 0, ""},
-        FramedCase{"byte 1 not 02", WithByte(Framed('S', "    1.000"), 1, '\x01'), false, 0, ""},
-        FramedCase{"shifted by one byte", std::string(1, '\0') + Framed('S', "    1.000").substr(0, 14), false, 0, ""},
-        FramedCase{"short", Framed('S', "    1.000").substr(0, 14), false, 0, ""},
-        FramedCase{"empty", "", false, 0, ""},
-        FramedCase{"ZUD text", "ww  001.250kg\r\n", false, 0, ""}),
+        FramedCase{"stable", Framed('S', "  1.234kg"), true, true, "1.234kg"},
+        FramedCase{"unstable U", Framed('U', "  1.234kg"), true, false, "1.234kg"},
+        FramedCase{"lower-case s is unstable", Framed('s', "000001.00"), true, false, "000001.00"},
+        FramedCase{"blank-padded", Framed('S', " 0 . 5 0 "), true, true, "0.50"},
+        FramedCase{"all blanks", Framed('S', "         "), true, true, ""},
+        FramedCase{"16-byte form, last byte ignored", Framed('S', "    2.000", true), true, true, "2.000"},
+        FramedCase{"byte 12 not examined", WithByte(Framed('S', "    2.000"), 12, '\0'), true, true, "2.000"},
+        FramedCase{"zero byte cuts the weight", WithByte(Framed('S', "  3.5  kg"), 7, '\0'), true, true, "3."},
+        FramedCase{"byte 13 not 03", WithByte(Framed('S', "    1.000"), 13, '\x02'), false, false, ""},
+        FramedCase{"byte 14 not 04", WithByte(Framed('S', "    1.000"), 14, '\x03'), false, false, ""},
+        FramedCase{"byte 0 not 01", WithByte(Framed('S', "    1.000"), 0, '\x02'), false, false, ""},
+        FramedCase{"byte 1 not 02", WithByte(Framed('S', "    1.000"), 1, '\x01'), false, false, ""},
+        FramedCase{"shifted by one byte", std::string(1, '\0') + Framed('S', "    1.000").substr(0, 14), false, false, ""},
+        FramedCase{"short", Framed('S', "    1.000").substr(0, 14), false, false, ""},
+        FramedCase{"empty", "", false, false, ""},
+        FramedCase{"ZUD text", "ww  001.250kg\r\n", false, false, ""}),
     CaseName());
 
-TEST(FramedFields, WeightInFirstFieldOthersEmptied)
+TEST(FramedFields, WeightIsTheNetPriceAndTotalEmptied)
 {
-    const std::vector<FieldValue> expected{{kGross, "7.5"}, {kTare, ""}, {kNet, ""}};
-    EXPECT_EQ(WeightReport::FramedFields({1, "7.5"}), expected);
+    const std::vector<FieldValue> expected{{kNet, "7.5"}, {kPrice, ""}, {kTotal, ""}};
+    EXPECT_EQ(WeightReport::FramedFields({true, "7.5"}), expected);
 }
 
 struct CycleCase {
@@ -138,7 +140,7 @@ struct CycleCase {
     bool activeNow;
     std::string report;
     std::vector<FieldValue> fields;
-    std::optional<int> stable;
+    std::optional<bool> stable;
 };
 
 class CycleReports : public ::testing::TestWithParam<CycleCase> {};
@@ -166,7 +168,7 @@ std::string ThreeValue()
     return r;
 }
 
-const std::vector<FieldValue> kFramedOne{{kGross, "1.000"}, {kTare, ""}, {kNet, ""}};
+const std::vector<FieldValue> kFramedOne{{kNet, "1.000"}, {kPrice, ""}, {kTotal, ""}};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CycleReports,
@@ -175,10 +177,10 @@ INSTANTIATE_TEST_SUITE_P(
         CycleCase{"zud never touches the lamp", SeriesZud, 13, true, "ww    1.000  ", {{kGross, "1.000"}},
                   std::nullopt},
         CycleCase{"zud short", SeriesZud, 13, false, "wn    1.000", {}, std::nullopt},
-        CycleCase{"polled framed", SeriesZev, 15, false, Framed('S', "    1.000"), kFramedOne, 1},
+        CycleCase{"polled framed", SeriesZev, 15, false, Framed('S', "    1.000"), kFramedOne, true},
         CycleCase{"polled framed with active return checked since", SeriesRivav, 15, true, Framed('U', "    1.000"),
-                  kFramedOne, 0},
-        CycleCase{"active return", SeriesRivav, 16, true, Framed('S', "    1.000", true), kFramedOne, 1},
+                  kFramedOne, false},
+        CycleCase{"active return", SeriesRivav, 16, true, Framed('S', "    1.000", true), kFramedOne, true},
         CycleCase{"active return unchecked since the request", SeriesRivav, 16, false,
                   Framed('S', "    1.000", true), {}, std::nullopt},
         CycleCase{"three-value layout not supported", SeriesRivav, 16, false, ThreeValue(), {}, std::nullopt},
@@ -187,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
         CycleCase{"framed short", SeriesZev, 15, false, Framed('S', "    1.000").substr(0, 10), {}, std::nullopt},
         CycleCase{"bad frame", SeriesZev, 15, false, WithByte(Framed('S', "    1.000"), 13, 'x'), {}, std::nullopt},
         CycleCase{"series not chosen yet polls like framed", SeriesNone, 15, false, Framed('S', "    1.000"),
-                  kFramedOne, 1}),
+                  kFramedOne, true}),
     CaseName());
 
 } // namespace

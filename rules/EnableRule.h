@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ScaleCommand.h"
+
 #include <vector>
 
 // Which controls of the main dialog are usable: a function of the port state, the series selected
@@ -7,8 +9,31 @@
 // its initialisation, every series change, a successful open and a close, and at no other time.
 namespace EnableRule {
 
+// The main dialog's controls the rule governs.
+enum class Control {
+    PortList,
+    BaudList,
+    CompanyName,
+    CompanyButton,
+    Upload,
+    Zero,
+    Tare,
+    NewBaudList,
+    SetBaud,
+    PrintSetup,
+    PrintA15,
+    PrintA16,
+    CommodityList,
+    AutoRead,
+    ActiveReturn,
+    PostbackList,
+    PostbackButton,
+    More,
+    ReadParameters,
+};
+
 struct ControlState {
-    int id;
+    Control control;
     bool enabled;
 };
 
@@ -20,7 +45,6 @@ struct Outcome {
     bool uncheckActiveReturn = false;
 };
 
-// series is the Model list's selection: 0 ZUD, 1 ZEV, 2 RIVAV, -1 none.
-Outcome Evaluate(bool open, int series, bool readingChecked);
+Outcome Evaluate(bool open, ScaleSeries series, bool readingChecked);
 
 } // namespace EnableRule

@@ -1,0 +1,69 @@
+#include "rules/EnableRule.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+namespace {
+
+using enum EnableRule::Control;
+
+struct Case {
+    const char* name;
+    bool open;
+    ScaleSeries series;
+    bool reading;
+    std::set<EnableRule::Control> enabled;
+    bool uncheckActiveReturn;
+};
+
+// Every control the rule governs, in the order it sets them.
+const std::vector<EnableRule::Control> kGovernedInOrder = {
+    PortList, BaudList, CompanyName, CompanyButton, Upload, Zero, Tare, NewBaudList, SetBaud, PrintSetup,
+    PrintA15, PrintA16, CommodityList, AutoRead, ActiveReturn, PostbackList, PostbackButton, More, ReadParameters};
+
+const Case kCases[] = {
+    {"closed_zud", false, SeriesZud, false, {PortList, BaudList, CommodityList}, true},
+    {"closed_zev_prints_stay_usable", false, SeriesZev, false, {PortList, BaudList, PrintSetup, PrintA15, PrintA16, CommodityList}, true},
+    {"closed_rivav", false, SeriesRivav, false, {PortList, BaudList}, false},
+    {"closed_nothing_selected", false, SeriesNone, false, {PortList, BaudList, CommodityList}, true},
+    {"closed_zev_reading_box_left_checked", false, SeriesZev, true, {PortList, BaudList, PrintSetup, PrintA15, PrintA16, CommodityList}, true},
+    {"open_zud", true, SeriesZud, false, {CompanyName, CompanyButton, Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
+    {"open_zud_reading", true, SeriesZud, true, {CompanyName, CompanyButton, Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More}, true},
+    {"open_zev", true, SeriesZev, false, {Upload, PrintSetup, PrintA15, PrintA16, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
+    {"open_zev_reading", true, SeriesZev, true, {Upload, PrintSetup, PrintA15, PrintA16, CommodityList, AutoRead, PostbackList, PostbackButton, More}, true},
+    {"open_rivav", true, SeriesRivav, false, {Zero, Tare, NewBaudList, SetBaud, AutoRead, ActiveReturn, PostbackList, PostbackButton, More, ReadParameters}, false},
+    {"open_rivav_reading", true, SeriesRivav, true, {Zero, Tare, NewBaudList, SetBaud, AutoRead, ActiveReturn, PostbackList, PostbackButton, More}, false},
+    {"open_nothing_selected", true, SeriesNone, false, {Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
+};
+
+class EnableRuleTable : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EnableRuleTable, EnablesExactlyTheListedControls)
+{
+    const Case& c = GetParam();
+    const EnableRule::Outcome out = EnableRule::Evaluate(c.open, c.series, c.reading);
+    std::set<EnableRule::Control> enabled;
+    for (const auto& state : out.controls) {
+        if (state.enabled)
+            enabled.insert(state.control);
+    }
+    EXPECT_EQ(enabled, c.enabled);
+    EXPECT_EQ(out.uncheckActiveReturn, c.uncheckActiveReturn);
+}
+
+TEST_P(EnableRuleTable, SetsEveryGovernedControlOnceInOrder)
+{
+    const Case& c = GetParam();
+    const EnableRule::Outcome out = EnableRule::Evaluate(c.open, c.series, c.reading);
+    std::vector<EnableRule::Control> order;
+    for (const auto& state : out.controls)
+        order.push_back(state.control);
+    EXPECT_EQ(order, kGovernedInOrder);
+}
+
+INSTANTIATE_TEST_SUITE_P(SeriesByPortByReading, EnableRuleTable, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+} // namespace
