@@ -201,15 +201,15 @@ std::string UtcNow()
 std::string ReadingJson(int series, const ScaleExchange::Reading& reading)
 {
     // ZUD reports gross, tare and net; the framed series report the net weight alone.
-    const std::map<int, const char*> names = series == SeriesZud
-        ? std::map<int, const char*>{{WeightReport::kFirstField, "gross"}, {WeightReport::kSecondField, "tare"},
-                                     {WeightReport::kThirdField, "net"}}
-        : std::map<int, const char*>{{WeightReport::kFirstField, "net"}};
+    using WeightReport::Quantity;
+    const std::map<Quantity, const char*> names = series == SeriesZud
+        ? std::map<Quantity, const char*>{{Quantity::Gross, "gross"}, {Quantity::Tare, "tare"}, {Quantity::Net, "net"}}
+        : std::map<Quantity, const char*>{{Quantity::Net, "net"}};
     std::string json = "{\"time\":" + JsonString(UtcNow());
-    for (const auto& [field, name] : names) {
-        // The last report of a field wins, as in the dialog's reading fields.
+    for (const auto& [quantity, name] : names) {
+        // The last report of a value wins, as in the dialog's reading fields.
         const auto value = std::find_if(reading.fields.rbegin(), reading.fields.rend(),
-                                        [field = field](const auto& f) { return f.fieldId == field; });
+                                        [quantity = quantity](const auto& f) { return f.quantity == quantity; });
         if (value != reading.fields.rend())
             json += ",\"" + std::string(name) + "\":" + JsonString(GbkCodec::GbkToUtf8(value->text));
     }

@@ -21,8 +21,10 @@ std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, int series)
 {
     Reading reading;
     WeightReading::Callbacks callbacks;
-    callbacks.showField = [&reading](int fieldId, const std::string& text) { reading.fields.push_back({fieldId, text}); };
-    callbacks.setStable = [&reading](int stable) { reading.stable = stable; };
+    callbacks.showField = [&reading](WeightReport::Quantity quantity, const std::string& text) {
+        reading.fields.push_back({quantity, text});
+    };
+    callbacks.setStable = [&reading](bool stable) { reading.stable = stable; };
     WeightReading::RunCycle(port, series, [] { return false; }, callbacks, [] { return false; });
     if (reading.fields.empty())
         return std::nullopt;

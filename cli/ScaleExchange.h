@@ -20,7 +20,7 @@ std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& w
 
 struct Reading {
     std::vector<WeightReport::FieldValue> fields;
-    std::optional<int> stable;
+    std::optional<bool> stable;
 };
 
 // One polled reading cycle (for ZUD also the reports that follow back to back). Nothing when no

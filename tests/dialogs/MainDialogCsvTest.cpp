@@ -4,7 +4,7 @@
 
 #include "app/Language.h"
 #include "cli/CommandLine.h"
-#include "commodity/EditableListCtrl.h"
+#include "controls/EditableListCtrl.h"
 #include "sim/VirtualScale.h"
 
 #include <QCheckBox>
@@ -166,13 +166,13 @@ private slots:
                 preview->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
             });
             dialog.ImportCsvFile(csv);
-            QComboBox* ports = Combo(&dialog, 1000);
+            QComboBox* ports = Combo(&dialog, "portCombo");
             ports->addItem(QString::fromStdString(dialogScale.PortPath()));
             ports->setCurrentIndex(ports->count() - 1);
-            Button(&dialog, 1002)->click();
+            Button(&dialog, "openButton")->click();
             // The port opens on the link's worker.
-            QVERIFY(QTest::qWaitFor([&] { return Button(&dialog, 1006)->isEnabled(); }, 2000));
-            Button(&dialog, 1006)->click();
+            QVERIFY(QTest::qWaitFor([&] { return Button(&dialog, "uploadButton")->isEnabled(); }, 2000));
+            Button(&dialog, "uploadButton")->click();
             QVERIFY(dialogScale.WaitForCommands(202, 5s));
         }
 
