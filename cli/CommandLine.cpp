@@ -10,6 +10,7 @@
 #include "link/ScaleCommand.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLink.h"
+#include "settings/LeadingInteger.h"
 
 #include <algorithm>
 #include <atomic>
@@ -293,7 +294,7 @@ int LoadUploadFile(const Options& options, CommodityTable& table, std::ostream& 
 int OpenPort(const Options& options, SerialLink::PortHandle& port, std::ostream& err)
 {
     errno = 0;
-    if (SerialLink::OpenSerialPort(options.port, port, std::atoi(options.baud.c_str())) == 1)
+    if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
         return kExitOk;
     const int error = errno;
     std::string reason = error != 0 ? std::strerror(error) : "it cannot be configured";

@@ -11,6 +11,16 @@ namespace FixedTexts {
 QString EnterNumber();             // 请键入一个数。
 QString EnterInteger();            // 请键入一个整数。
 QString WrongPassword();           // 密码不正确
+QString WrongDivision();           // 请输入正确的分度值
+QString PostbackCountRange();      // 主动回传次数应为0 ~ 10之间
+QString GravityRange();            // 重力加速度应为9.7 ~ 9.9之间
+QString WrongCalibrationWeight();  // 请输入正确的砝码重量
+QString WrongCapacity();           // 请输入正确的最大称量
+QString WeightAboveCapacity();     // 砝码重量不能大于最大称量
+
+// The question before the parameter readout, and its title.
+QString ReadParametersQuestion();
+QString QuestionTitle();           // 询问
 
 // The print preview.
 QString CommandFailed();           // 命令失败。

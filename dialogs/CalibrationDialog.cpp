@@ -1,5 +1,6 @@
 #include "dialogs/CalibrationDialog.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "controls/SettingsReport.h"
@@ -114,12 +115,12 @@ void CalibrationDialog::calibrate()
     // the weight on it. A text that is not one is refused like an empty one.
     const std::int32_t capacity = NumericEntry::ParseInteger(ToGbk(ui_->capacityList->currentText())).value_or(0);
     const std::int32_t weight = NumericEntry::ParseInteger(ToGbk(ui_->weightList->currentText())).value_or(0);
-    const char* refusal = weight <= 0 ? "请输入正确的砝码重量"
-        : capacity <= 0               ? "请输入正确的最大称量"
-        : weight > capacity           ? "砝码重量不能大于最大称量"
-                                      : nullptr;
-    if (refusal) {
-        OperatorMessage::Show(this, QString::fromUtf8(refusal));
+    const QString refusal = weight <= 0 ? FixedTexts::WrongCalibrationWeight()
+        : capacity <= 0                 ? FixedTexts::WrongCapacity()
+        : weight > capacity             ? FixedTexts::WeightAboveCapacity()
+                                        : QString();
+    if (!refusal.isEmpty()) {
+        OperatorMessage::Show(this, refusal);
         return;
     }
     send(ScaleCommandSet::CalibrateSpan(capacity, weight));

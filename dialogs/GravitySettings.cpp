@@ -1,8 +1,10 @@
 #include "dialogs/GravitySettings.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/NumericEdit.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SelectStored.h"
 #include "dialogs/ScaleSettingsDialog.h"
 #include "rules/CityCodes.h"
 #include "settings/AppPaths.h"
@@ -29,7 +31,7 @@ GravitySettings::GravitySettings(const Controls& controls, const Keys& keys)
     const std::string& path = AppPaths::SettingsPath();
     for (const std::string& city : CityCodes::Items())
         controls_.cityList->addItem(QString::fromStdString(city));
-    SettingsControls::SelectStored(controls_.cityList,
+    SelectStored(controls_.cityList,
                                    Profile::ReadInt(path, kSection, keys_.city, CityCodes::kDefaultIndex));
 
     gravity_ = Profile::ReadReal(path, kSection, keys_.gravity, "9.78830");
@@ -79,7 +81,7 @@ Bytes GravitySettings::CityCommand() const
 Bytes GravitySettings::GravityCommand(QWidget* dialog) const
 {
     if (!gravityInRange(gravity_)) {
-        OperatorMessage::Show(dialog, QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间"));
+        OperatorMessage::Show(dialog, FixedTexts::GravityRange());
         return {};
     }
     return ScaleCommandSet::SetGravityValue(gravity_);

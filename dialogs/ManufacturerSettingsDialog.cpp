@@ -1,6 +1,8 @@
 #include "dialogs/ManufacturerSettingsDialog.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
 #include "link/ScaleCommand.h"
 #include "settings/AppPaths.h"
@@ -10,7 +12,6 @@
 
 namespace {
 
-using SettingsControls::SelectStored;
 
 constexpr const char* kSection = "System";
 
@@ -62,7 +63,7 @@ void ManufacturerSettingsDialog::setDivisionValue()
     exchangeFromControls();
     // The command carries 16 bits: a larger value would reach the scale cut to its low bits.
     if (divisionValue_ < 0 || divisionValue_ > 0xFFFF) {
-        OperatorMessage::Show(this, QString::fromUtf8("请输入正确的分度值"));
+        OperatorMessage::Show(this, FixedTexts::WrongDivision());
         return;
     }
     send(ScaleCommandSet::SetDivisionValue(static_cast<std::uint16_t>(divisionValue_)));

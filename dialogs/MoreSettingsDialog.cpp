@@ -1,6 +1,8 @@
 #include "dialogs/MoreSettingsDialog.h"
 
+#include "controls/FixedTexts.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
@@ -13,7 +15,6 @@
 
 namespace {
 
-using SettingsControls::SelectStored;
 
 constexpr const char* kSection = "System";
 constexpr int kMostReportsPerSecond = 10;
@@ -84,7 +85,7 @@ void MoreSettingsDialog::setPostbackCount()
 {
     exchangeFromControls();
     if (postbackCount_ < 0 || postbackCount_ > kMostReportsPerSecond) {
-        OperatorMessage::Show(this, QString::fromUtf8("主动回传次数应为0 ~ 10之间"));
+        OperatorMessage::Show(this, FixedTexts::PostbackCountRange());
         return;
     }
     send(ScaleCommandSet::SetPostbackMode(static_cast<std::uint8_t>(postbackCount_)));

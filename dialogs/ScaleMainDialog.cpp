@@ -5,8 +5,10 @@
 #include "commodity/CommodityCsv.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityUpload.h"
+#include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
 #include "controls/StatusLamp.h"
 #include "controls/TextFieldGuard.h"
@@ -20,6 +22,7 @@
 #include "print/KeyboardSheetPrinting.h"
 #include "rules/EnableRule.h"
 #include "settings/AppPaths.h"
+#include "settings/LeadingInteger.h"
 #include "settings/Profile.h"
 #include "sim/VirtualScale.h"
 
@@ -38,7 +41,6 @@
 #include <QSignalBlocker>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -51,12 +53,6 @@ constexpr int kPortWatchMs = 1000;
 int ReadSetting(const char* key, int fallback)
 {
     return Profile::ReadInt(AppPaths::SettingsPath(), kSystem, key, fallback);
-}
-
-// Selects entry `index`; an index outside the list selects nothing.
-void SelectEntry(QComboBox* combo, int index)
-{
-    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
 std::string TextOf(const QComboBox* combo)
@@ -214,11 +210,11 @@ void ScaleMainDialog::SelectFromSettings()
     // "SelectVirtualScale=1" (the demo's first start) chooses the virtual scale once; the stored
     // entry counts again from the next start.
     const bool virtualFirst = demoIndex_ >= 0 && ReadSetting("SelectVirtualScale", 0) != 0;
-    SelectEntry(ui_->portCombo, virtualFirst ? demoIndex_ : ReadSetting("Port", 0));
-    SelectEntry(ui_->baudCombo, ReadSetting("Baudrate", 2));
-    SelectEntry(ui_->modelCombo, ReadSetting("Type", 0));
-    SelectEntry(ui_->newBaudCombo, ReadSetting("Baudrate2", 2));
-    SelectEntry(ui_->postbackCombo, ReadSetting("BackDataRate", 0));
+    SelectStored(ui_->portCombo, virtualFirst ? demoIndex_ : ReadSetting("Port", 0));
+    SelectStored(ui_->baudCombo, ReadSetting("Baudrate", 2));
+    SelectStored(ui_->modelCombo, ReadSetting("Type", 0));
+    SelectStored(ui_->newBaudCombo, ReadSetting("Baudrate2", 2));
+    SelectStored(ui_->postbackCombo, ReadSetting("BackDataRate", 0));
 }
 
 void ScaleMainDialog::ConnectControls()
@@ -236,9 +232,9 @@ void ScaleMainDialog::ConnectControls()
     connect(ui_->moreButton, &QPushButton::clicked, this, &ScaleMainDialog::OnMore);
     connect(ui_->readParamButton, &QPushButton::clicked, this, &ScaleMainDialog::OnReadParameter);
     connect(ui_->printA15Button, &QPushButton::clicked, this,
-            [this] { FinishCellEdit(); ShowKeyboardSheetPreview(this, table_, 0); });
+            [this] { FinishCellEdit(); ShowKeyboardSheetPreview(this, table_, SheetLayout::A15); });
     connect(ui_->printA16Button, &QPushButton::clicked, this,
-            [this] { FinishCellEdit(); ShowKeyboardSheetPreview(this, table_, 1); });
+            [this] { FinishCellEdit(); ShowKeyboardSheetPreview(this, table_, SheetLayout::A16); });
     connect(ui_->printSetupButton, &QPushButton::clicked, this, [this] { RunPrintFontSetup(this); });
     connect(ui_->aboutButton, &QPushButton::clicked, this, &ScaleMainDialog::ShowAbout);
     connect(ui_->escButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -306,7 +302,7 @@ void ScaleMainDialog::OnOpenClose()
 void ScaleMainDialog::OpenPort()
 {
     const int entry = ui_->portCombo->currentIndex();
-    const int baud = std::atoi(TextOf(ui_->baudCombo).c_str());
+    const int baud = LeadingInteger::Wrapped(TextOf(ui_->baudCombo));
     openCaption_ = ui_->portCombo->currentText();
     std::string name;
     if (entry >= 0 && entry == demoIndex_) {
@@ -548,10 +544,8 @@ void ScaleMainDialog::OnReadParameter()
 {
     if (!link_.IsOpen() || link_.IsReading() || readingParameters_)
         return;
-    const QString question = QString::fromUtf8(
-        "将会自动禁止主动回传重量,如果需要请读取参数后重新设置回传频率, 是否继续?");
-    if (OperatorMessage::Show(this, question, OperatorMessage::Icon::Question,
-                              QMessageBox::Ok | QMessageBox::Cancel, QString::fromUtf8("询问"))
+    if (OperatorMessage::Show(this, FixedTexts::ReadParametersQuestion(), OperatorMessage::Icon::Question,
+                              QMessageBox::Ok | QMessageBox::Cancel, FixedTexts::QuestionTitle())
         != QMessageBox::Ok)
         return;
 

@@ -48,12 +48,3 @@ void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, std::function<std
         send(command());
     });
 }
-
-namespace SettingsControls {
-
-void SelectStored(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
-
-} // namespace SettingsControls

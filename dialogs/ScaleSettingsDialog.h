@@ -42,11 +42,3 @@ protected:
 
     PortLink& link_;
 };
-
-// Small pieces the settings dialogs share.
-namespace SettingsControls {
-
-// An index the list does not have leaves it without a selection.
-void SelectStored(QComboBox* list, int index);
-
-} // namespace SettingsControls

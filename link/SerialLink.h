@@ -104,9 +104,6 @@ private:
 // The longest a close waits for queued output (a held line) before dropping it.
 inline constexpr int kCloseDrainMs = 2000;
 
-// A link reference: non-owning, handed to the settings dialogs by their opener.
-using LinkRef = PortHandle&;
-
 // The system's serial ports, appended: on Windows the port names the registry records (COM3), in
 // its order; elsewhere device paths such as /dev/ttyUSB0, in a stable order.
 void ListSerialPorts(std::vector<std::string>& list);

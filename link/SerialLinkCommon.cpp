@@ -1,34 +1,12 @@
 #include "link/SerialLink.h"
 
+#include "settings/LeadingInteger.h"
+
 #include <algorithm>
-#include <climits>
 
 // What the serial link does the same way on every platform.
 
 namespace SerialLink {
-namespace {
-
-// The number at the front of a text, read like atoi: leading blanks, a sign, digits; none gives 0.
-long long LeadingNumber(const std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > INT_MAX)
-            value = INT_MAX;
-    }
-    return negative ? -value : value;
-}
-
-} // namespace
 
 void PortHandle::Close()
 {
@@ -58,7 +36,7 @@ std::string OfferedPortName(const std::string& listed)
     for (std::size_t at = rest.find("COM"); at != std::string::npos; at = rest.find("COM", at))
         rest.erase(at, 3);
     rest.erase(std::remove(rest.begin(), rest.end(), ':'), rest.end());
-    if (LeadingNumber(rest) >= 10)
+    if (LeadingInteger::Clamped(rest) >= 10)
         return "\\\\.\\" + listed;
     return listed;
 }

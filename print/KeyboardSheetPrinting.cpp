@@ -7,10 +7,10 @@
 
 #include <QWidget>
 
-void ShowKeyboardSheetPreview(QWidget* owner, const CommodityTable& table, int layout)
+void ShowKeyboardSheetPreview(QWidget* owner, const CommodityTable& table, SheetLayout layout)
 {
     // The job lives as long as its preview window: it remembers what was already reported.
-    auto* job = new KeyboardSheetJob{&table, layout == 1 ? SheetLayout::A16 : SheetLayout::A15, owner};
+    auto* job = new KeyboardSheetJob{&table, layout, owner};
     PreviewHost* host = PreviewHost::Open(&PrintKeyboardSheetProc, owner, job);
     if (!host) {
         delete job;

@@ -1,6 +1,7 @@
 #include "settings/Profile.h"
 
 #include "settings/DurableFile.h"
+#include "settings/LeadingInteger.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -172,7 +173,7 @@ int ReadInt(const std::string& path, std::string_view section, std::string_view 
     auto value = lookup(path, section, key);
     if (!value || value->empty())
         return fallback;
-    return ParseProfileInt(*value);
+    return LeadingInteger::Wrapped(*value, true);
 }
 
 bool WriteText(const std::string& path, std::string_view section, std::string_view key,

@@ -41,8 +41,4 @@ bool WriteInt(const std::string& path, std::string_view section, std::string_vie
 // Written with "%f": six decimals.
 bool WriteReal(const std::string& path, std::string_view section, std::string_view key, double value);
 
-// The integer conversion that ReadInt applies to a value: exposed for the callers that convert a
-// text they read themselves (altitudes, list texts).
-int ParseProfileInt(std::string_view text);
-
 } // namespace Profile

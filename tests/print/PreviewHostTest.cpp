@@ -351,7 +351,7 @@ private slots:
         CommodityTable table;
         table.SetCell(0, CommodityTable::Name, "Apple");
         MessageRecorder messages;
-        ShowKeyboardSheetPreview(owner_.get(), table, 1);
+        ShowKeyboardSheetPreview(owner_.get(), table, SheetLayout::A16);
         QPointer<PreviewHost> host = OpenPreviewHost();
         QVERIFY(host);
         QVERIFY(!owner_->isVisible());
@@ -382,7 +382,7 @@ private slots:
         CommodityTable table;
         table.SetCell(0, CommodityTable::Name, "Apple");
         MessageRecorder messages;
-        ShowKeyboardSheetPreview(owner_.get(), table, 0);
+        ShowKeyboardSheetPreview(owner_.get(), table, SheetLayout::A15);
         QPointer<PreviewHost> host = OpenPreviewHost();
         QVERIFY(host);
         QVERIFY(messages.Messages().isEmpty());
@@ -407,7 +407,7 @@ private slots:
         CommodityTable table;
         table.SetCell(0, CommodityTable::Name, "Apple");
         MessageRecorder messages;
-        ShowKeyboardSheetPreview(owner_.get(), table, 0);
+        ShowKeyboardSheetPreview(owner_.get(), table, SheetLayout::A15);
         QPointer<PreviewHost> host = OpenPreviewHost();
         QVERIFY(host);
         // An edit made while the preview is open appears on the printed page.

@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
     QDialog owner;
     owner.setWindowTitle(QString::fromUtf8("电子秤"));
     owner.show();
-    ShowKeyboardSheetPreview(&owner, table, 0);
+    ShowKeyboardSheetPreview(&owner, table, SheetLayout::A15);
     PreviewHost* host = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* candidate = qobject_cast<PreviewHost*>(widget))
