@@ -2,10 +2,6 @@
 
 #include "ui_ScaleMainDialog.h"
 
-#include "commodity/CommodityCsv.h"
-#include "commodity/CommodityFile.h"
-#include "commodity/CommodityUpload.h"
-#include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "controls/SelectStored.h"
@@ -13,11 +9,9 @@
 #include "controls/StatusLamp.h"
 #include "controls/TextFieldGuard.h"
 #include "dialogs/AboutDialog.h"
-#include "dialogs/ImportPreviewDialog.h"
 #include "dialogs/FindScaleDialog.h"
 #include "dialogs/LineMonitorWindow.h"
 #include "dialogs/MoreSettingsDialog.h"
-#include "dialogs/ParameterDialog.h"
 #include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "rules/EnableRule.h"
@@ -28,15 +22,11 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -150,20 +140,6 @@ QWidget* ScaleMainDialog::Governed(EnableRule::Control control) const
     case PostbackButton: return ui_->postbackButton;
     case More: return ui_->moreButton;
     case ReadParameters: return ui_->readParamButton;
-    }
-    return nullptr;
-}
-
-QLineEdit* ScaleMainDialog::ReadingField(WeightReport::Quantity quantity) const
-{
-    // The fields read gross, tare and net for a ZUD scale, net, price and total for the others.
-    using enum WeightReport::Quantity;
-    switch (quantity) {
-    case Gross: return ui_->value1;
-    case Tare: return ui_->value2;
-    case Net: return series_ == SeriesZud ? ui_->value3 : ui_->value1;
-    case Price: return ui_->value2;
-    case Total: return ui_->value3;
     }
     return nullptr;
 }
@@ -423,114 +399,6 @@ void ScaleMainDialog::OnPortsListed(const QStringList& ports)
         combo->setCurrentIndex(again);
 }
 
-void ScaleMainDialog::OnAutomaticReading(bool checked)
-{
-    if (checked) {
-        ui_->readParamButton->setEnabled(false);
-        link_.StartReading([this] { return series_.load(); }, [this] { return activeReturn_.load(); },
-                           [] { return ReadSetting("Sleep", 100); });
-        ShowLamp(true);
-    } else {
-        link_.StopReading();
-    }
-}
-
-void ScaleMainDialog::OnReaderFinished()
-{
-    ui_->autoReadCheck->setChecked(false);
-    ui_->lamp->hide();
-    ui_->readParamButton->setEnabled(link_.IsOpen() && !readingParameters_);
-}
-
-void ScaleMainDialog::ShowLamp(bool visible)
-{
-    // Only the RIVAV series reports stability; the lamp shows while its reports are being read.
-    ui_->lamp->setVisible(visible && series_ == SeriesRivav && link_.IsReading());
-}
-
-void ScaleMainDialog::ShowReading(WeightReport::Quantity quantity, const std::string& text)
-{
-    ReadingField(quantity)->setText(FromGbk(text));
-}
-
-void ScaleMainDialog::Send(const Bytes& bytes)
-{
-    link_.Send(bytes);
-}
-
-void ScaleMainDialog::OnTare()
-{
-    Send(ScaleCommandSet::Tare(series_));
-}
-
-void ScaleMainDialog::OnZero()
-{
-    Send(ScaleCommandSet::Zero(series_));
-}
-
-void ScaleMainDialog::OnSetBaud()
-{
-    // Without a chosen rate there is nothing to tell the scale.
-    if (ui_->newBaudCombo->currentIndex() < 0)
-        return;
-    Send(ScaleCommandSet::SetBaud(TextOf(ui_->newBaudCombo)));
-}
-
-void ScaleMainDialog::OnSetPostback()
-{
-    const int rate = ui_->postbackCombo->currentIndex();
-    if (rate < 0)
-        return;
-    Send(ScaleCommandSet::SetPostbackFrequency(rate));
-}
-
-void ScaleMainDialog::OnSetupCompanyName()
-{
-    FinishCellEdit();
-    if (!link_.IsOpen())
-        return;
-    Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
-}
-
-void ScaleMainDialog::OnUploadCommodity()
-{
-    // Started by its shortcut, the button leaves the focus in an open cell, whose last key is not
-    // in the table yet.
-    FinishCellEdit();
-    const int series = ui_->modelCombo->currentIndex();
-    if (series == SeriesRivav || !link_.IsOpen() || link_.IsUploading())
-        return;
-    std::vector<Bytes> block = UploadBlock(table_, series);
-    if (block.empty())
-        return;
-    const int lines = int(block.size());
-    // The block is one exchange on the link's worker: no reading cycle or command can land inside
-    // it. The button stays disabled until it has ended.
-    link_.Upload(std::move(block));
-    ApplyEnableRule();
-
-    auto* progress = new QProgressDialog(QCoreApplication::translate("UploadRunner", "Uploading commodities..."),
-                                         QCoreApplication::translate("UploadRunner", "Cancel"), 0, lines, this);
-    progress->setAttribute(Qt::WA_DeleteOnClose);
-    progress->setWindowTitle(QCoreApplication::translate("UploadRunner", "Upload"));
-    progress->setWindowModality(Qt::WindowModal);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    // A quick upload (a fast line) finishes before the window would show.
-    progress->setMinimumDuration(400);
-    connect(progress, &QProgressDialog::canceled, &link_, &PortLink::CancelUpload);
-    uploadProgress_ = progress;
-}
-
-void ScaleMainDialog::OnUploadEnded()
-{
-    if (uploadProgress_) {
-        uploadProgress_->hide();
-        uploadProgress_->deleteLater();
-    }
-    ApplyEnableRule();
-}
-
 void ScaleMainDialog::OnMore()
 {
     // The box stays checked until the link reports the end of reading, as before the dialog's
@@ -540,102 +408,10 @@ void ScaleMainDialog::OnMore()
     more.exec();
 }
 
-void ScaleMainDialog::OnReadParameter()
-{
-    if (!link_.IsOpen() || link_.IsReading() || readingParameters_)
-        return;
-    if (OperatorMessage::Show(this, FixedTexts::ReadParametersQuestion(), OperatorMessage::Icon::Question,
-                              QMessageBox::Ok | QMessageBox::Cancel, FixedTexts::QuestionTitle())
-        != QMessageBox::Ok)
-        return;
-
-    // The exchange takes up to about a second and a half on the link's worker; the dump comes back.
-    readingParameters_ = true;
-    ui_->readParamButton->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    link_.ReadParameters();
-}
-
-void ScaleMainDialog::OnParametersRead(const QByteArray& dump, bool complete)
-{
-    readingParameters_ = false;
-    QApplication::restoreOverrideCursor();
-    ui_->readParamButton->setEnabled(link_.IsOpen() && !link_.IsReading());
-    // A lost port is reported on its own; the window may have been closed meanwhile.
-    if (!complete || finished_)
-        return;
-    ParameterDialog parameters(dump.toStdString(), this);
-    parameters.exec();
-}
-
 void ScaleMainDialog::ShowAbout()
 {
     AboutDialog about(this);
     about.exec();
-}
-
-void ScaleMainDialog::OnImportCsv()
-{
-    const QString path = QFileDialog::getOpenFileName(this, tr("Import commodities"), QString(),
-                                                      tr("CSV files (*.csv *.txt);;All files (*)"));
-    if (!path.isEmpty())
-        ImportCsvFile(path);
-}
-
-void ScaleMainDialog::OnExportCsv()
-{
-    const QString name = series_ == SeriesZud ? QStringLiteral("ZUD.csv") : QStringLiteral("ZEV.csv");
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export commodities"), name, tr("CSV files (*.csv)"));
-    if (!path.isEmpty())
-        ExportCsvFile(path);
-}
-
-void ScaleMainDialog::ImportCsvFile(const QString& path)
-{
-    if (series_ == SeriesRivav || series_ == SeriesNone)
-        return;
-    FinishCellEdit();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        OperatorMessage::Show(this, tr("%1 cannot be read: %2").arg(path, file.errorString()),
-                              OperatorMessage::Icon::Warning);
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    const CommodityCsv::Import import = CommodityCsv::Parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (import.fileProblem != CommodityCsv::FileProblem::None) {
-        const QString why = import.fileProblem == CommodityCsv::FileProblem::Utf16
-            ? tr("UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).")
-            : tr("Its header row names no No. column.");
-        OperatorMessage::Show(this, tr("%1 cannot be imported.").arg(path) + QLatin1Char('\n') + why,
-                              OperatorMessage::Icon::Warning);
-        return;
-    }
-    ImportPreviewDialog preview(import, QFileInfo(path).fileName(), this);
-    if (preview.exec() != QDialog::Accepted)
-        return;
-    CommodityCsv::Apply(import, table_);
-    ui_->commodityList->Refresh();
-}
-
-bool ScaleMainDialog::ExportCsvFile(const QString& path)
-{
-    FinishCellEdit();
-    // The captions as the list shows them, in the interface's language.
-    std::array<std::string, 4> header;
-    for (int i = 0; i < 4; ++i)
-        header[std::size_t(i)] = ui_->commodityList->model()
-                                     ->headerData(CommodityTable::Number + i, Qt::Horizontal)
-                                     .toString()
-                                     .toStdString();
-    const std::string csv = CommodityCsv::Format(table_, header);
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(csv.data(), qint64(csv.size())) == qint64(csv.size())
-        && file.commit();
-    if (!written)
-        OperatorMessage::Show(this, tr("%1 cannot be written: %2").arg(path, file.errorString()),
-                              OperatorMessage::Icon::Warning);
-    return written;
 }
 
 void ScaleMainDialog::keyPressEvent(QKeyEvent* event)
@@ -659,60 +435,6 @@ void ScaleMainDialog::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     menu.addAction(QIcon(QStringLiteral(":/scale.png")), tr("About VELK(&A)..."), this, &ScaleMainDialog::ShowAbout);
     menu.exec(event->globalPos());
-}
-
-void ScaleMainDialog::LoadTable()
-{
-    unreadableFile_ = LoadCommodityFile(table_, series_) == CommodityLoad::Unreadable;
-    loadedTable_ = table_;
-    if (unreadableFile_) {
-        const QString file = QString::fromLocal8Bit(CommodityFilePath(series_).c_str());
-        OperatorMessage::Show(this,
-                              tr("The commodity list could not be read from %1. The file is kept as it is "
-                                 "unless you change the list and agree to replace it.").arg(file),
-                              OperatorMessage::Icon::Warning);
-    }
-}
-
-bool ScaleMainDialog::SaveTable(int series, bool mayCancel)
-{
-    FinishCellEdit();
-    const QString file = QString::fromLocal8Bit(CommodityFilePath(series).c_str());
-    const bool changed = !(table_ == loadedTable_);
-    const QMessageBox::StandardButtons cancel = mayCancel ? QMessageBox::Cancel : QMessageBox::NoButton;
-    if (unreadableFile_) {
-        if (!changed)
-            return true;
-        const auto answer = OperatorMessage::Show(
-            this, tr("%1 could not be read when the list was loaded. Replace it with the list as it is now?").arg(file),
-            OperatorMessage::Icon::Question, QMessageBox::Yes | QMessageBox::No | cancel);
-        if (answer == QMessageBox::Cancel)
-            return false;
-        if (answer != QMessageBox::Yes)
-            return true;
-    }
-    while (!SaveCommodityFile(table_, series)) {
-        const QString failed = tr("The commodity list could not be saved to %1.").arg(file);
-        if (!changed) {
-            // Nothing the operator typed is lost: the file still holds what the list shows.
-            OperatorMessage::Show(this, failed, OperatorMessage::Icon::Warning);
-            return true;
-        }
-        const auto answer = OperatorMessage::Show(
-            this, failed + QLatin1Char('\n') + tr("Retry, discard the changes, or cancel and keep editing?"),
-            OperatorMessage::Icon::Warning, QMessageBox::Retry | QMessageBox::Discard | cancel);
-        if (answer == QMessageBox::Cancel)
-            return false;
-        if (answer != QMessageBox::Retry)
-            return true;
-    }
-    return true;
-}
-
-void ScaleMainDialog::FinishCellEdit()
-{
-    if (ui_->commodityList->IsEditing())
-        ui_->commodityList->EndCellEdit(true, true);
 }
 
 void ScaleMainDialog::SaveSettings()
