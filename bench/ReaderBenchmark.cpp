@@ -2,7 +2,7 @@
 // no pause between cycles: how many polled cycles it completes per second, and how long a report
 // takes from the moment the scale writes it to the moment the cycle hands its weight out.
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/PortSession.h"
 #include "link/SerialLink.h"
 #include "link/WeightReading.h"

@@ -7,7 +7,7 @@
 #include "commodity/CommodityUpload.h"
 #include "commodity/GbkCodec.h"
 #include "link/ParameterDump.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLink.h"
 #include "settings/LeadingInteger.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 #include "link/WeightReport.h"
 

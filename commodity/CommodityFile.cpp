@@ -2,7 +2,7 @@
 
 #include "commodity/CommodityTable.h"
 #include "commodity/GbkText.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "settings/AppPaths.h"
 #include "settings/DurableFile.h"
 #include "settings/LeadingInteger.h"

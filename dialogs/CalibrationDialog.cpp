@@ -6,7 +6,7 @@
 #include "controls/SettingsReport.h"
 #include "controls/TextFieldGuard.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "rules/CalibrationReading.h"
 #include "rules/NumericEntry.h"
 #include "settings/AppPaths.h"

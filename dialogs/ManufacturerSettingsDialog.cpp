@@ -4,7 +4,7 @@
 #include "controls/OperatorMessage.h"
 #include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 

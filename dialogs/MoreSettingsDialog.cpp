@@ -7,7 +7,7 @@
 #include "dialogs/CalibrationDialog.h"
 #include "dialogs/ManufacturerPasswordDialog.h"
 #include "dialogs/ManufacturerSettingsDialog.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/PortSession.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/WeightReport.h"
 
 #include <QByteArray>

@@ -2,7 +2,7 @@
 
 #include "commodity/CommodityTable.h"
 #include "dialogs/PortLink.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/WeightReport.h"
 #include "rules/EnableRule.h"
 

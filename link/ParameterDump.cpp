@@ -1,6 +1,6 @@
 #include "link/ParameterDump.h"
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "link/WeightReading.h"
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/WeightReport.h"
 
 #include <array>

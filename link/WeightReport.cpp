@@ -1,6 +1,6 @@
 #include "link/WeightReport.h"
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 
 // A scale of our own on a pseudo-terminal pair. The tool opens portPath() like any serial port;
 // the scale answers the protocol, moves its weight like a real load, and records every byte it

@@ -1,7 +1,7 @@
 #include "settings/AppPaths.h"
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "support/OrdinaryUser.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "link/ParameterDump.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 #include "sim/VirtualScale.h"
 

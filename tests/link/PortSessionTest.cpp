@@ -5,7 +5,7 @@
 #include "commodity/CommodityUpload.h"
 #include "link/ParameterDump.h"
 #include "link/PortSession.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/WeightReading.h"
 #include "sim/VirtualScale.h"
 

@@ -1,5 +1,5 @@
 #include "rules/CalibrationReading.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "rules/CityCodes.h"
 
 #include <gtest/gtest.h>

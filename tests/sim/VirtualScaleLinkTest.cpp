@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 #include "sim/VirtualScale.h"
 

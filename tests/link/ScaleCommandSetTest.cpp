@@ -1,4 +1,4 @@
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 
 #include <gtest/gtest.h>
 
