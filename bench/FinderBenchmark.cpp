@@ -3,7 +3,7 @@
 
 #include "link/LineLog.h"
 #include "link/PortSession.h"
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLink.h"
 #include "link/WeightReading.h"
@@ -122,8 +122,9 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
         }
     });
     WeightReading::Callbacks reading;
-    reading.showField = [&](int id, const std::string&) {
-        if (id == WeightReport::kFirstField)
+    // Once per report: a ZUD report carries the gross, a framed one the price.
+    reading.showField = [&](WeightReport::Quantity quantity, const std::string&) {
+        if (quantity == WeightReport::Quantity::Gross || quantity == WeightReport::Quantity::Price)
             ++shown;
     };
     // Ended (and its worker joined) before anything its cycle uses goes.

@@ -424,7 +424,7 @@ int Find(const Options& options, std::ostream& out, std::ostream& err)
         SerialLink::ListSerialPorts(ports);
     std::vector<int> rates;
     for (const char* rate : kBaudRates)
-        rates.push_back(std::atoi(rate));
+        rates.push_back(LeadingInteger::Wrapped(rate));
     const std::atomic<bool> cancel{false};
     const auto progress = [&err](const ScaleFinder::Progress& p) {
         err << "trying " << p.port << " at " << p.baud << " baud\n";

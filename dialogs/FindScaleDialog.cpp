@@ -2,7 +2,7 @@
 
 #include "ui_FindScaleDialog.h"
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 
 #include <QHeaderView>
 #include <QPushButton>

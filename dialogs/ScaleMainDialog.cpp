@@ -484,16 +484,16 @@ void ScaleMainDialog::OnFindScale()
     }
     std::vector<int> rates;
     for (int entry = 0; entry < ui_->baudCombo->count(); ++entry)
-        rates.push_back(ui_->baudCombo->itemText(entry).toInt());
+        rates.push_back(LeadingInteger::Wrapped(ui_->baudCombo->itemText(entry).toStdString()));
 
     FindScaleDialog dialog(std::move(ports), std::move(rates), this);
     if (dialog.exec() != QDialog::Accepted || !dialog.Chosen())
         return;
     // By text: the list may have been refilled while the scan ran.
     const FindScaleDialog::Choice choice = *dialog.Chosen();
-    SelectEntry(ui_->portCombo, ui_->portCombo->findText(choice.label));
-    SelectEntry(ui_->baudCombo, ui_->baudCombo->findText(QString::number(choice.baud)));
-    SelectEntry(ui_->modelCombo, choice.series);
+    SelectStored(ui_->portCombo, ui_->portCombo->findText(choice.label));
+    SelectStored(ui_->baudCombo, ui_->baudCombo->findText(QString::number(choice.baud)));
+    SelectStored(ui_->modelCombo, choice.series);
 }
 
 void ScaleMainDialog::OnLineMonitor()

@@ -1,6 +1,6 @@
 #include "link/ScaleFinder.h"
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 #include "link/WeightReport.h"
 

@@ -48,7 +48,7 @@ private slots:
         QVERIFY(zev.Start() && rivav.Start());
 
         ScaleMainDialog dialog;
-        QComboBox* ports = Combo(&dialog, 1000);
+        QComboBox* ports = Combo(&dialog, "portCombo");
         ports->clear();  // only the lines of this test, not whatever the machine has
         ports->addItem(QString::fromStdString(rivav.PortPath()));
         ports->addItem(QStringLiteral("/dev/ttyNoSuchAdapter0"));
@@ -84,17 +84,17 @@ private slots:
         QVERIFY(finished);
         QVERIFY(sawProgress);
         QCOMPARE(ports->currentText(), QString::fromStdString(zev.PortPath()));
-        QCOMPARE(Combo(&dialog, 1001)->currentText(), QString("19200"));
-        QCOMPARE(Combo(&dialog, 1005)->currentIndex(), int(SeriesZev));
+        QCOMPARE(Combo(&dialog, "baudCombo")->currentText(), QString("19200"));
+        QCOMPARE(Combo(&dialog, "modelCombo")->currentIndex(), int(SeriesZev));
         for (const Bytes& command : zev.Commands())
             QVERIFY2(command == "R" || command == "\x11", command.c_str());
         // The operator opens the port as usual, and the scale answers at the rate found.
-        Button(&dialog, 1002)->click();
+        Button(&dialog, "openButton")->click();
         QVERIFY(!find->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, 1021)->isEnabled(), 2000);
-        Button(&dialog, 1021)->click();
-        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, 1016)->text(), QString("3.750"), 3000);
-        Button(&dialog, 1002)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, "autoReadCheck")->isEnabled(), 2000);
+        Button(&dialog, "autoReadCheck")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("3.750"), 3000);
+        Button(&dialog, "openButton")->click();
         QTRY_VERIFY_WITH_TIMEOUT(find->isEnabled(), 2000);
         Language::Install(QLocale::c());
     }
@@ -126,14 +126,14 @@ private slots:
         auto* monitor = dialog.findChild<LineMonitorWindow*>();
         QVERIFY(monitor && monitor->isVisible());
 
-        QComboBox* ports = Combo(&dialog, 1000);
+        QComboBox* ports = Combo(&dialog, "portCombo");
         ports->addItem(QString::fromStdString(scale.PortPath()));
         ports->setCurrentIndex(ports->count() - 1);
-        Button(&dialog, 1002)->click();
-        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, 1021)->isEnabled(), 2000);
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "openButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, "autoReadCheck")->isEnabled(), 2000);
+        Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(monitor->RowCount() >= 6, 3000);
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
 
         // Poll and report, one row each, in the order they crossed the line.
@@ -158,9 +158,9 @@ private slots:
 
         // Closed, it records nothing: half a second of reading leaves at most the exchange in flight.
         monitor->close();
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QTest::qWait(500);
-        Button(&dialog, 1021)->click();
+        Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
         const int before = monitor->RowCount();
         monitor->TakeNew();

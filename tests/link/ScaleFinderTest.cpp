@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/ScaleCommand.h"
+#include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLinkTestSupport.h"
 #include "sim/VirtualScale.h"
