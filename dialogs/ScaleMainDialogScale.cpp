@@ -1,5 +1,5 @@
 // The main dialog's talk with the scale: weight reading and its lamp, tare, zero, baud rate and
-// postback commands, and the parameter readout.
+// postback commands, the parameter readout, finding a scale and the line monitor.
 #include "dialogs/ScaleMainDialog.h"
 
 #include "ui_ScaleMainDialog.h"
@@ -7,10 +7,16 @@
 #include "controls/FixedTexts.h"
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
+#include "controls/SelectStored.h"
 #include "controls/StatusLamp.h"
+#include "dialogs/FindScaleDialog.h"
+#include "dialogs/LineMonitorWindow.h"
 #include "dialogs/ParameterDialog.h"
+#include "link/LineLog.h"
 #include "settings/AppPaths.h"
+#include "settings/LeadingInteger.h"
 #include "settings/Profile.h"
+#include "sim/VirtualScale.h"
 
 QLineEdit* ScaleMainDialog::ReadingField(WeightReport::Quantity quantity) const
 {
@@ -113,4 +119,58 @@ void ScaleMainDialog::OnParametersRead(const QByteArray& dump, bool complete)
         return;
     ParameterDialog parameters(dump.toStdString(), this);
     parameters.exec();
+}
+
+void ScaleMainDialog::OnFindScale()
+{
+    if (link_.IsOpen() || link_.IsChanging())
+        return;
+    // The demo entry is probed on a virtual scale of its own, set as the one Open port makes.
+    std::unique_ptr<VirtualScale> probedDemo;
+    std::vector<FindScaleDialog::Port> ports;
+    for (int entry = 0; entry < ui_->portCombo->count(); ++entry) {
+        const QString label = ui_->portCombo->itemText(entry);
+        if (entry == demoIndex_) {
+            probedDemo = std::make_unique<VirtualScale>();
+            if (probedDemo->Start())
+                ports.push_back({label, probedDemo->PortPath()});
+            continue;
+        }
+        const QByteArray listed = ui_->portCombo->itemData(entry).toByteArray();
+        ports.push_back({label, !listed.isEmpty() ? listed.toStdString() : label.toStdString()});
+    }
+    std::vector<int> rates;
+    for (int entry = 0; entry < ui_->baudCombo->count(); ++entry)
+        rates.push_back(LeadingInteger::Wrapped(ui_->baudCombo->itemText(entry).toStdString()));
+
+    FindScaleDialog dialog(std::move(ports), std::move(rates), this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Chosen())
+        return;
+    // By text: the list may have been refilled while the scan ran.
+    const FindScaleDialog::Choice choice = *dialog.Chosen();
+    SelectStored(ui_->portCombo, ui_->portCombo->findText(choice.label));
+    SelectStored(ui_->baudCombo, ui_->baudCombo->findText(QString::number(choice.baud)));
+    SelectStored(ui_->modelCombo, choice.series);
+}
+
+void ScaleMainDialog::OnLineMonitor()
+{
+    if (!monitor_) {
+        monitor_ = new LineMonitorWindow(this);
+        // Only a monitor on screen records: while it is closed the port's worker has no observer.
+        connect(monitor_, &LineMonitorWindow::watchingChanged, this, [this](bool watching) {
+            SerialLink::PortHandle::LineObserver observer;
+            if (watching) {
+                observer = [record = monitor_->Recorder()](SerialLink::LineDirection direction, std::string_view bytes) {
+                    record(direction == SerialLink::LineDirection::Written ? LineLog::Direction::Sent
+                                                                            : LineLog::Direction::Received,
+                           bytes);
+                };
+            }
+            link_.Session().SetLineObserver(std::move(observer));
+        });
+    }
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
 }
