@@ -45,7 +45,11 @@ std::string TimeText(std::chrono::system_clock::time_point time)
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds).count();
     const std::time_t whole = std::time_t(seconds.count());
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &whole);
+#else
     localtime_r(&whole, &local);
+#endif
     char text[32];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec, int(millis));
     return text;
