@@ -1,4 +1,4 @@
-#include "commodity/GbkCodec.h"
+#include "commodity/GbkCodecBackend.h"
 
 #include <cerrno>
 #include <mutex>
@@ -57,52 +57,18 @@ Converter& FromGbk()
 
 } // namespace
 
-std::optional<std::string> Utf8ToGbk(std::string_view utf8, Refusal* refusal)
+bool Backend::EncodeCharacter(char32_t, std::string_view utf8, std::string& gbk)
 {
-    std::string gbk;
-    gbk.reserve(utf8.size());
-    // ASCII passes straight through; anything else goes one character at a time, so a refusal
-    // names its character. A byte-order mark has no GBK form and is refused like any other.
-    char32_t c = 0;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const std::size_t length = DecodeUtf8(utf8, at, c);
-        if (length == 0 || (length > 1 && !ToGbk().Convert(utf8.substr(at, length), gbk))) {
-            if (refusal)
-                *refusal = Refusal{length == 0 ? char32_t(0xFFFD) : c, at};
-            return std::nullopt;
-        }
-        if (length == 1)
-            gbk += char(c);
-        at += length;
-    }
-    return gbk;
+    return ToGbk().Convert(utf8, gbk);
 }
 
-std::string GbkToUtf8(std::string_view gbk)
+bool Backend::DecodeCharacter(std::string_view gbk, std::string& utf8)
 {
-    std::string utf8;
-    utf8.reserve(gbk.size() * 3 / 2);
-    std::size_t at = 0;
-    while (at < gbk.size()) {
-        const auto lead = static_cast<unsigned char>(gbk[at]);
-        if (lead < 0x80) {
-            utf8 += char(lead);
-            ++at;
-            continue;
-        }
-        // 0x80 alone is the euro sign; 0x81..0xFE lead a pair.
-        const std::size_t length = (lead >= 0x81 && lead <= 0xFE && at + 1 < gbk.size()) ? 2 : 1;
-        std::string piece;
-        if (FromGbk().Convert(gbk.substr(at, length), piece) && !piece.empty()) {
-            utf8 += piece;
-            at += length;
-        } else {
-            // Only the lead byte is lost: the byte after it may start a character of its own.
-            utf8 += Utf8Of(0xFFFD);
-            ++at;
-        }
-    }
-    return utf8;
+    std::string piece;
+    if (!FromGbk().Convert(gbk, piece) || piece.empty())
+        return false;
+    utf8 += piece;
+    return true;
 }
 
 } // namespace GbkCodec

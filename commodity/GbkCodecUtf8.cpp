@@ -1,6 +1,8 @@
 #include "commodity/GbkCodec.h"
 
-// The UTF-8 side of the codec, the same on every platform.
+#include "commodity/GbkCodecBackend.h"
+
+// The UTF-8 side of the codec and its text loops, the same on every platform.
 namespace GbkCodec {
 
 std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& out)
@@ -70,6 +72,52 @@ bool IsUtf8(std::string_view bytes)
         at += length;
     }
     return true;
+}
+
+std::optional<std::string> Utf8ToGbk(std::string_view utf8, Refusal* refusal)
+{
+    std::string gbk;
+    gbk.reserve(utf8.size());
+    // ASCII passes straight through; anything else goes one character at a time, so a refusal
+    // names its character. A byte-order mark has no GBK form and is refused like any other.
+    char32_t c = 0;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t length = DecodeUtf8(utf8, at, c);
+        if (length == 0 || (length > 1 && !Backend::EncodeCharacter(c, utf8.substr(at, length), gbk))) {
+            if (refusal)
+                *refusal = Refusal{length == 0 ? char32_t(0xFFFD) : c, at};
+            return std::nullopt;
+        }
+        if (length == 1)
+            gbk += char(c);
+        at += length;
+    }
+    return gbk;
+}
+
+std::string GbkToUtf8(std::string_view gbk)
+{
+    std::string utf8;
+    utf8.reserve(gbk.size() * 3 / 2);
+    std::size_t at = 0;
+    while (at < gbk.size()) {
+        const auto lead = static_cast<unsigned char>(gbk[at]);
+        if (lead < 0x80) {
+            utf8 += char(lead);
+            ++at;
+            continue;
+        }
+        // 0x80 alone is the euro sign; 0x81..0xFE lead a pair.
+        const std::size_t length = (lead >= 0x81 && lead <= 0xFE && at + 1 < gbk.size()) ? 2 : 1;
+        if (Backend::DecodeCharacter(gbk.substr(at, length), utf8)) {
+            at += length;
+        } else {
+            // Only the lead byte is lost: the byte after it may start a character of its own.
+            utf8 += Utf8Of(0xFFFD);
+            ++at;
+        }
+    }
+    return utf8;
 }
 
 } // namespace GbkCodec

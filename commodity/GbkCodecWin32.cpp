@@ -1,9 +1,9 @@
 #include "commodity/GbkCodec.h"
+#include "commodity/GbkCodecBackend.h"
 
 #include <windows.h>
 
-// Unicode <-> GBK through the system's code page 936, one character at a time so that a refusal
-// names its character and a bad byte costs only itself.
+// Unicode <-> GBK through the system's code page 936.
 namespace GbkCodec {
 namespace {
 
@@ -49,50 +49,18 @@ bool DecodeOne(std::string_view bytes, char32_t& c)
 
 } // namespace
 
-std::optional<std::string> Utf8ToGbk(std::string_view utf8, Refusal* refusal)
+bool Backend::EncodeCharacter(char32_t character, std::string_view, std::string& gbk)
 {
-    std::string gbk;
-    gbk.reserve(utf8.size());
-    char32_t c = 0;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const std::size_t length = DecodeUtf8(utf8, at, c);
-        if (length == 0 || (length > 1 && !EncodeOne(c, gbk))) {
-            if (refusal)
-                *refusal = Refusal{length == 0 ? char32_t(0xFFFD) : c, at};
-            return std::nullopt;
-        }
-        if (length == 1)
-            gbk += char(c);
-        at += length;
-    }
-    return gbk;
+    return EncodeOne(character, gbk);
 }
 
-std::string GbkToUtf8(std::string_view gbk)
+bool Backend::DecodeCharacter(std::string_view gbk, std::string& utf8)
 {
-    std::string utf8;
-    utf8.reserve(gbk.size() * 3 / 2);
-    std::size_t at = 0;
-    while (at < gbk.size()) {
-        const auto lead = static_cast<unsigned char>(gbk[at]);
-        if (lead < 0x80) {
-            utf8 += char(lead);
-            ++at;
-            continue;
-        }
-        // 0x80 alone is the euro sign; 0x81..0xFE lead a pair.
-        const std::size_t length = (lead >= 0x81 && lead <= 0xFE && at + 1 < gbk.size()) ? 2 : 1;
-        char32_t c = 0;
-        if (DecodeOne(gbk.substr(at, length), c)) {
-            utf8 += Utf8Of(c);
-            at += length;
-        } else {
-            // Only the lead byte is lost: the byte after it may start a character of its own.
-            utf8 += Utf8Of(0xFFFD);
-            ++at;
-        }
-    }
-    return utf8;
+    char32_t c = 0;
+    if (!DecodeOne(gbk, c))
+        return false;
+    utf8 += Utf8Of(c);
+    return true;
 }
 
 } // namespace GbkCodec
