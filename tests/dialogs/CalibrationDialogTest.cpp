@@ -23,9 +23,9 @@ namespace {
 // Sent after an action to prove that nothing went out before it: SetZero's single byte.
 const QByteArray kMarker = "5A";
 
-QString Reading(const QWidget* dialog, int id)
+QString Reading(const QWidget* dialog, const char* name)
 {
-    return RequireControl<QLabel>(dialog, id)->text();
+    return RequireControl<QLabel>(dialog, name)->text();
 }
 
 } // namespace
@@ -58,10 +58,10 @@ private slots:
         MessageRecorder messages;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        Click(&dialog, 1033);
+        Click(&dialog, "gravitySet");
         if (expected.isEmpty()) {
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间")});
-            Click(&dialog, 1035);
+            Click(&dialog, "zeroButton");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         } else {
             QVERIFY(messages.Texts().isEmpty());
@@ -74,8 +74,8 @@ private slots:
         TempAppDirectory dir;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        Retype(Edit(&dialog, 1029), QStringLiteral("9.80665"));
-        Click(&dialog, 1033);
+        Retype(Edit(&dialog, "gravityEdit"), QStringLiteral("9.80665"));
+        Click(&dialog, "gravitySet");
         QCOMPARE(line_.Await(1), std::vector<Bytes>{"g=9.806650\r\n"});
     }
 
@@ -84,12 +84,12 @@ private slots:
         TempAppDirectory dir;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("广州(020)"));
-        Click(&dialog, 1032);
-        QVERIFY(Choose(&dialog, 1028, QString::fromUtf8("台北(008862)")));
-        Click(&dialog, 1032);
-        QVERIFY(Choose(&dialog, 1028, QString::fromUtf8("石家庄(0311)")));
-        Click(&dialog, 1032);
+        QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("广州(020)"));
+        Click(&dialog, "codeSet");
+        QVERIFY(Choose(&dialog, "cityList", QString::fromUtf8("台北(008862)")));
+        Click(&dialog, "codeSet");
+        QVERIFY(Choose(&dialog, "cityList", QString::fromUtf8("石家庄(0311)")));
+        Click(&dialog, "codeSet");
         QCOMPARE(line_.Await(3), (std::vector<Bytes>{"code:020\r\n", "code:008862\r\n", "code:0311\r\n"}));
     }
 
@@ -98,12 +98,12 @@ private slots:
         TempAppDirectory dir;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        Click(&dialog, 1034);
-        Retype(Edit(&dialog, 1030), QStringLiteral("23.125"));
-        Retype(Edit(&dialog, 1031), QStringLiteral("50"));
-        Click(&dialog, 1034);
-        Retype(Edit(&dialog, 1030), QStringLiteral("91"));  // kept at 90 by the field
-        Click(&dialog, 1034);
+        Click(&dialog, "positionSet");
+        Retype(Edit(&dialog, "latitudeEdit"), QStringLiteral("23.125"));
+        Retype(Edit(&dialog, "altitudeEdit"), QStringLiteral("50"));
+        Click(&dialog, "positionSet");
+        Retype(Edit(&dialog, "latitudeEdit"), QStringLiteral("91"));  // kept at 90 by the field
+        Click(&dialog, "positionSet");
         QCOMPARE(line_.Await(3), (std::vector<Bytes>{"Lat=0.000\r\nASL=0000\r\n", "Lat=23.12\r\nASL=0050\r\n",
                                                      "Lat=90.00\r\nASL=0050\r\n"}));
     }
@@ -114,7 +114,7 @@ private slots:
         WriteSystemSettings(dir, "Type=2\r\n");
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        Click(&dialog, 1035);
+        Click(&dialog, "zeroButton");
         QCOMPARE(line_.Await(1), std::vector<Bytes>{"Z"});
         QCOMPARE(line_.scale.Received(), Bytes("Z"));
     }
@@ -150,16 +150,16 @@ private slots:
         MessageRecorder messages;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        for (auto [id, text] : {std::pair{1049, capacity}, std::pair{1050, weight}}) {
-            QLineEdit* edit = List(&dialog, id)->lineEdit();
+        for (auto [name, text] : {std::pair{"capacityList", capacity}, std::pair{"weightList", weight}}) {
+            QLineEdit* edit = List(&dialog, name)->lineEdit();
             edit->selectAll();
             QTest::keyClick(edit, Qt::Key_Backspace);
             QTest::keyClicks(edit, text);
         }
-        Click(&dialog, 1051);
+        Click(&dialog, "calibrateButton");
         if (expected.isEmpty()) {
             QCOMPARE(messages.Texts(), QStringList{message});
-            Click(&dialog, 1035);
+            Click(&dialog, "zeroButton");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         } else {
             QVERIFY(messages.Texts().isEmpty());
@@ -172,9 +172,9 @@ private slots:
         TempAppDirectory dir;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        QVERIFY(Choose(&dialog, 1049, QStringLiteral("30")));
-        QVERIFY(Choose(&dialog, 1050, QStringLiteral("25")));
-        Click(&dialog, 1051);
+        QVERIFY(Choose(&dialog, "capacityList", QStringLiteral("30")));
+        QVERIFY(Choose(&dialog, "weightList", QStringLiteral("25")));
+        Click(&dialog, "calibrateButton");
         QCOMPARE(line_.Await(1), std::vector<Bytes>{"30,25\r\n"});
     }
 
@@ -187,18 +187,18 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
-            Retype(Edit(&dialog, 1030), QStringLiteral("20"));
-            Retype(Edit(&dialog, 1031), QStringLiteral("7"));
-            Edit(&dialog, 1029)->setText(QStringLiteral("."));
-            Click(&dialog, 1034);
+            Retype(Edit(&dialog, "latitudeEdit"), QStringLiteral("20"));
+            Retype(Edit(&dialog, "altitudeEdit"), QStringLiteral("7"));
+            Edit(&dialog, "gravityEdit")->setText(QStringLiteral("."));
+            Click(&dialog, "positionSet");
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个数。")});
             QCOMPARE(line_.Await(1), std::vector<Bytes>{"Lat=10.00\r\nASL=0005\r\n"});
 
             // Latitude parses now, the altitude field does not: latitude is taken, altitude kept.
             messages.Clear();
-            Edit(&dialog, 1029)->setText(QStringLiteral("9.8"));
-            Edit(&dialog, 1031)->setText(QStringLiteral("7x"));
-            Click(&dialog, 1034);
+            Edit(&dialog, "gravityEdit")->setText(QStringLiteral("9.8"));
+            Edit(&dialog, "altitudeEdit")->setText(QStringLiteral("7x"));
+            Click(&dialog, "positionSet");
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
             QCOMPARE(line_.Await(2).back(), Bytes("Lat=20.00\r\nASL=0005\r\n"));
         }
@@ -214,9 +214,9 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(List(&dialog, 1028)->currentIndex(), -1);
-            Click(&dialog, 1032);
-            Click(&dialog, 1035);
+            QCOMPARE(List(&dialog, "cityList")->currentIndex(), -1);
+            Click(&dialog, "codeSet");
+            Click(&dialog, "zeroButton");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         }
         QCOMPARE(StoredInt("Code"), -1);
@@ -229,18 +229,18 @@ private slots:
         TempAppDirectory dir;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        QCOMPARE(Reading(&dialog, 1053), QString());
-        QCOMPARE(Reading(&dialog, 1054), QString());
-        QCOMPARE(Reading(&dialog, 1052), QString());
+        QCOMPARE(Reading(&dialog, "maximumReading"), QString());
+        QCOMPARE(Reading(&dialog, "calibrationWeightReading"), QString());
+        QCOMPARE(Reading(&dialog, "weightReading"), QString());
 
         line_.scale.SendCalibrationLines("C 15\r\nF 5\r\nW 0.000\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:0.000"), 3000);
-        QCOMPARE(Reading(&dialog, 1053), QString::fromUtf8("最大:15"));
-        QCOMPARE(Reading(&dialog, 1054), QString::fromUtf8("砝码:5"));
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:0.000"), 3000);
+        QCOMPARE(Reading(&dialog, "maximumReading"), QString::fromUtf8("最大:15"));
+        QCOMPARE(Reading(&dialog, "calibrationWeightReading"), QString::fromUtf8("砝码:5"));
 
         line_.scale.SendRaw("W1,2 W\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:1,2"), 3000);
-        QCOMPARE(Reading(&dialog, 1053), QString::fromUtf8("最大:15"));
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:1,2"), 3000);
+        QCOMPARE(Reading(&dialog, "maximumReading"), QString::fromUtf8("最大:15"));
     }
 
     void lineSplitAcrossTicksShowsOnlyItsLetteredPart()
@@ -249,10 +249,10 @@ private slots:
         CalibrationDialog dialog(line_.port);
         dialog.show();
         line_.scale.SendRaw("W 12");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:12"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:12"), 3000);
         line_.scale.SendRaw(".5\r\nF 10\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1054), QString::fromUtf8("砝码:10"), 3000);
-        QCOMPARE(Reading(&dialog, 1052), QString::fromUtf8("重量:12"));
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "calibrationWeightReading"), QString::fromUtf8("砝码:10"), 3000);
+        QCOMPARE(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:12"));
     }
 
     void tickReadsOnTheWorkerForItsLimit()
@@ -290,7 +290,7 @@ private slots:
         QVERIFY(line_.scale.PlugIn());
         QVERIFY(line_.Open());
         line_.scale.SendCalibrationLines("W 1.5\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, 1052), QString::fromUtf8("重量:1.5"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:1.5"), 3000);
     }
 
     void windowStaysResponsiveWhileReading()
@@ -316,25 +316,25 @@ private slots:
         MessageRecorder messages;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        auto* service = RequireControl<QPushButton>(&dialog, 1065);
+        auto* service = RequireControl<QPushButton>(&dialog, "serviceButton");
         QVERIFY(service->text().isEmpty());
         QString code = QStringLiteral("274815");
         ModalResponder<ManufacturerPasswordDialog> access([&code](ManufacturerPasswordDialog* d) { Answer(d, code); });
         for (int click = 1; click <= 8; ++click) {
-            Click(&dialog, 1065);
+            Click(&dialog, "serviceButton");
             QCOMPARE(access.Count(), 0);
         }
-        Click(&dialog, 1065);
+        Click(&dialog, "serviceButton");
         QCOMPARE(access.Count(), 1);
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 01 C0"});
 
         // Every click from now on asks again; a wrong code sends nothing.
         code = QStringLiteral("274815 ");
-        Click(&dialog, 1065);
+        Click(&dialog, "serviceButton");
         QCOMPARE(access.Count(), 2);
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("密码不正确")});
         code = QStringLiteral("05317790264");
-        Click(&dialog, 1065);
+        Click(&dialog, "serviceButton");
         QCOMPARE(access.Count(), 3);
         QCOMPARE(Shown(line_.Await(2)), (QList<QByteArray>{"1B 00 01 C0", "1B 00 01 C0"}));
     }
@@ -342,20 +342,21 @@ private slots:
     void cancelledCodeSendsNothingAndCounterStartsAgainWithTheDialog()
     {
         TempAppDirectory dir;
-        ModalResponder<ManufacturerPasswordDialog> access([](ManufacturerPasswordDialog* d) { Click(d, 2); });
+        ModalResponder<ManufacturerPasswordDialog> access(
+            [](ManufacturerPasswordDialog* d) { Click(d, "cancelButton"); });
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
             for (int click = 1; click <= 9; ++click)
-                Click(&dialog, 1065);
+                Click(&dialog, "serviceButton");
             QCOMPARE(access.Count(), 1);
-            Click(&dialog, 1035);
+            Click(&dialog, "zeroButton");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         }
         CalibrationDialog again(line_.port);
         again.show();
         for (int click = 1; click <= 8; ++click)
-            Click(&again, 1065);
+            Click(&again, "serviceButton");
         QCOMPARE(access.Count(), 1);
     }
 
@@ -366,13 +367,13 @@ private slots:
         TempAppDirectory dir;
         {
             CalibrationDialog dialog(line_.port);
-            QCOMPARE(List(&dialog, 1028)->currentIndex(), 1);
-            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.7883"));
-            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("0"));
-            QCOMPARE(List(&dialog, 1049)->currentText(), QStringLiteral("15"));
-            QCOMPARE(List(&dialog, 1049)->currentIndex(), 1);
-            QCOMPARE(List(&dialog, 1050)->currentText(), QStringLiteral("5"));
+            QCOMPARE(List(&dialog, "cityList")->currentIndex(), 1);
+            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.7883"));
+            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("0"));
+            QCOMPARE(List(&dialog, "capacityList")->currentText(), QStringLiteral("15"));
+            QCOMPARE(List(&dialog, "capacityList")->currentIndex(), 1);
+            QCOMPARE(List(&dialog, "weightList")->currentText(), QStringLiteral("5"));
         }
         QCOMPARE(StoredInt("Code"), 1);
         QCOMPARE(StoredText("g"), QStringLiteral("9.788300"));
@@ -403,9 +404,9 @@ private slots:
         const QString weights = QString::fromLatin1(stored.mid(stored.indexOf("Weights=") + 8).trimmed());
         {
             CalibrationDialog dialog(line_.port);
-            QCOMPARE(List(&dialog, 1049)->currentIndex(), index);
-            QCOMPARE(List(&dialog, 1049)->currentText(), shown);
-            QCOMPARE(List(&dialog, 1050)->currentText(), weights);
+            QCOMPARE(List(&dialog, "capacityList")->currentIndex(), index);
+            QCOMPARE(List(&dialog, "capacityList")->currentText(), shown);
+            QCOMPARE(List(&dialog, "weightList")->currentText(), weights);
         }
         QCOMPARE(StoredText("MAXRange"), shown);
         QCOMPARE(StoredText("Weights"), weights);
@@ -417,8 +418,8 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
-            for (int id : {1049, 1050}) {
-                QLineEdit* edit = List(&dialog, id)->lineEdit();
+            for (const char* name : {"capacityList", "weightList"}) {
+                QLineEdit* edit = List(&dialog, name)->lineEdit();
                 edit->setFocus();
                 edit->end(false);
                 for (const QString& pasted : {QStringLiteral("0\r\nCode=9"), QStringLiteral("\t"), QStringLiteral("🍎")}) {
@@ -441,14 +442,14 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("沈阳(024)"));
-            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.8"));
-            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("30.5"));
-            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("120"));
-            Retype(Edit(&dialog, 1029), QStringLiteral("9.75"));
-            QVERIFY(Choose(&dialog, 1028, QString::fromUtf8("昆明(0871)")));
-            List(&dialog, 1049)->setEditText(QStringLiteral("60"));
-            QTest::keyClick(Edit(&dialog, 1029), Qt::Key_Escape);
+            QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("沈阳(024)"));
+            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.8"));
+            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("30.5"));
+            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("120"));
+            Retype(Edit(&dialog, "gravityEdit"), QStringLiteral("9.75"));
+            QVERIFY(Choose(&dialog, "cityList", QString::fromUtf8("昆明(0871)")));
+            List(&dialog, "capacityList")->setEditText(QStringLiteral("60"));
+            QTest::keyClick(Edit(&dialog, "gravityEdit"), Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         }
         QCOMPARE(StoredText("g"), QStringLiteral("9.800000"));
@@ -459,9 +460,9 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
-            Retype(Edit(&dialog, 1029), QStringLiteral("9.75"));
-            Retype(Edit(&dialog, 1031), QStringLiteral("800"));
-            QTest::keyClick(List(&dialog, 1049)->lineEdit(), Qt::Key_Return);  // Enter from any field is OK
+            Retype(Edit(&dialog, "gravityEdit"), QStringLiteral("9.75"));
+            Retype(Edit(&dialog, "altitudeEdit"), QStringLiteral("800"));
+            QTest::keyClick(List(&dialog, "capacityList")->lineEdit(), Qt::Key_Return);  // Enter from any field is OK
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
         QCOMPARE(StoredText("g"), QStringLiteral("9.750000"));
@@ -474,8 +475,8 @@ private slots:
         MessageRecorder messages;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        Edit(&dialog, 1031)->setText(QString());
-        QTest::keyClick(Edit(&dialog, 1029), Qt::Key_Return);
+        Edit(&dialog, "altitudeEdit")->setText(QString());
+        QTest::keyClick(Edit(&dialog, "gravityEdit"), Qt::Key_Return);
         QVERIFY(dialog.isVisible());
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
     }

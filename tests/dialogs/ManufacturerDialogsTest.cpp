@@ -45,7 +45,7 @@ private slots:
         auto* edit = RequireControl<QLineEdit>(&dialog, "codeEdit");
         QCOMPARE(edit->echoMode(), QLineEdit::Password);
         QTest::keyClicks(edit, typed);
-        Click(&dialog, 1);
+        Click(&dialog, "okButton");
         if (accepted) {
             QVERIFY(!dialog.isVisible());
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -82,7 +82,7 @@ private slots:
             ManufacturerPasswordDialog dialog;
             dialog.show();
             QTest::keyClicks(RequireControl<QLineEdit>(&dialog, "codeEdit"), QStringLiteral("274815"));
-            Click(&dialog, 2);
+            Click(&dialog, "cancelButton");
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         {
@@ -101,40 +101,40 @@ private slots:
 
     void setSends_data()
     {
-        QTest::addColumn<int>("listId");
+        QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("setId");
+        QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("protocol VK01") << 1005 << "VK01" << 1061 << QByteArray("1B 00 09 11");
-        QTest::newRow("protocol OS2X") << 1005 << "OS2X" << 1061 << QByteArray("1B 00 09 21");
-        QTest::newRow("protocol WINTEC") << 1005 << "WINTEC" << 1061 << QByteArray("1B 00 09 71");
-        QTest::newRow("protocol FA1") << 1005 << "FA1" << 1061 << QByteArray("1B 00 09 81");
-        QTest::newRow("protocol FA11") << 1005 << "FA11" << 1061 << QByteArray("1B 00 09 8B");
-        QTest::newRow("no zero tracking") << 1064 << "No Zero tracking" << 1062 << QByteArray("1B 00 0B 00 00");
-        QTest::newRow("zero tracking 0.5e") << 1064 << "0.5e" << 1062 << QByteArray("1B 00 0B 01 05");
-        QTest::newRow("zero tracking 1.5e") << 1064 << "1.5e" << 1062 << QByteArray("1B 00 0B 01 0F");
-        QTest::newRow("zero tracking 4.5e") << 1064 << "4.5e" << 1062 << QByteArray("1B 00 0B 01 2D");
-        QTest::newRow("zero tracking 5e") << 1064 << "5e" << 1062 << QByteArray("1B 00 0B 00 05");
-        QTest::newRow("lock") << 1065 << "Lock" << 1063 << QByteArray("1B 00 0E 00");
-        QTest::newRow("precision auto") << 1066 << "Auto" << 1067 << QByteArray("1B 00 0A 00 00");
-        QTest::newRow("precision 5g") << 1066 << "5g" << 1067 << QByteArray("1B 00 0A 00 05");
-        QTest::newRow("precision 0.5g") << 1066 << "0.5g" << 1067 << QByteArray("1B 00 0A 01 05");
-        QTest::newRow("precision 0.05g") << 1066 << "0.05g" << 1067 << QByteArray("1B 00 0A 02 05");
+        QTest::newRow("protocol VK01") << "protocolList" << "VK01" << "protocolSet" << QByteArray("1B 00 09 11");
+        QTest::newRow("protocol OS2X") << "protocolList" << "OS2X" << "protocolSet" << QByteArray("1B 00 09 21");
+        QTest::newRow("protocol WINTEC") << "protocolList" << "WINTEC" << "protocolSet" << QByteArray("1B 00 09 71");
+        QTest::newRow("protocol FA1") << "protocolList" << "FA1" << "protocolSet" << QByteArray("1B 00 09 81");
+        QTest::newRow("protocol FA11") << "protocolList" << "FA11" << "protocolSet" << QByteArray("1B 00 09 8B");
+        QTest::newRow("no zero tracking") << "zeroList" << "No Zero tracking" << "zeroSet" << QByteArray("1B 00 0B 00 00");
+        QTest::newRow("zero tracking 0.5e") << "zeroList" << "0.5e" << "zeroSet" << QByteArray("1B 00 0B 01 05");
+        QTest::newRow("zero tracking 1.5e") << "zeroList" << "1.5e" << "zeroSet" << QByteArray("1B 00 0B 01 0F");
+        QTest::newRow("zero tracking 4.5e") << "zeroList" << "4.5e" << "zeroSet" << QByteArray("1B 00 0B 01 2D");
+        QTest::newRow("zero tracking 5e") << "zeroList" << "5e" << "zeroSet" << QByteArray("1B 00 0B 00 05");
+        QTest::newRow("lock") << "lockList" << "Lock" << "lockSet" << QByteArray("1B 00 0E 00");
+        QTest::newRow("precision auto") << "precisionList" << "Auto" << "precisionSet" << QByteArray("1B 00 0A 00 00");
+        QTest::newRow("precision 5g") << "precisionList" << "5g" << "precisionSet" << QByteArray("1B 00 0A 00 05");
+        QTest::newRow("precision 0.5g") << "precisionList" << "0.5g" << "precisionSet" << QByteArray("1B 00 0A 01 05");
+        QTest::newRow("precision 0.05g") << "precisionList" << "0.05g" << "precisionSet" << QByteArray("1B 00 0A 02 05");
     }
 
     void setSends()
     {
-        QFETCH(int, listId);
+        QFETCH(QString, list);
         QFETCH(QString, item);
-        QFETCH(int, setId);
+        QFETCH(QString, button);
         QFETCH(QByteArray, expected);
         TempAppDirectory dir;
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        QVERIFY(Choose(&dialog, listId, item));
-        Click(&dialog, setId);
+        QVERIFY(Choose(&dialog, qPrintable(list), item));
+        Click(&dialog, qPrintable(button));
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
         QVERIFY(messages.Texts().isEmpty());
     }
@@ -158,14 +158,14 @@ private slots:
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        auto* edit = Edit(&dialog, 1058);
+        auto* edit = Edit(&dialog, "divisionEdit");
         Retype(edit, typed);
         QCOMPARE(edit->text(), typed);
-        Click(&dialog, 1059);
+        Click(&dialog, "divisionSet");
         if (expected.isEmpty()) {
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请输入正确的分度值")});
-            Choose(&dialog, 1065, QStringLiteral("Unlock"));
-            Click(&dialog, 1063);
+            Choose(&dialog, "lockList", QStringLiteral("Unlock"));
+            Click(&dialog, "lockSet");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{Shown(kMarker)});
         } else {
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
@@ -181,10 +181,10 @@ private slots:
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        QCOMPARE(Edit(&dialog, 1058)->text(), QStringLiteral("-5"));
-        Click(&dialog, 1059);
+        QCOMPARE(Edit(&dialog, "divisionEdit")->text(), QStringLiteral("-5"));
+        Click(&dialog, "divisionSet");
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请输入正确的分度值")});
-        Click(&dialog, 1063);  // Unlock, the default
+        Click(&dialog, "lockSet");  // Unlock, the default
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{Shown(kMarker)});
     }
 
@@ -195,8 +195,8 @@ private slots:
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        Retype(Edit(&dialog, 1058), QStringLiteral("99999999999"));
-        Click(&dialog, 1059);
+        Retype(Edit(&dialog, "divisionEdit"), QStringLiteral("99999999999"));
+        Click(&dialog, "divisionSet");
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{QByteArray("1B 00 02 00 14")});
     }
@@ -205,19 +205,19 @@ private slots:
     {
         // Protocol and precision have a defined fallback; zero tracking has none and sends nothing.
         QTest::addColumn<QByteArray>("setting");
-        QTest::addColumn<int>("listId");
-        QTest::addColumn<int>("setId");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("fallback");
-        QTest::newRow("protocol") << QByteArray("Type=20") << 1005 << 1061 << QByteArray("1B 00 09 11");
-        QTest::newRow("zero tracking") << QByteArray("Zero=11") << 1064 << 1062 << QByteArray();
-        QTest::newRow("precision") << QByteArray("Precision=-3") << 1066 << 1067 << QByteArray("1B 00 0A 00 00");
+        QTest::newRow("protocol") << QByteArray("Type=20") << "protocolList" << "protocolSet" << QByteArray("1B 00 09 11");
+        QTest::newRow("zero tracking") << QByteArray("Zero=11") << "zeroList" << "zeroSet" << QByteArray();
+        QTest::newRow("precision") << QByteArray("Precision=-3") << "precisionList" << "precisionSet" << QByteArray("1B 00 0A 00 00");
     }
 
     void listWithoutSelection()
     {
         QFETCH(QByteArray, setting);
-        QFETCH(int, listId);
-        QFETCH(int, setId);
+        QFETCH(QString, list);
+        QFETCH(QString, button);
         QFETCH(QByteArray, fallback);
         TempAppDirectory dir;
         WriteSystemSettings(dir, setting + "\r\n");
@@ -225,9 +225,9 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(List(&dialog, listId)->currentIndex(), -1);
-            Click(&dialog, setId);
-            Click(&dialog, 1063);
+            QCOMPARE(List(&dialog, qPrintable(list))->currentIndex(), -1);
+            Click(&dialog, qPrintable(button));
+            Click(&dialog, "lockSet");
             QList<QByteArray> expected;
             if (!fallback.isEmpty())
                 expected << fallback;
@@ -244,9 +244,9 @@ private slots:
         WriteSystemSettings(dir, "EnableButton=2\r\n");
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
-        QCOMPARE(List(&dialog, 1065)->currentIndex(), -1);
-        Click(&dialog, 1063);
-        Click(&dialog, 1067);  // precision Auto, the default
+        QCOMPARE(List(&dialog, "lockList")->currentIndex(), -1);
+        Click(&dialog, "lockSet");
+        Click(&dialog, "precisionSet");  // precision Auto, the default
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{QByteArray("1B 00 0A 00 00")});
     }
 
@@ -257,11 +257,11 @@ private slots:
         TempAppDirectory dir;
         {
             ManufacturerSettingsDialog dialog(line_.port);
-            QCOMPARE(Edit(&dialog, 1058)->text(), QStringLiteral("0"));
-            QCOMPARE(List(&dialog, 1005)->currentText(), QStringLiteral("VK01"));
-            QCOMPARE(List(&dialog, 1064)->currentText(), QStringLiteral("0.5e"));
-            QCOMPARE(List(&dialog, 1065)->currentText(), QStringLiteral("Unlock"));
-            QCOMPARE(List(&dialog, 1066)->currentText(), QStringLiteral("Auto"));
+            QCOMPARE(Edit(&dialog, "divisionEdit")->text(), QStringLiteral("0"));
+            QCOMPARE(List(&dialog, "protocolList")->currentText(), QStringLiteral("VK01"));
+            QCOMPARE(List(&dialog, "zeroList")->currentText(), QStringLiteral("0.5e"));
+            QCOMPARE(List(&dialog, "lockList")->currentText(), QStringLiteral("Unlock"));
+            QCOMPARE(List(&dialog, "precisionList")->currentText(), QStringLiteral("Auto"));
         }
         QCOMPARE(StoredInt("Scale"), 0);
         QCOMPARE(StoredInt("Type"), 0);
@@ -277,14 +277,14 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(Edit(&dialog, 1058)->text(), QStringLiteral("20"));
-            QCOMPARE(List(&dialog, 1005)->currentText(), QStringLiteral("OS2X"));
-            QCOMPARE(List(&dialog, 1064)->currentText(), QStringLiteral("1.5e"));
-            QCOMPARE(List(&dialog, 1065)->currentText(), QStringLiteral("Lock"));
-            QCOMPARE(List(&dialog, 1066)->currentText(), QStringLiteral("0.5g"));
+            QCOMPARE(Edit(&dialog, "divisionEdit")->text(), QStringLiteral("20"));
+            QCOMPARE(List(&dialog, "protocolList")->currentText(), QStringLiteral("OS2X"));
+            QCOMPARE(List(&dialog, "zeroList")->currentText(), QStringLiteral("1.5e"));
+            QCOMPARE(List(&dialog, "lockList")->currentText(), QStringLiteral("Lock"));
+            QCOMPARE(List(&dialog, "precisionList")->currentText(), QStringLiteral("0.5g"));
             // Typed but neither set nor confirmed: not stored.
-            Retype(Edit(&dialog, 1058), QStringLiteral("55"));
-            Click(&dialog, 2);
+            Retype(Edit(&dialog, "divisionEdit"), QStringLiteral("55"));
+            Click(&dialog, "backButton");
             QVERIFY(!dialog.isVisible());
         }
         QCOMPARE(StoredInt("Scale"), 20);
@@ -300,10 +300,10 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            QVERIFY(Choose(&dialog, 1005, QStringLiteral("FA3")));
-            QVERIFY(Choose(&dialog, 1064, QStringLiteral("5e")));
-            QVERIFY(Choose(&dialog, 1066, QStringLiteral("0.02g")));
-            auto* edit = Edit(&dialog, 1058);
+            QVERIFY(Choose(&dialog, "protocolList", QStringLiteral("FA3")));
+            QVERIFY(Choose(&dialog, "zeroList", QStringLiteral("5e")));
+            QVERIFY(Choose(&dialog, "precisionList", QStringLiteral("0.02g")));
+            auto* edit = Edit(&dialog, "divisionEdit");
             Retype(edit, QStringLiteral("55"));
             QTest::keyClick(edit, Qt::Key_Return);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -322,7 +322,7 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            auto* edit = Edit(&dialog, 1058);
+            auto* edit = Edit(&dialog, "divisionEdit");
             edit->setText(QStringLiteral("12x"));
             QTest::keyClick(edit, Qt::Key_Return);
             QVERIFY(dialog.isVisible());
@@ -339,7 +339,7 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=2\r\n");
         ManufacturerSettingsDialog dialog(line_.port);
-        QCOMPARE(List(&dialog, 1005)->currentText(), QStringLiteral("OS2X"));
+        QCOMPARE(List(&dialog, "protocolList")->currentText(), QStringLiteral("OS2X"));
     }
 };
 

@@ -28,42 +28,42 @@ private slots:
 
     void buttonSends_data()
     {
-        QTest::addColumn<int>("listId");  // 0: no list to choose
+        QTest::addColumn<QString>("list");  // empty: no list to choose
         QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("buttonId");
+        QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("stable back") << 0 << "" << 1038 << QByteArray("1B 00 03 0F");
-        QTest::newRow("command back") << 0 << "" << 1039 << QByteArray("1B 00 03 0E");
-        QTest::newRow("alarm off") << 1056 << QString::fromUtf8("关闭报警") << 1041 << QByteArray("1B 00 04 00");
-        QTest::newRow("alarm minimum") << 1056 << QString::fromUtf8("最小溢出报警") << 1041 << QByteArray("1B 00 04 01");
-        QTest::newRow("alarm maximum") << 1056 << QString::fromUtf8("最大溢出报警") << 1041 << QByteArray("1B 00 04 02");
-        QTest::newRow("alarm all") << 1056 << QString::fromUtf8("所有溢出报警") << 1041 << QByteArray("1B 00 04 03");
-        QTest::newRow("animal on") << 0 << "" << 1042 << QByteArray("1B 00 05 01");
-        QTest::newRow("animal off") << 0 << "" << 1043 << QByteArray("1B 00 05 00");
-        QTest::newRow("false stability 0") << 1057 << "0" << 1045 << QByteArray("1B 00 07 00");
-        QTest::newRow("false stability 1.5e") << 1057 << "1.5e" << 1045 << QByteArray("1B 00 07 03");
-        QTest::newRow("false stability 2e") << 1057 << "2e" << 1045 << QByteArray("1B 00 07 04");
-        QTest::newRow("LED 0") << 1046 << "0" << 1047 << QByteArray("1B 00 08 00");
-        QTest::newRow("LED 3") << 1046 << "3" << 1047 << QByteArray("1B 00 08 03");
-        QTest::newRow("LED 5") << 1046 << "5" << 1047 << QByteArray("1B 00 08 05");
-        QTest::newRow("city") << 1028 << QString::fromUtf8("乌鲁木齐(0991)") << 1032 << QByteArray("63 6F 64 65 3A 30 39 39 31 0D 0A");
+        QTest::newRow("stable back") << "" << "" << "stableBack" << QByteArray("1B 00 03 0F");
+        QTest::newRow("command back") << "" << "" << "commandBack" << QByteArray("1B 00 03 0E");
+        QTest::newRow("alarm off") << "alarmList" << QString::fromUtf8("关闭报警") << "alarmSet" << QByteArray("1B 00 04 00");
+        QTest::newRow("alarm minimum") << "alarmList" << QString::fromUtf8("最小溢出报警") << "alarmSet" << QByteArray("1B 00 04 01");
+        QTest::newRow("alarm maximum") << "alarmList" << QString::fromUtf8("最大溢出报警") << "alarmSet" << QByteArray("1B 00 04 02");
+        QTest::newRow("alarm all") << "alarmList" << QString::fromUtf8("所有溢出报警") << "alarmSet" << QByteArray("1B 00 04 03");
+        QTest::newRow("animal on") << "" << "" << "animalOn" << QByteArray("1B 00 05 01");
+        QTest::newRow("animal off") << "" << "" << "animalOff" << QByteArray("1B 00 05 00");
+        QTest::newRow("false stability 0") << "stabilityList" << "0" << "stabilitySet" << QByteArray("1B 00 07 00");
+        QTest::newRow("false stability 1.5e") << "stabilityList" << "1.5e" << "stabilitySet" << QByteArray("1B 00 07 03");
+        QTest::newRow("false stability 2e") << "stabilityList" << "2e" << "stabilitySet" << QByteArray("1B 00 07 04");
+        QTest::newRow("LED 0") << "ledList" << "0" << "ledSet" << QByteArray("1B 00 08 00");
+        QTest::newRow("LED 3") << "ledList" << "3" << "ledSet" << QByteArray("1B 00 08 03");
+        QTest::newRow("LED 5") << "ledList" << "5" << "ledSet" << QByteArray("1B 00 08 05");
+        QTest::newRow("city") << "cityList" << QString::fromUtf8("乌鲁木齐(0991)") << "codeSet" << QByteArray("63 6F 64 65 3A 30 39 39 31 0D 0A");
     }
 
     void buttonSends()
     {
-        QFETCH(int, listId);
+        QFETCH(QString, list);
         QFETCH(QString, item);
-        QFETCH(int, buttonId);
+        QFETCH(QString, button);
         QFETCH(QByteArray, expected);
         TempAppDirectory dir;
         MessageRecorder messages;
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
-        Retype(Edit(&dialog, 1036), QStringLiteral("3"));  // the count never changes the mode buttons
-        if (listId != 0)
-            QVERIFY(Choose(&dialog, listId, item));
-        Click(&dialog, buttonId);
+        Retype(Edit(&dialog, "countEdit"), QStringLiteral("3"));  // the count never changes the mode buttons
+        if (!list.isEmpty())
+            QVERIFY(Choose(&dialog, qPrintable(list), item));
+        Click(&dialog, qPrintable(button));
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
         QVERIFY(messages.Texts().isEmpty());
     }
@@ -85,8 +85,8 @@ private slots:
         TempAppDirectory dir;
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
-        Retype(Edit(&dialog, 1036), typed);
-        Click(&dialog, 1037);
+        Retype(Edit(&dialog, "countEdit"), typed);
+        Click(&dialog, "countSet");
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
     }
 
@@ -99,10 +99,10 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(Edit(&dialog, 1036)->text(), QStringLiteral("15"));
-            Click(&dialog, 1037);
+            QCOMPARE(Edit(&dialog, "countEdit")->text(), QStringLiteral("15"));
+            Click(&dialog, "countSet");
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("主动回传次数应为0 ~ 10之间")});
-            Click(&dialog, 1042);
+            Click(&dialog, "animalOn");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         }
         QCOMPARE(StoredInt("Back"), 15);
@@ -126,11 +126,11 @@ private slots:
         MessageRecorder messages;
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
-        Retype(Edit(&dialog, 1029), typed);
-        Click(&dialog, 1033);
+        Retype(Edit(&dialog, "gravityEdit"), typed);
+        Click(&dialog, "gravitySet");
         if (expected.isEmpty()) {
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间")});
-            Click(&dialog, 1042);
+            Click(&dialog, "animalOn");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         } else {
             QCOMPARE(line_.Await(1), std::vector<Bytes>{expected.toStdString()});
@@ -142,9 +142,9 @@ private slots:
         TempAppDirectory dir;
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
-        Retype(Edit(&dialog, 1030), QStringLiteral("5.5"));
-        Retype(Edit(&dialog, 1031), QStringLiteral("1234567"));
-        Click(&dialog, 1034);
+        Retype(Edit(&dialog, "latitudeEdit"), QStringLiteral("5.5"));
+        Retype(Edit(&dialog, "altitudeEdit"), QStringLiteral("1234567"));
+        Click(&dialog, "positionSet");
         QCOMPARE(line_.Await(1), std::vector<Bytes>{"Lat=5.500\r\nASL=1234567\r\n"});
     }
 
@@ -157,13 +157,13 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            for (int list : {1028, 1046, 1056, 1057})
+            for (const char* list : {"cityList", "ledList", "alarmList", "stabilityList"})
                 QCOMPARE(List(&dialog, list)->currentIndex(), -1);
-            for (int set : {1032, 1047, 1045})
+            for (const char* set : {"codeSet", "ledSet", "stabilitySet"})
                 Click(&dialog, set);
-            Click(&dialog, 1042);
+            Click(&dialog, "animalOn");
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
-            Click(&dialog, 1041);
+            Click(&dialog, "alarmSet");
             QCOMPARE(Shown(line_.Await(2)), (QList<QByteArray>{kMarker, QByteArray("1B 00 04 03")}));
         }
         QCOMPARE(StoredInt("Code1"), -1);
@@ -181,14 +181,14 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            Retype(Edit(&dialog, 1029), QStringLiteral("9.81"));
-            Retype(Edit(&dialog, 1030), QStringLiteral("45"));
-            Retype(Edit(&dialog, 1031), QStringLiteral("300"));
-            Edit(&dialog, 1036)->setText(QStringLiteral("4 5"));
-            Click(&dialog, 1037);
+            Retype(Edit(&dialog, "gravityEdit"), QStringLiteral("9.81"));
+            Retype(Edit(&dialog, "latitudeEdit"), QStringLiteral("45"));
+            Retype(Edit(&dialog, "altitudeEdit"), QStringLiteral("300"));
+            Edit(&dialog, "countEdit")->setText(QStringLiteral("4 5"));
+            Click(&dialog, "countSet");
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 03 06"});
-            Click(&dialog, 2);
+            Click(&dialog, "backButton");
         }
         QCOMPARE(StoredText("g1"), QStringLiteral("9.810000"));
         QCOMPARE(StoredText("LAT1"), QStringLiteral("45.000000"));
@@ -204,14 +204,14 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             QCOMPARE(dialog.windowTitle(), QString::fromUtf8("更多设置"));
-            QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("广州(020)"));
-            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.7883"));
-            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(&dialog, 1036)->text(), QStringLiteral("6"));
-            QCOMPARE(List(&dialog, 1046)->currentText(), QStringLiteral("5"));
-            QCOMPARE(List(&dialog, 1056)->currentText(), QString::fromUtf8("最大溢出报警"));
-            QCOMPARE(List(&dialog, 1057)->currentText(), QStringLiteral("0"));
+            QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("广州(020)"));
+            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.7883"));
+            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(&dialog, "countEdit")->text(), QStringLiteral("6"));
+            QCOMPARE(List(&dialog, "ledList")->currentText(), QStringLiteral("5"));
+            QCOMPARE(List(&dialog, "alarmList")->currentText(), QString::fromUtf8("最大溢出报警"));
+            QCOMPARE(List(&dialog, "stabilityList")->currentText(), QStringLiteral("0"));
         }
         QCOMPARE(StoredInt("Code1"), 1);
         QCOMPARE(StoredText("g1"), QStringLiteral("9.788300"));
@@ -232,18 +232,18 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(List(&dialog, 1028)->currentText(), QString::fromUtf8("台北(008862)"));
-            QCOMPARE(Edit(&dialog, 1029)->text(), QStringLiteral("9.801"));
-            QCOMPARE(Edit(&dialog, 1030)->text(), QStringLiteral("39.9"));
-            QCOMPARE(Edit(&dialog, 1031)->text(), QStringLiteral("-12"));
-            QCOMPARE(Edit(&dialog, 1036)->text(), QStringLiteral("2"));
-            QCOMPARE(List(&dialog, 1046)->currentText(), QStringLiteral("1"));
-            QCOMPARE(List(&dialog, 1056)->currentText(), QString::fromUtf8("关闭报警"));
-            QCOMPARE(List(&dialog, 1057)->currentText(), QStringLiteral("2e"));
+            QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("台北(008862)"));
+            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.801"));
+            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("39.9"));
+            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("-12"));
+            QCOMPARE(Edit(&dialog, "countEdit")->text(), QStringLiteral("2"));
+            QCOMPARE(List(&dialog, "ledList")->currentText(), QStringLiteral("1"));
+            QCOMPARE(List(&dialog, "alarmList")->currentText(), QString::fromUtf8("关闭报警"));
+            QCOMPARE(List(&dialog, "stabilityList")->currentText(), QStringLiteral("2e"));
             // Typed, then closed with ESC: not stored. List choices are stored as they stand.
-            Retype(Edit(&dialog, 1036), QStringLiteral("9"));
-            QVERIFY(Choose(&dialog, 1046, QStringLiteral("4")));
-            QTest::keyClick(Edit(&dialog, 1036), Qt::Key_Escape);
+            Retype(Edit(&dialog, "countEdit"), QStringLiteral("9"));
+            QVERIFY(Choose(&dialog, "ledList", QStringLiteral("4")));
+            QTest::keyClick(Edit(&dialog, "countEdit"), Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         }
         QCOMPARE(StoredInt("Code1"), 75);
@@ -265,9 +265,9 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            Retype(Edit(&dialog, 1036), QStringLiteral("9"));
-            Retype(Edit(&dialog, 1031), QStringLiteral("2500"));
-            QTest::keyClick(Edit(&dialog, 1031), Qt::Key_Return);
+            Retype(Edit(&dialog, "countEdit"), QStringLiteral("9"));
+            Retype(Edit(&dialog, "altitudeEdit"), QStringLiteral("2500"));
+            QTest::keyClick(Edit(&dialog, "altitudeEdit"), Qt::Key_Return);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QVERIFY(!dialog.isVisible());
         }
@@ -282,7 +282,7 @@ private slots:
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
-        auto* off = RequireControl<QPushButton>(&dialog, 1043);
+        auto* off = RequireControl<QPushButton>(&dialog, "animalOff");
         off->setFocus();
         QTest::keyClick(off, Qt::Key_Return);
         QVERIFY(dialog.isVisible());
@@ -297,10 +297,10 @@ private slots:
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
         ModalResponder<CalibrationDialog> calibration([](CalibrationDialog* d) {
-            Click(d, 1035);
-            Click(d, 2);
+            Click(d, "zeroButton");
+            Click(d, "cancelButton");
         });
-        Click(&dialog, 1063);
+        Click(&dialog, "calibrationButton");
         QCOMPARE(calibration.Count(), 1);
         QVERIFY(dialog.isVisible());
         QCOMPARE(line_.Await(1), std::vector<Bytes>{"Z"});
@@ -312,12 +312,14 @@ private slots:
         TempAppDirectory dir;
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
-        ModalResponder<ManufacturerPasswordDialog> access([](ManufacturerPasswordDialog* d) { Click(d, 2); });
-        ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) { Click(d, 2); });
-        Click(&dialog, 1048);
+        ModalResponder<ManufacturerPasswordDialog> access(
+            [](ManufacturerPasswordDialog* d) { Click(d, "cancelButton"); });
+        ModalResponder<ManufacturerSettingsDialog> settings(
+            [](ManufacturerSettingsDialog* d) { Click(d, "backButton"); });
+        Click(&dialog, "manufacturerButton");
         QCOMPARE(access.Count(), 1);
         QCOMPARE(settings.Count(), 0);
-        Click(&dialog, 1042);
+        Click(&dialog, "animalOn");
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
         QCOMPARE(StoredText("Scale"), QStringLiteral("<missing>"));
     }
@@ -330,8 +332,9 @@ private slots:
         dialog.show();
         ModalResponder<ManufacturerPasswordDialog> access(
             [](ManufacturerPasswordDialog* d) { Answer(d, QStringLiteral("274815 ")); });
-        ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) { Click(d, 2); });
-        Click(&dialog, 1048);
+        ModalResponder<ManufacturerSettingsDialog> settings(
+            [](ManufacturerSettingsDialog* d) { Click(d, "backButton"); });
+        Click(&dialog, "manufacturerButton");
         QCOMPARE(access.Count(), 1);
         QCOMPARE(settings.Count(), 0);
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("密码不正确")});
@@ -345,11 +348,11 @@ private slots:
         ModalResponder<ManufacturerPasswordDialog> access(
             [](ManufacturerPasswordDialog* d) { Answer(d, QStringLiteral("05317790264")); });
         ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) {
-            Choose(d, 1065, QStringLiteral("Lock"));
-            Click(d, 1063);
-            Click(d, 2);
+            Choose(d, "lockList", QStringLiteral("Lock"));
+            Click(d, "lockSet");
+            Click(d, "backButton");
         });
-        Click(&dialog, 1048);
+        Click(&dialog, "manufacturerButton");
         QCOMPARE(access.Count(), 1);
         QCOMPARE(settings.Count(), 1);
         QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 0E 00"});
@@ -363,8 +366,8 @@ private slots:
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
         line_.port.Close();
-        Click(&dialog, 1038);
-        Click(&dialog, 1043);
+        Click(&dialog, "stableBack");
+        Click(&dialog, "animalOff");
         QVERIFY(messages.Texts().isEmpty());
         QTest::qWait(100);
         QVERIFY(line_.scale.Commands().empty());

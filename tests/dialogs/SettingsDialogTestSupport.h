@@ -114,29 +114,29 @@ inline QString StoredText(const char* key)
     return QString::fromStdString(Profile::ReadText(AppPaths::SettingsPath(), "System", key, "<missing>"));
 }
 
-inline void Click(const QWidget* root, int id)
+inline void Click(const QWidget* root, const char* name)
 {
-    auto* button = RequireControl<QAbstractButton>(root, id);
+    auto* button = RequireControl<QAbstractButton>(root, name);
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-inline QComboBox* List(const QWidget* root, int id)
+inline QComboBox* List(const QWidget* root, const char* name)
 {
-    return RequireControl<QComboBox>(root, id);
+    return RequireControl<QComboBox>(root, name);
 }
 
 // Selects the item with this text, failing the test when there is none.
-inline bool Choose(const QWidget* root, int id, const QString& item)
+inline bool Choose(const QWidget* root, const char* name, const QString& item)
 {
-    QComboBox* list = List(root, id);
+    QComboBox* list = List(root, name);
     const int index = list->findText(item);
     list->setCurrentIndex(index);
     return index >= 0;
 }
 
-inline NumericEdit* Edit(const QWidget* root, int id)
+inline NumericEdit* Edit(const QWidget* root, const char* name)
 {
-    return RequireControl<NumericEdit>(root, id);
+    return RequireControl<NumericEdit>(root, name);
 }
 
 // Replaces the field's text by typing, as the operator would.
@@ -149,10 +149,10 @@ inline void Retype(NumericEdit* edit, const QString& text)
 // Types the code into the manufacturer access dialog and clicks OK; a refused code is then cancelled.
 inline void Answer(QWidget* access, const QString& code)
 {
-    QTest::keyClicks(RequireControl<QLineEdit>(access, 1057), code);
-    Click(access, 1);
+    QTest::keyClicks(RequireControl<QLineEdit>(access, "codeEdit"), code);
+    Click(access, "okButton");
     if (access->isVisible())
-        Click(access, 2);
+        Click(access, "cancelButton");
 }
 
 // Answers every modal dialog of type T that comes up while it lives, once each.

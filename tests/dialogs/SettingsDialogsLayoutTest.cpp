@@ -49,7 +49,7 @@ const Subject& SubjectNamed(const QString& name)
 QString Describe(const QWidget* w)
 {
     return QStringLiteral("%1 (%2 \"%3\")")
-        .arg(w->objectName(), QString::number(ControlId::Of(w)),
+        .arg(w->objectName(), QString::number(w->property("controlId").toInt()),
              w->property("text").toString() + w->property("title").toString());
 }
 
@@ -76,9 +76,9 @@ QStringList Clipped(const QWidget* dialog)
     return clipped;
 }
 
-QString Text(const QWidget* dialog, int id)
+QString Text(const QWidget* dialog, const char* name)
 {
-    return RequireControl<QWidget>(dialog, id)->property("text").toString();
+    return RequireControl<QWidget>(dialog, name)->property("text").toString();
 }
 
 } // namespace
@@ -93,60 +93,61 @@ private slots:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<bool>("chinese");
-        QTest::addColumn<int>("id");  // 0: the caption
+        QTest::addColumn<QString>("control");  // empty: the caption
         QTest::addColumn<QString>("expected");
 
-        const auto row = [](const char* dialog, int id, const char* neutral, const char* chinese) {
-            QTest::addRow("%s %d neutral", dialog, id) << dialog << false << id << QString::fromUtf8(neutral);
-            QTest::addRow("%s %d chinese", dialog, id) << dialog << true << id << QString::fromUtf8(chinese);
+        const auto row = [](const char* dialog, const char* control, const char* neutral, const char* chinese) {
+            const char* shown = *control ? control : "caption";
+            QTest::addRow("%s %s neutral", dialog, shown) << dialog << false << control << QString::fromUtf8(neutral);
+            QTest::addRow("%s %s chinese", dialog, shown) << dialog << true << control << QString::fromUtf8(chinese);
         };
-        row("more-settings", 0, "更多设置", "更多设置");
-        row("more-settings", 1032, "Set", "设置");
-        row("more-settings", 1038, "Stable Back", "稳定时回传");
-        row("more-settings", 1039, "CMD Back", "指令回传");
-        row("more-settings", 1042, "On", "开");
-        row("more-settings", 1043, "Off", "关");
-        row("more-settings", 1063, "Calibration", "标定");
-        row("more-settings", 1048, "Manufacturer", "厂商设置");
-        row("more-settings", 2, "Back(ESC)", "返回(ESC)");
-        row("calibration", 0, "Calibration", "Calibration");
-        row("calibration", 1035, "SetZero", "强制清零");
-        row("calibration", 1051, "Calibration", "标定");
-        row("calibration", 1065, "", "");
-        row("calibration", 2, "Cancel(ESC)", "取消(ESC)");
-        row("manufacturer-settings", 0, "Manufacturer Setting", "厂商设置");
-        row("manufacturer-settings", 1067, "Set", "设置");
-        row("manufacturer-settings", 2, "Back(ESC)", "返回(ESC)");
-        row("manufacturer-password", 0, "Please input the Manufacturer password", "请输入厂商密码");
-        row("manufacturer-password", 1, "OK(Enter)", "确定(Enter)");
-        row("manufacturer-password", 2, "Cancel(ESC)", "取消(ESC)");
+        row("more-settings", "", "更多设置", "更多设置");
+        row("more-settings", "codeSet", "Set", "设置");
+        row("more-settings", "stableBack", "Stable Back", "稳定时回传");
+        row("more-settings", "commandBack", "CMD Back", "指令回传");
+        row("more-settings", "animalOn", "On", "开");
+        row("more-settings", "animalOff", "Off", "关");
+        row("more-settings", "calibrationButton", "Calibration", "标定");
+        row("more-settings", "manufacturerButton", "Manufacturer", "厂商设置");
+        row("more-settings", "backButton", "Back(ESC)", "返回(ESC)");
+        row("calibration", "", "Calibration", "Calibration");
+        row("calibration", "zeroButton", "SetZero", "强制清零");
+        row("calibration", "calibrateButton", "Calibration", "标定");
+        row("calibration", "serviceButton", "", "");
+        row("calibration", "cancelButton", "Cancel(ESC)", "取消(ESC)");
+        row("manufacturer-settings", "", "Manufacturer Setting", "厂商设置");
+        row("manufacturer-settings", "precisionSet", "Set", "设置");
+        row("manufacturer-settings", "backButton", "Back(ESC)", "返回(ESC)");
+        row("manufacturer-password", "", "Please input the Manufacturer password", "请输入厂商密码");
+        row("manufacturer-password", "okButton", "OK(Enter)", "确定(Enter)");
+        row("manufacturer-password", "cancelButton", "Cancel(ESC)", "取消(ESC)");
     }
 
     void texts()
     {
         QFETCH(QString, dialog);
         QFETCH(bool, chinese);
-        QFETCH(int, id);
+        QFETCH(QString, control);
         QFETCH(QString, expected);
         TempAppDirectory dir;
         Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
         PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
-        QCOMPARE(id == 0 ? shown->windowTitle() : Text(shown.get(), id), expected);
+        QCOMPARE(control.isEmpty() ? shown->windowTitle() : Text(shown.get(), qPrintable(control)), expected);
     }
 
     void listItems_data()
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<bool>("chinese");
-        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("list");
         QTest::addColumn<QStringList>("items");
         const QStringList alarms{QString::fromUtf8("关闭报警"), QString::fromUtf8("最小溢出报警"),
                                  QString::fromUtf8("最大溢出报警"), QString::fromUtf8("所有溢出报警")};
-        QTest::newRow("alarms neutral") << "more-settings" << false << 1056 << alarms;
-        QTest::newRow("alarms chinese") << "more-settings" << true << 1056 << alarms;
-        QTest::newRow("lock neutral") << "manufacturer-settings" << false << 1065 << QStringList{"Lock", "Unlock"};
-        QTest::newRow("lock chinese") << "manufacturer-settings" << true << 1065
+        QTest::newRow("alarms neutral") << "more-settings" << false << "alarmList" << alarms;
+        QTest::newRow("alarms chinese") << "more-settings" << true << "alarmList" << alarms;
+        QTest::newRow("lock neutral") << "manufacturer-settings" << false << "lockList" << QStringList{"Lock", "Unlock"};
+        QTest::newRow("lock chinese") << "manufacturer-settings" << true << "lockList"
                                       << QStringList{QString::fromUtf8("锁定"), QString::fromUtf8("解锁")};
     }
 
@@ -154,16 +155,16 @@ private slots:
     {
         QFETCH(QString, dialog);
         QFETCH(bool, chinese);
-        QFETCH(int, id);
+        QFETCH(QString, list);
         QFETCH(QStringList, items);
         TempAppDirectory dir;
         Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
         PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
-        auto* list = RequireControl<QComboBox>(shown.get(), id);
+        auto* combo = RequireControl<QComboBox>(shown.get(), qPrintable(list));
         QStringList texts;
-        for (int i = 0; i < list->count(); ++i)
-            texts << list->itemText(i);
+        for (int i = 0; i < combo->count(); ++i)
+            texts << combo->itemText(i);
         QCOMPARE(texts, items);
     }
 
@@ -173,9 +174,9 @@ private slots:
         Language::Install(QLocale(QLocale::Chinese, QLocale::China));
         PortLink port;
         ManufacturerSettingsDialog dialog(port);
-        QCOMPARE(RequireControl<QComboBox>(&dialog, 1064)->itemText(0), QString::fromUtf8("无零点追踪"));
-        QCOMPARE(RequireControl<QComboBox>(&dialog, 1066)->itemText(0), QString::fromUtf8("自动精度"));
-        QCOMPARE(RequireControl<QComboBox>(&dialog, 1066)->itemText(6), QStringLiteral("0.5g"));
+        QCOMPARE(RequireControl<QComboBox>(&dialog, "zeroList")->itemText(0), QString::fromUtf8("无零点追踪"));
+        QCOMPARE(RequireControl<QComboBox>(&dialog, "precisionList")->itemText(0), QString::fromUtf8("自动精度"));
+        QCOMPARE(RequireControl<QComboBox>(&dialog, "precisionList")->itemText(6), QStringLiteral("0.5g"));
     }
 
     void nothingClipped_data()
