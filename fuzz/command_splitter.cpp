@@ -3,7 +3,7 @@
 // byte says after which commands the line goes quiet.
 #include "FuzzCheck.h"
 
-#include "sim/VirtualScale.h"
+#include "sim/CommandSplitter.h"
 
 #include <cstdint>
 #include <string_view>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view pending(reinterpret_cast<const char*>(data) + 1, size - 1);
     for (unsigned command = 0; !pending.empty(); ++command) {
         const bool quiet = (quietPattern >> (command % 8)) & 1;
-        std::size_t length = VirtualScale::CommandLength(pending, quiet);
+        std::size_t length = CommandSplitter::CommandLength(pending, quiet);
         FUZZ_REQUIRE(length <= pending.size());
         const auto first = std::uint8_t(pending[0]);
         if (quiet && first != 0x1B && first != 0xAB && pending.find("\r\n") != std::string_view::npos)

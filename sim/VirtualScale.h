@@ -4,31 +4,20 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "link/ScaleCommandSet.h"
 
-// A scale of our own on a pseudo-terminal pair. The tool opens portPath() like any serial port;
-// the scale answers the protocol, moves its weight like a real load, and records every byte it
-// receives, split into commands, for tests to assert on.
-//
-// What it sends:
-//   "R"     three 13-byte reports back to back: "ww" gross, "wn" net, "wt" tare, each the marker
-//           and the weight right-aligned in 11 characters ("ww      1.234"), no line end.
-//   0x11    01 02, 'S' stable / 'U' moving, net weight right-aligned in 9 characters, 'k', 03 04.
-//   by itself (postback frame or 1B 00 03 with 1..10 per second; 1B 00 03 0F: once each time the
-//           reading comes to rest): the same 15 bytes and '\r'.
-//   1B 00 FF  the parameter dump "parameter\r\n" .. "end\r\n", listing what the scale was told,
-//           in 48-byte pieces 15 ms apart.
-// Like a real scale it talks at one line rate only: when the tool's side of the line is set to
-// another rate, nothing it is sent makes sense to it and what it sends by itself arrives as noise.
+// A scale of our own on a pseudo-terminal pair. The tool opens PortPath() like any serial port;
+// the scale answers the protocol (ScaleModel: what it sends, byte by byte), moves its weight like a
+// real load, and records every byte it receives, split into commands (CommandSplitter), for tests
+// to assert on. Like a real scale it talks at one line rate only: when the tool's side of the line
+// is set to another rate, nothing it is sent makes sense to it and what it sends arrives as noise.
+// It owns its line and the thread that answers on it, so it is neither copied nor moved.
 class VirtualScale {
 public:
     VirtualScale();
-    ~VirtualScale();
-    VirtualScale(const VirtualScale&) = delete;
-    VirtualScale& operator=(const VirtualScale&) = delete;
+    ~VirtualScale();  // stops it
 
     // Opens the pseudo-terminal pair and starts answering. False when no pseudo-terminal can be had.
     bool Start();
@@ -43,16 +32,10 @@ public:
     // The device path the tool opens.
     std::string PortPath() const;
 
-    // Everything received so far, and the same split into commands ("R", "\x11", "T", "T\r\n",
-    // "Co.name\r\n", each upload line, ESC commands, 13-byte postback frames). A lone T or Z with
-    // nothing after it for 30 ms is the one-byte form; "Lat=..\r\nASL=..\r\n" arriving together is one
-    // command; an unfinished command is kept whole after 200 ms without a byte.
+    // Everything received so far, and the same split into commands as CommandSplitter cuts them.
     Bytes Received() const;
     std::vector<Bytes> Commands() const;
     void ClearReceived();
-    // The splitting rule behind Commands(): the length of the command at the front of `pending`
-    // (not empty), or 0 while more bytes are needed. `quiet` says no byte came for 30 ms.
-    static std::size_t CommandLength(std::string_view pending, bool quiet);
     // Waits until at least `count` commands have arrived; false on time-out.
     bool WaitForCommands(std::size_t count, std::chrono::milliseconds timeout) const;
 
@@ -91,5 +74,5 @@ public:
 
 private:
     struct State;
-    std::unique_ptr<State> state_;
+    std::unique_ptr<State> state_;  // not copyable: neither is the scale
 };
