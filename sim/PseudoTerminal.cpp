@@ -9,6 +9,9 @@
 
 namespace {
 
+// Bytes the tool has not read yet beyond this are dropped, like an overrun on a real line.
+constexpr std::size_t kBacklogLimit = 8192;
+
 struct LineRate {
     int baud;
     speed_t speed;
@@ -20,28 +23,27 @@ constexpr LineRate kLineRates[] = {
 
 } // namespace
 
-bool OpenPseudoTerminal(int baud, PseudoTerminal& terminal)
+bool PseudoTerminal::Open(int baud)
 {
-    PseudoTerminal t;
-    const auto fail = [&t] {
+    Close();
+    const auto fail = [this] {
         const int error = errno;
-        ClosePseudoTerminal(t);
+        Close();
         errno = error;
         return false;
     };
-    t.master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (t.master < 0)
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0)
         return false;
     char name[256] = {};
-    if (::grantpt(t.master) != 0 || ::unlockpt(t.master) != 0 || ::ptsname_r(t.master, name, sizeof name) != 0)
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0)
         return fail();
-    t.path = name;
     // Raw from the start so nothing is echoed or cooked.
-    t.slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (t.slave < 0)
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave_ < 0)
         return fail();
     termios raw{};
-    if (::tcgetattr(t.slave, &raw) != 0)
+    if (::tcgetattr(slave_, &raw) != 0)
         return fail();
     ::cfmakeraw(&raw);
     for (const LineRate& rate : kLineRates) {
@@ -50,28 +52,29 @@ bool OpenPseudoTerminal(int baud, PseudoTerminal& terminal)
             ::cfsetospeed(&raw, rate.speed);
         }
     }
-    if (::tcsetattr(t.slave, TCSANOW, &raw) != 0)
+    if (::tcsetattr(slave_, TCSANOW, &raw) != 0)
         return fail();
-    if (::fcntl(t.master, F_SETFL, ::fcntl(t.master, F_GETFL) | O_NONBLOCK) != 0
-        || ::fcntl(t.master, F_SETFD, FD_CLOEXEC) != 0)
+    if (::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0
+        || ::fcntl(master_, F_SETFD, FD_CLOEXEC) != 0)
         return fail();
-    terminal = std::move(t);
+    path_ = name;
     return true;
 }
 
-void ClosePseudoTerminal(PseudoTerminal& terminal)
+void PseudoTerminal::Close()
 {
-    for (int* fd : {&terminal.master, &terminal.slave}) {
+    for (int* fd : {&master_, &slave_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
     }
+    DropOutput();
 }
 
-int ToolBaud(const PseudoTerminal& terminal)
+int PseudoTerminal::ToolBaud() const
 {
     termios line{};
-    if (terminal.slave < 0 || ::tcgetattr(terminal.slave, &line) != 0)
+    if (slave_ < 0 || ::tcgetattr(slave_, &line) != 0)
         return 0;
     const speed_t speed = ::cfgetospeed(&line);
     for (const LineRate& rate : kLineRates) {
@@ -79,6 +82,56 @@ int ToolBaud(const PseudoTerminal& terminal)
             return rate.baud;
     }
     return 0;
+}
+
+void PseudoTerminal::Send(Bytes bytes, TimePoint due, int lineBaud)
+{
+    if (bytes.empty() || !IsOpen())
+        return;
+    if (const int toolBaud = ToolBaud(); toolBaud != 0 && toolBaud != lineBaud)
+        bytes = Garbled(bytes, toolBaud > lineBaud);
+    if (bytes.empty() || backlog_ + bytes.size() > kBacklogLimit)
+        return;
+    backlog_ += bytes.size();
+    output_.push_back({due, std::move(bytes)});
+}
+
+void PseudoTerminal::Flush(TimePoint now)
+{
+    writeBlocked_ = false;
+    while (!output_.empty() && output_.front().due <= now && IsOpen()) {
+        const Bytes& bytes = output_.front().bytes;
+        const ssize_t n = ::write(master_, bytes.data() + frontWritten_, bytes.size() - frontWritten_);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            writeBlocked_ = (errno == EAGAIN || errno == EWOULDBLOCK);
+            if (!writeBlocked_)
+                DropOutput();
+            return;
+        }
+        frontWritten_ += std::size_t(n);
+        if (frontWritten_ == bytes.size()) {
+            backlog_ -= bytes.size();
+            output_.pop_front();
+            frontWritten_ = 0;
+        }
+    }
+}
+
+void PseudoTerminal::DropOutput()
+{
+    output_.clear();
+    frontWritten_ = 0;
+    backlog_ = 0;
+    writeBlocked_ = false;
+}
+
+std::optional<PseudoTerminal::TimePoint> PseudoTerminal::NextWrite() const
+{
+    if (output_.empty() || writeBlocked_)
+        return std::nullopt;
+    return output_.front().due;
 }
 
 Bytes Garbled(const Bytes& bytes, bool receiverFaster)

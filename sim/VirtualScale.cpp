@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -20,9 +19,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// Bytes the tool has not read yet beyond this are dropped, like an overrun on a real line.
-constexpr std::size_t kBacklogLimit = 8192;
-
 } // namespace
 
 // The line: a worker thread reads what the tool sends, records it, cuts it into commands for the
@@ -32,7 +28,7 @@ struct VirtualScale::State {
     std::condition_variable commandArrived;
     std::mutex lifecycle;  // one Start or Stop at a time
 
-    // Lifecycle (the descriptors change only while the worker is not running).
+    // Lifecycle (the line and the wake-up pipe change only while the worker is not running).
     std::thread worker;
     bool running = false;
     bool stopping = false;
@@ -46,12 +42,6 @@ struct VirtualScale::State {
     CommandSplitter splitter;
     ScaleModel model;
 
-    // What goes out.
-    std::deque<ScaleModel::Reply> output;
-    std::size_t frontWritten = 0;
-    std::size_t backlog = 0;
-    bool writeBlocked = false;
-
     // Runs `f` on the state under its lock and returns what it returns.
     template <typename F>
     auto Locked(F f)
@@ -60,56 +50,10 @@ struct VirtualScale::State {
         return f(*this);
     }
 
-    void Send(Bytes bytes, Clock::time_point due)
-    {
-        if (bytes.empty() || line.master < 0)
-            return;
-        if (const int toolBaud = ToolBaud(line); toolBaud != 0 && toolBaud != model.BaudRate())
-            bytes = Garbled(bytes, toolBaud > model.BaudRate());
-        if (bytes.empty())
-            return;
-        if (backlog + bytes.size() > kBacklogLimit)
-            return;
-        backlog += bytes.size();
-        output.push_back({due, std::move(bytes)});
-    }
-
     void Send(std::vector<ScaleModel::Reply> replies)
     {
         for (ScaleModel::Reply& reply : replies)
-            Send(std::move(reply.bytes), reply.due);
-    }
-
-    // Writes what is due, in order, without blocking.
-    void Flush(Clock::time_point now)
-    {
-        writeBlocked = false;
-        while (!output.empty() && output.front().due <= now && line.master >= 0) {
-            const Bytes& bytes = output.front().bytes;
-            const ssize_t n = ::write(line.master, bytes.data() + frontWritten, bytes.size() - frontWritten);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                writeBlocked = (errno == EAGAIN || errno == EWOULDBLOCK);
-                if (!writeBlocked)
-                    DropOutput();
-                return;
-            }
-            frontWritten += std::size_t(n);
-            if (frontWritten == bytes.size()) {
-                backlog -= bytes.size();
-                output.pop_front();
-                frontWritten = 0;
-            }
-        }
-    }
-
-    void DropOutput()
-    {
-        output.clear();
-        frontWritten = 0;
-        backlog = 0;
-        writeBlocked = false;
+            line.Send(std::move(reply.bytes), reply.due, model.BaudRate());
     }
 
     void Wake() const
@@ -130,7 +74,7 @@ struct VirtualScale::State {
             Send(model.Handle(command, now));
         }
         Send(model.Tick(now));
-        Flush(now);
+        line.Flush(now);
     }
 
     // How long the worker may sleep before something falls due; -1 for as long as it likes.
@@ -141,8 +85,7 @@ struct VirtualScale::State {
             if (t && (!next || *t < *next))
                 next = t;
         };
-        if (!output.empty() && !writeBlocked)
-            consider(output.front().due);
+        consider(line.NextWrite());
         consider(model.NextTick());
         if (!next)
             return -1;
@@ -162,7 +105,7 @@ struct VirtualScale::State {
                 if (stopping)
                     return;
                 waitMs = WaitMilliseconds(Clock::now());
-                wantWrite = writeBlocked;
+                wantWrite = line.WriteBlocked();
             }
             pollfd fds[2] = {{masterFd, short(POLLIN | (wantWrite ? POLLOUT : 0)), 0}, {wakeFd, POLLIN, 0}};
             const int ready = ::poll(fds, 2, waitMs);
@@ -187,7 +130,7 @@ struct VirtualScale::State {
             if (!arrived.empty()) {
                 received += arrived;
                 // Sent at another rate, the bytes reach the scale as noise it ignores.
-                if (const int toolBaud = ToolBaud(line); toolBaud == 0 || toolBaud == model.BaudRate())
+                if (const int toolBaud = line.ToolBaud(); toolBaud == 0 || toolBaud == model.BaudRate())
                     splitter.Add(arrived, now);
             }
             Service(now);
@@ -206,30 +149,27 @@ bool VirtualScale::Start()
 {
     State& s = *state_;
     std::lock_guard life(s.lifecycle);
-    if (IsRunning())
+    std::lock_guard lock(s.mutex);
+    if (s.running)
         return true;
-    // The line starts at the scale's own rate; the tool's open sets the rate it chose.
-    PseudoTerminal line;
-    if (!OpenPseudoTerminal(BaudRate(), line))
-        return false;
     int wake[2] = {-1, -1};
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    // The line starts at the scale's own rate; the tool's open sets the rate it chose.
+    if (!s.line.Open(s.model.BaudRate())) {
         const int error = errno;
-        ClosePseudoTerminal(line);
+        ::close(wake[0]);
+        ::close(wake[1]);
         errno = error;
         return false;
     }
-
-    std::lock_guard lock(s.mutex);
-    s.line = line;
     s.wakeRead = wake[0];
     s.wakeWrite = wake[1];
     s.splitter.Clear();
-    s.DropOutput();
     s.stopping = false;
     s.running = true;
     s.model.LineUp(Clock::now());
-    s.worker = std::thread([&s, master = line.master, wakeRead = wake[0]] { s.Run(master, wakeRead); });
+    s.worker = std::thread([&s, master = s.line.Master(), wakeRead = wake[0]] { s.Run(master, wakeRead); });
     return true;
 }
 
@@ -246,14 +186,11 @@ void VirtualScale::Stop()
     }
     s.worker.join();
     std::lock_guard lock(s.mutex);
-    // Closing our side hangs up the tool's: its reads end and its writes fail.
-    ClosePseudoTerminal(s.line);
+    s.line.Close();  // the tool's side hangs up: its reads end and its writes fail
     for (int* fd : {&s.wakeRead, &s.wakeWrite}) {
-        if (*fd >= 0)
-            ::close(*fd);
+        ::close(*fd);
         *fd = -1;
     }
-    s.DropOutput();
     s.splitter.Clear();
     s.running = false;
     s.stopping = false;
@@ -276,7 +213,7 @@ bool VirtualScale::IsRunning() const
 
 std::string VirtualScale::PortPath() const
 {
-    return state_->Locked([](State& s) { return s.line.path; });
+    return state_->Locked([](State& s) { return s.line.Path(); });
 }
 
 // --- what arrived ------------------------------------------------------------------------------------
@@ -370,9 +307,9 @@ void VirtualScale::SendRaw(const Bytes& bytes)
 {
     state_->Locked([&bytes](State& s) {
         const auto now = Clock::now();
-        s.Send(bytes, now);
-        s.Flush(now);
-        if (s.writeBlocked)
+        s.line.Send(bytes, now, s.model.BaudRate());
+        s.line.Flush(now);
+        if (s.line.WriteBlocked())
             s.Wake();
     });
 }
