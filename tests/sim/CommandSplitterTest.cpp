@@ -9,21 +9,12 @@
 #include <vector>
 
 #include "link/ScaleCommandSet.h"
+#include "sim/SimTestSupport.h"
 
 using namespace std::chrono_literals;
-using TimePoint = CommandSplitter::TimePoint;
+using namespace SimTest;
 
 namespace {
-
-const TimePoint kStart = TimePoint{} + 1h;
-
-Bytes B(std::initializer_list<int> bytes)
-{
-    Bytes out;
-    for (int b : bytes)
-        out += char(b);
-    return out;
-}
 
 struct Write {
     int atMs;
@@ -65,27 +56,23 @@ const Bytes kPostback5 = ScaleCommandSet::SetPostbackFrequency(5);
 const SplitCase kSplitCases[] = {
     {"lone tare", {{0, "T"}}, {"T"}},
     {"line tare", {{0, "T\r\n"}}, {"T\r\n"}},
-    {"lone zero", {{0, "Z"}}, {"Z"}},
-    {"line zero", {{0, "Z\r\n"}}, {"Z\r\n"}},
+    {"line zero, then lone zero", {{0, "Z\r\n"}, {10, "Z"}}, {"Z\r\n", "Z"}},
     {"tare then poll", {{0, "TR"}}, {"T", "R"}},
     {"line end soon after a tare", {{0, "T"}, {10, "\r\n"}}, {"T\r\n"}},
     {"line end long after a tare", {{0, "T"}, {40, "\r\n"}}, {"T", "\r\n"}},
     {"tare, lone CR, poll", {{0, "T\rR"}}, {"T", "\r", "R"}},
     {"polls back to back", {{0, "R\x11R"}}, {"R", "\x11", "R"}},
     {"stray control byte", {{0, "\x05" "Co.\r\n"}}, {"\x05", "Co.\r\n"}},
-    {"esc without argument", {{0, B({0x1B, 0x00, 0xFF})}}, {B({0x1B, 0x00, 0xFF})}},
-    {"esc with one argument",
-     {{0, B({0x1B, 0x00, 0x03, 0x00, 0x1B, 0x00, 0x01, 0xC0, 0x1B, 0x00, 0x0E, 0x01})}},
-     {B({0x1B, 0x00, 0x03, 0x00}), B({0x1B, 0x00, 0x01, 0xC0}), B({0x1B, 0x00, 0x0E, 0x01})}},
-    {"esc with two arguments",
-     {{0, B({0x1B, 0x00, 0x02, 0x01, 0x2C, 0x1B, 0x00, 0x0A, 0x02, 0x05, 0x1B, 0x00, 0x0B, 0x01, 0x0F})}},
-     {B({0x1B, 0x00, 0x02, 0x01, 0x2C}), B({0x1B, 0x00, 0x0A, 0x02, 0x05}), B({0x1B, 0x00, 0x0B, 0x01, 0x0F})}},
-    {"esc argument that looks like text", {{0, B({0x1B, 0x00, 0x09, 'R'}) + "R"}}, {B({0x1B, 0x00, 0x09, 'R'}), "R"}},
+    {"esc without argument", {{0, Esc(0xFF)}}, {Esc(0xFF)}},
+    {"esc with one argument", {{0, Esc(0x03, {0x00}) + Esc(0x01, {0xC0}) + Esc(0x0E, {0x01})}},
+     {Esc(0x03, {0x00}), Esc(0x01, {0xC0}), Esc(0x0E, {0x01})}},
+    {"esc with two arguments", {{0, Esc(0x02, {0x01, 0x2C}) + Esc(0x0A, {0x02, 0x05}) + Esc(0x0B, {0x01, 0x0F})}},
+     {Esc(0x02, {0x01, 0x2C}), Esc(0x0A, {0x02, 0x05}), Esc(0x0B, {0x01, 0x0F})}},
+    {"esc argument that looks like text", {{0, Esc(0x09, {'R'}) + "R"}}, {Esc(0x09, {'R'}), "R"}},
     {"postback frame", {{0, kPostback5}}, {kPostback5}},
     {"frame with zero bytes, then a poll", {{0, ScaleCommandSet::SetPostbackFrequency(0) + "R"}},
      {ScaleCommandSet::SetPostbackFrequency(0), "R"}},
-    {"two commands in one write", {{0, "Co.Shop\r\n" + B({0x1B, 0x00, 0x05, 0x01})}},
-     {"Co.Shop\r\n", B({0x1B, 0x00, 0x05, 0x01})}},
+    {"two commands in one write", {{0, "Co.Shop\r\n" + Esc(0x05, {0x01})}}, {"Co.Shop\r\n", Esc(0x05, {0x01})}},
     {"text lines in one write", {{0, "baud:9600\r\ncode:020\r\ng=9.788300\r\n15,5\r\n"}},
      {"baud:9600\r\n", "code:020\r\n", "g=9.788300\r\n", "15,5\r\n"}},
     {"gravity position is one command", {{0, "Lat=23.12\r\nASL=0050\r\n"}}, {"Lat=23.12\r\nASL=0050\r\n"}},
@@ -94,7 +81,7 @@ const SplitCase kSplitCases[] = {
     {"latitude, then another line", {{0, "Lat=1\r\nCo.x\r\n"}}, {"Lat=1\r\n", "Co.x\r\n"}},
     {"line across writes", {{0, "Co.Sh"}, {20, "op\r\n"}}, {"Co.Shop\r\n"}},
     {"line end across writes", {{0, "plu\r"}, {20, "\n"}}, {"plu\r\n"}},
-    {"esc across writes", {{0, B({0x1B, 0x00})}, {20, B({0x02, 0x01, 0x2C})}}, {B({0x1B, 0x00, 0x02, 0x01, 0x2C})}},
+    {"esc across writes", {{0, B({0x1B, 0x00})}, {20, B({0x02, 0x01, 0x2C})}}, {Esc(0x02, {0x01, 0x2C})}},
     {"frame across writes", {{0, kPostback5.substr(0, 6)}, {20, kPostback5.substr(6)}}, {kPostback5}},
     {"upload block", {{0, "plu\r\n"}, {5, "1[1001]<Apple>3.50\r\n"}, {10, "2[]<>\r\n"}, {15, "end\r\n"}},
      {"plu\r\n", "1[1001]<Apple>3.50\r\n", "2[]<>\r\n", "end\r\n"}},
