@@ -74,5 +74,5 @@ public:
 
 private:
     struct State;
-    std::unique_ptr<State> state_;  // not copyable: neither is the scale
+    std::unique_ptr<State> state_;
 };
