@@ -89,14 +89,14 @@ void BM_LoadFullFile(benchmark::State& state)
 {
     TempAppDirectory dir;
     const CommodityTable full = FullTable();
-    if (!dir.Ok() || !SaveCommodityFile(full, SeriesZev)) {
+    if (!dir.Ok() || !SaveCommodityFile(full, ScaleSeries::Zev)) {
         state.SkipWithError("cannot write the file");
         return;
     }
     const std::size_t bytes = FormatCommodityText(full).size();
     CommodityTable table;
     for (auto _ : state) {
-        LoadCommodityFile(table, SeriesZev);
+        LoadCommodityFile(table, ScaleSeries::Zev);
         benchmark::DoNotOptimize(table.Cell(199, CommodityTable::Name).data());
     }
     state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
@@ -109,7 +109,7 @@ void BM_SaveFullFile(benchmark::State& state)
     const CommodityTable full = FullTable();
     const std::size_t bytes = FormatCommodityText(full).size();
     for (auto _ : state) {
-        if (!SaveCommodityFile(full, SeriesZev)) {
+        if (!SaveCommodityFile(full, ScaleSeries::Zev)) {
             state.SkipWithError("save failed");
             return;
         }
@@ -159,7 +159,7 @@ void BM_UploadBlockToVirtualScale(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double start = ThreadCpuSeconds();
-        last = UploadBlock(table, SeriesZev);
+        last = UploadBlock(table, ScaleSeries::Zev);
         for (const Bytes& write : last)
             SerialLink::WriteBytes(line.port, write.data(), write.size());
         cpu += ThreadCpuSeconds() - start;
@@ -199,7 +199,7 @@ void BM_SessionUploadToVirtualScale(benchmark::State& state)
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return opened >= 0; });
     }
-    const std::vector<Bytes> writes = UploadBlock(FullTable(), SeriesZev);
+    const std::vector<Bytes> writes = UploadBlock(FullTable(), ScaleSeries::Zev);
     double wall = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();

@@ -76,7 +76,7 @@ void BM_ScanFindsScaleAtTheLastRate(benchmark::State& state)
 {
     VirtualScale scale;
     scale.SetBaudRate(115200);
-    scale.SetSeries(SeriesZev);
+    scale.SetSeries(ScaleSeries::Zev);
     if (!scale.Start()) {
         state.SkipWithError("no pseudo-terminal");
         return;
@@ -138,7 +138,7 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
         state.SkipWithError("the port did not open");
     } else {
         session->StartCycle([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
-            WeightReading::RunCycle(port, SeriesZev, [] { return false; }, reading, stop);
+            WeightReading::RunCycle(port, ScaleSeries::Zev, [] { return false; }, reading, stop);
             return 0;
         });
         const auto observer = [inbox](SerialLink::LineDirection direction, std::string_view bytes) {

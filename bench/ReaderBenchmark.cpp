@@ -61,7 +61,7 @@ struct Shown {
 
 struct Rig {
     VirtualScale scale;
-    std::atomic<int> series{SeriesZev};
+    std::atomic<ScaleSeries> series{ScaleSeries::Zev};
     std::atomic<bool> activeReturn{false};
     Shown shown;
     std::mutex mutex;
@@ -109,7 +109,7 @@ struct Rig {
 void BM_PolledCycles(benchmark::State& state)
 {
     Rig rig;
-    rig.series = int(state.range(0));
+    rig.series = ScaleSeries(state.range(0));  // the benchmark argument carries the series
     if (!rig.ok) {
         state.SkipWithError("no pseudo-terminal");
         return;
@@ -126,7 +126,7 @@ void BM_PolledCycles(benchmark::State& state)
     state.counters["cycles_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["lost"] = double(lost);
 }
-BENCHMARK(BM_PolledCycles)->Arg(SeriesZev)->Arg(SeriesZud)->ArgName("series")->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_PolledCycles)->Arg(int(ScaleSeries::Zev))->Arg(int(ScaleSeries::Zud))->ArgName("series")->UseRealTime()->MinTime(2.0);
 
 // Active return: the scale writes a 16-byte report; the time until the reader shows its weight.
 void BM_ReportToShown(benchmark::State& state)
@@ -136,7 +136,7 @@ void BM_ReportToShown(benchmark::State& state)
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    rig.series = SeriesRivav;
+    rig.series = ScaleSeries::Rivav;
     rig.activeReturn = true;
     rig.StartReading();
     const Bytes report("\x01\x02S    1.234k\x03\x04\r", 16);

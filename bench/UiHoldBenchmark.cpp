@@ -123,9 +123,9 @@ std::size_t Count(const std::vector<Bytes>& commands, const Bytes& command)
     return std::size_t(std::count(commands.begin(), commands.end(), command));
 }
 
-void Reading(int series, const char* name, const Bytes& poll)
+void Reading(int storedType, const char* name, const Bytes& poll)
 {
-    Rig rig("Sleep=0\r\nType=" + QByteArray::number(series) + "\r\n");
+    Rig rig("Sleep=0\r\nType=" + QByteArray::number(storedType) + "\r\n");
     if (!rig.ok)
         return Report(name, -1, "no scale");
     HoldMeter meter;

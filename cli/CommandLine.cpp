@@ -26,6 +26,7 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #ifndef SCALETOOL_VERSION
 #define SCALETOOL_VERSION "unknown"
@@ -50,7 +51,7 @@ struct Options {
     bool version = false;
     std::string port;
     std::string baud = "9600";
-    int series = SeriesNone;
+    ScaleSeries series = ScaleSeries::None;
     std::string file;
     std::optional<std::string> company;
     std::optional<long> count;
@@ -62,6 +63,9 @@ const std::map<std::string, Action, std::less<>> kActions = {
     {"--list-ports", Action::ListPorts}, {"--upload", Action::Upload}, {"--read", Action::Read},
     {"--dump", Action::Dump}, {"--find", Action::Find},
 };
+// The series by their names on the command line, the only place names and series meet.
+const std::pair<const char*, ScaleSeries> kSeriesNames[] = {
+    {"zud", ScaleSeries::Zud}, {"zev", ScaleSeries::Zev}, {"rivav", ScaleSeries::Rivav}};
 const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count"};
 const char* const kFlagOptions[] = {"--list-ports", "--read", "--dump", "--find", "--skip-bad-rows", "--help", "-h",
                                     "--version"};
@@ -118,12 +122,11 @@ std::optional<UsageError> Parse(const std::vector<std::string>& args, Options& o
                 return UsageError{"--baud takes 2400, 4800, 9600, 19200, 38400, 57600 or 115200"};
             options.baud = *value;
         } else if (name == "--series") {
-            static const std::map<std::string, int, std::less<>> kSeries = {
-                {"zud", SeriesZud}, {"zev", SeriesZev}, {"rivav", SeriesRivav}};
             std::string lower = *value;
             std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-            const auto found = kSeries.find(lower);
-            if (found == kSeries.end())
+            const auto found = std::find_if(std::begin(kSeriesNames), std::end(kSeriesNames),
+                                            [&lower](const auto& named) { return lower == named.first; });
+            if (found == std::end(kSeriesNames))
                 return UsageError{"--series takes zud, zev or rivav"};
             options.series = found->second;
         } else if (name == "--upload") {
@@ -150,15 +153,15 @@ std::optional<UsageError> Parse(const std::vector<std::string>& args, Options& o
     const bool talksToScale = options.action != Action::ListPorts && options.action != Action::Find;
     if (talksToScale && options.port.empty())
         return UsageError{"--port is missing"};
-    if (talksToScale && options.series == SeriesNone)
+    if (talksToScale && options.series == ScaleSeries::None)
         return UsageError{"--series is missing"};
     if (options.count && options.action != Action::Read)
         return UsageError{"--count goes with --read"};
     if ((options.company || options.skipBadRows) && options.action != Action::Upload)
         return UsageError{std::string(options.company ? "--company" : "--skip-bad-rows") + " goes with --upload"};
-    if (options.action == Action::Upload && options.series == SeriesRivav)
+    if (options.action == Action::Upload && options.series == ScaleSeries::Rivav)
         return UsageError{"the rivav series keeps no commodities"};
-    if (options.company && options.series != SeriesZud)
+    if (options.company && options.series != ScaleSeries::Zud)
         return UsageError{"only the zud series takes a company name"};
     return std::nullopt;
 }
@@ -199,11 +202,11 @@ std::string UtcNow()
 
 // One reading as a JSON object: the time, the values under the names the series gives them, and
 // the stable flag when the report carries one.
-std::string ReadingJson(int series, const ScaleExchange::Reading& reading)
+std::string ReadingJson(ScaleSeries series, const ScaleExchange::Reading& reading)
 {
     // ZUD reports gross, tare and net; the framed series report the net weight alone.
     using WeightReport::Quantity;
-    const std::map<Quantity, const char*> names = series == SeriesZud
+    const std::map<Quantity, const char*> names = series == ScaleSeries::Zud
         ? std::map<Quantity, const char*>{{Quantity::Gross, "gross"}, {Quantity::Tare, "tare"}, {Quantity::Net, "net"}}
         : std::map<Quantity, const char*>{{Quantity::Net, "net"}};
     std::string json = "{\"time\":" + JsonString(UtcNow());
@@ -394,14 +397,13 @@ int Dump(const Options& options, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-const char* SeriesName(int series)
+const char* SeriesName(ScaleSeries series)
 {
-    switch (series) {
-    case SeriesZud: return "zud";
-    case SeriesZev: return "zev";
-    case SeriesRivav: return "rivav";
-    default: return "";
+    for (const auto& [name, named] : kSeriesNames) {
+        if (named == series)
+            return name;
     }
+    return "";
 }
 
 const char* FormName(ScaleFinder::ReportForm form)

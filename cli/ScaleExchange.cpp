@@ -17,7 +17,7 @@ std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& w
     return done;
 }
 
-std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, int series)
+std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, ScaleSeries series)
 {
     Reading reading;
     WeightReading::Callbacks callbacks;

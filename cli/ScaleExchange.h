@@ -25,6 +25,6 @@ struct Reading {
 
 // One polled reading cycle (for ZUD also the reports that follow back to back). Nothing when no
 // report came or it could not be decoded.
-std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, int series);
+std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, ScaleSeries series);
 
 } // namespace ScaleExchange

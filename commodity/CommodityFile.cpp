@@ -75,12 +75,12 @@ void SplitFields(std::string_view text, std::string_view separator, std::vector<
     }
 }
 
-std::string CommodityFilePath(int series)
+std::string CommodityFilePath(ScaleSeries series)
 {
     switch (series) {
-    case SeriesZud:
+    case ScaleSeries::Zud:
         return AppPaths::InApplicationDirectory("ZUD.txt");
-    case SeriesZev:
+    case ScaleSeries::Zev:
         return AppPaths::InApplicationDirectory("ZEV.txt");
     default:
         return {};
@@ -129,7 +129,7 @@ std::string FormatCommodityText(const CommodityTable& table)
     return bytes;
 }
 
-CommodityLoad LoadCommodityFile(CommodityTable& table, int series)
+CommodityLoad LoadCommodityFile(CommodityTable& table, ScaleSeries series)
 {
     table.ClearEntries();
     const std::string path = CommodityFilePath(series);
@@ -150,7 +150,7 @@ CommodityLoad LoadCommodityFile(CommodityTable& table, int series)
     return CommodityLoad::Unreadable;
 }
 
-bool SaveCommodityFile(const CommodityTable& table, int series)
+bool SaveCommodityFile(const CommodityTable& table, ScaleSeries series)
 {
     const std::string path = CommodityFilePath(series);
     if (path.empty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ScaleSeries.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +18,7 @@ class CommodityTable;
 void SplitFields(std::string_view text, std::string_view separator, std::vector<std::string>& list);
 
 // The file of a series inside the application directory; empty for a series without a file.
-std::string CommodityFilePath(int series);
+std::string CommodityFilePath(ScaleSeries series);
 
 // Empties code, name and price of every row, then fills them from the file's bytes (text-mode rules:
 // CR LF ends a line, Ctrl+Z ends the file). Lines of other than 3 or 4 fields, or whose number is
@@ -36,8 +38,8 @@ enum class CommodityLoad {
 };
 
 // Empties the table and loads the series' file.
-CommodityLoad LoadCommodityFile(CommodityTable& table, int series);
+CommodityLoad LoadCommodityFile(CommodityTable& table, ScaleSeries series);
 
 // Replaces the series' file with the table (DurableFile::Replace: a failed save leaves the old file
 // whole). True when the file was written or the series has no file; false when it could not be written.
-bool SaveCommodityFile(const CommodityTable& table, int series);
+bool SaveCommodityFile(const CommodityTable& table, ScaleSeries series);

@@ -8,10 +8,10 @@ Bytes CompanyNameCommand(std::string_view gbkName)
     return ScaleCommandSet::SetCompanyName(GbkText::CutToBytes(gbkName, kCompanyNameLimit));
 }
 
-std::vector<Bytes> UploadBlock(const CommodityTable& table, int series)
+std::vector<Bytes> UploadBlock(const CommodityTable& table, ScaleSeries series)
 {
     std::vector<Bytes> writes;
-    if (series == SeriesRivav)
+    if (series == ScaleSeries::Rivav)
         return writes;
     writes.reserve(CommodityTable::kRows + 2);
     writes.emplace_back("plu\r\n");
@@ -22,7 +22,7 @@ std::vector<Bytes> UploadBlock(const CommodityTable& table, int series)
         line += "]<";
         line += table.Cell(row, CommodityTable::Name);
         line += '>';
-        if (series != SeriesZud)
+        if (series != ScaleSeries::Zud)
             line += table.Cell(row, CommodityTable::Price);
         line += "\r\n";
         writes.push_back(std::move(line));

@@ -19,7 +19,7 @@ Bytes CompanyNameCommand(std::string_view gbkName);
 // The upload block as the writes that carry it: "plu\r\n", one line per row 1..200
 // ("%d[%s]<%s>\r\n" for ZUD, "%d[%s]<%s>%s\r\n" with the price otherwise), "end\r\n".
 // Empty for the RIVAV series, which keeps no commodities.
-std::vector<Bytes> UploadBlock(const CommodityTable& table, int series);
+std::vector<Bytes> UploadBlock(const CommodityTable& table, ScaleSeries series);
 
 // Sends `writes` one SerialLink::WriteBytes call each, in order, reporting progress(sent) after
 // each. cancelled() is asked before each write: once it says so only the block's last write (its

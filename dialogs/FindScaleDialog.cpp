@@ -132,12 +132,12 @@ QString FindScaleDialog::LabelOf(const std::string& path) const
     return QString::fromLocal8Bit(path.c_str());
 }
 
-QString FindScaleDialog::SeriesText(int series) const
+QString FindScaleDialog::SeriesText(ScaleSeries series) const
 {
     switch (series) {
-    case SeriesZud: return tr("ZUD series");
-    case SeriesZev: return tr("ZEV series");
-    case SeriesRivav: return tr("RIVAV series");
+    case ScaleSeries::Zud: return tr("ZUD series");
+    case ScaleSeries::Zev: return tr("ZEV series");
+    case ScaleSeries::Rivav: return tr("RIVAV series");
     default: return QString();
     }
 }

@@ -30,7 +30,7 @@ public:
     struct Choice {
         QString label;
         int baud;
-        int series;
+        ScaleSeries series;
     };
 
     FindScaleDialog(std::vector<Port> ports, std::vector<int> rates, QWidget* parent = nullptr,
@@ -52,7 +52,7 @@ private:
     void ShowResult(const ScaleFinder::Result& result);
     void UseSelected();
     QString LabelOf(const std::string& path) const;
-    QString SeriesText(int series) const;
+    QString SeriesText(ScaleSeries series) const;
     QString FormText(ScaleFinder::ReportForm form) const;
     QString ReasonText(int error) const;
 

@@ -104,7 +104,7 @@ void PortLink::Send(const Bytes& bytes)
     });
 }
 
-void PortLink::StartReading(std::function<int()> series, std::function<bool()> activeReturn,
+void PortLink::StartReading(std::function<ScaleSeries()> series, std::function<bool()> activeReturn,
                             std::function<int()> sleepMs)
 {
     ++readings_;

@@ -218,10 +218,21 @@ void ScaleMainDialog::ConnectControls()
     connect(ui_->monitorButton, &QPushButton::clicked, this, &ScaleMainDialog::OnLineMonitor);
 }
 
+ScaleSeries ScaleMainDialog::SelectedSeries() const
+{
+    const int entry = ui_->modelCombo->currentIndex();
+    return entry >= int(ScaleSeries::Zud) && entry <= int(ScaleSeries::Rivav) ? ScaleSeries(entry) : ScaleSeries::None;
+}
+
+void ScaleMainDialog::SelectSeries(ScaleSeries series)
+{
+    SelectStored(ui_->modelCombo, int(series));
+}
+
 void ScaleMainDialog::ApplyEnableRule()
 {
     const EnableRule::Outcome outcome =
-        EnableRule::Evaluate(link_.IsOpen(), ScaleSeries(ui_->modelCombo->currentIndex()), ui_->autoReadCheck->isChecked());
+        EnableRule::Evaluate(link_.IsOpen(), SelectedSeries(), ui_->autoReadCheck->isChecked());
     for (const EnableRule::ControlState& state : outcome.controls) {
         if (state.control == EnableRule::Control::ActiveReturn && outcome.uncheckActiveReturn)
             ui_->activeReturnCheck->setChecked(false);
@@ -240,21 +251,21 @@ void ScaleMainDialog::OnSeriesChanged()
     // typed belongs to the list being left, not to the one about to be loaded.
     FinishCellEdit();
     ApplyEnableRule();
-    if (series_ != SeriesNone && !SaveTable(series_, true)) {
+    if (series_ != ScaleSeries::None && !SaveTable(series_, true)) {
         // Cancelled: the series stays as it was, with the edits in the list.
         const QSignalBlocker keep(ui_->modelCombo);
-        ui_->modelCombo->setCurrentIndex(series_);
+        SelectSeries(series_);
         ApplyEnableRule();
         return;
     }
-    series_ = ui_->modelCombo->currentIndex();
+    series_ = SelectedSeries();
     if (link_.IsReading())
         ShowLamp(true);
     LoadTable();
     ui_->commodityList->Refresh();
     // The RIVAV series keeps no commodity list.
-    ui_->csvButton->setEnabled(series_ != SeriesRivav);
-    if (series_ == SeriesZud) {
+    ui_->csvButton->setEnabled(series_ != ScaleSeries::Rivav);
+    if (series_ == ScaleSeries::Zud) {
         ui_->caption1->setText(tr("Gross"));
         ui_->caption2->setText(tr("TARE"));
         ui_->caption3->setText(tr("Net"));

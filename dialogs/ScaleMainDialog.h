@@ -65,6 +65,11 @@ private:
     void SelectFromSettings();
     void ConnectControls();
 
+    // The series of the Model list's entry, None without one; and the entry of a series. The list
+    // holds the series in their own order.
+    ScaleSeries SelectedSeries() const;
+    void SelectSeries(ScaleSeries series);
+
     void ApplyEnableRule();
     void OnSeriesChanged();
     void OnOpenClose();
@@ -104,7 +109,7 @@ private:
     // Writes the table to the file of `series` before it is left. A file that could not be read is
     // replaced only when the table was changed and the operator agrees; a failed write is offered
     // again. False when the operator cancels (only offered when `mayCancel`): the table stays.
-    bool SaveTable(int series, bool mayCancel);
+    bool SaveTable(ScaleSeries series, bool mayCancel);
     // Writes the settings; tells the operator once when the file cannot be written.
     void SaveSettings();
     // Puts the text of an open cell editor into its cell and closes the editor.
@@ -126,9 +131,9 @@ private:
     QTimer portWatch_;
     QStringList listedPorts_;
 
-    // Shared with the reading cycle on the link's worker: the series whose table is loaded (-1
+    // Shared with the reading cycle on the link's worker: the series whose table is loaded (None
     // before the first series change) and the state of "Active return".
-    std::atomic<int> series_{SeriesNone};
+    std::atomic<ScaleSeries> series_{ScaleSeries::None};
     std::atomic<bool> activeReturn_{false};
     // Declared after everything its worker reads, so it is ended before they go.
     PortLink link_;

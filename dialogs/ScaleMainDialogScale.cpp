@@ -25,7 +25,7 @@ QLineEdit* ScaleMainDialog::ReadingField(WeightReport::Quantity quantity) const
     switch (quantity) {
     case Gross: return ui_->value1;
     case Tare: return ui_->value2;
-    case Net: return series_ == SeriesZud ? ui_->value3 : ui_->value1;
+    case Net: return series_ == ScaleSeries::Zud ? ui_->value3 : ui_->value1;
     case Price: return ui_->value2;
     case Total: return ui_->value3;
     }
@@ -54,7 +54,7 @@ void ScaleMainDialog::OnReaderFinished()
 void ScaleMainDialog::ShowLamp(bool visible)
 {
     // Only the RIVAV series reports stability; the lamp shows while its reports are being read.
-    ui_->lamp->setVisible(visible && series_ == SeriesRivav && link_.IsReading());
+    ui_->lamp->setVisible(visible && series_ == ScaleSeries::Rivav && link_.IsReading());
 }
 
 void ScaleMainDialog::ShowReading(WeightReport::Quantity quantity, const std::string& text)
@@ -150,7 +150,7 @@ void ScaleMainDialog::OnFindScale()
     const FindScaleDialog::Choice choice = *dialog.Chosen();
     SelectStored(ui_->portCombo, ui_->portCombo->findText(choice.label));
     SelectStored(ui_->baudCombo, ui_->baudCombo->findText(QString::number(choice.baud)));
-    SelectStored(ui_->modelCombo, choice.series);
+    SelectSeries(choice.series);
 }
 
 void ScaleMainDialog::OnLineMonitor()

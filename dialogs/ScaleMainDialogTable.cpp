@@ -33,8 +33,8 @@ void ScaleMainDialog::OnUploadCommodity()
     // Started by its shortcut, the button leaves the focus in an open cell, whose last key is not
     // in the table yet.
     FinishCellEdit();
-    const int series = ui_->modelCombo->currentIndex();
-    if (series == SeriesRivav || !link_.IsOpen() || link_.IsUploading())
+    const ScaleSeries series = SelectedSeries();
+    if (series == ScaleSeries::Rivav || !link_.IsOpen() || link_.IsUploading())
         return;
     std::vector<Bytes> block = UploadBlock(table_, series);
     if (block.empty())
@@ -77,7 +77,7 @@ void ScaleMainDialog::OnImportCsv()
 
 void ScaleMainDialog::OnExportCsv()
 {
-    const QString name = series_ == SeriesZud ? QStringLiteral("ZUD.csv") : QStringLiteral("ZEV.csv");
+    const QString name = series_ == ScaleSeries::Zud ? QStringLiteral("ZUD.csv") : QStringLiteral("ZEV.csv");
     const QString path = QFileDialog::getSaveFileName(this, tr("Export commodities"), name, tr("CSV files (*.csv)"));
     if (!path.isEmpty())
         ExportCsvFile(path);
@@ -85,7 +85,7 @@ void ScaleMainDialog::OnExportCsv()
 
 void ScaleMainDialog::ImportCsvFile(const QString& path)
 {
-    if (series_ == SeriesRivav || series_ == SeriesNone)
+    if (series_ == ScaleSeries::Rivav || series_ == ScaleSeries::None)
         return;
     FinishCellEdit();
     QFile file(path);
@@ -144,7 +144,7 @@ void ScaleMainDialog::LoadTable()
     }
 }
 
-bool ScaleMainDialog::SaveTable(int series, bool mayCancel)
+bool ScaleMainDialog::SaveTable(ScaleSeries series, bool mayCancel)
 {
     FinishCellEdit();
     const QString file = QString::fromLocal8Bit(CommodityFilePath(series).c_str());

@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const int kLengths[] = {WeightReport::kZudLength, WeightReport::kPolledFramedLength,
                                    WeightReport::kActiveFramedLength, 0};
-    const auto cycle = WeightReport::DecodeCycleReport(choice % 4 - 1, kLengths[(choice >> 2) % 4],
-                                                       (choice & 0x10) != 0, report);
+    const auto series = ScaleSeries(choice % 4 - 1);  // None, Zud, Zev or Rivav
+    const auto cycle = WeightReport::DecodeCycleReport(series, kLengths[(choice >> 2) % 4], (choice & 0x10) != 0, report);
     FUZZ_REQUIRE(cycle.fields.size() <= 3);
     if (cycle.stable)
         FUZZ_REQUIRE(cycle.fields.size() == 3 && cycle.fields[0].quantity == Quantity::Net);

@@ -58,26 +58,26 @@ std::uint8_t ReturnProtocolCode(int listIndex)
 
 } // namespace
 
-Bytes Tare(int series)
+Bytes Tare(ScaleSeries series)
 {
-    return series == SeriesZud ? Bytes("T") : Bytes("T\r\n");
+    return series == ScaleSeries::Zud ? Bytes("T") : Bytes("T\r\n");
 }
 
-Bytes Zero(int series)
+Bytes Zero(ScaleSeries series)
 {
-    return series == SeriesZud ? Bytes("Z") : Bytes("Z\r\n");
+    return series == ScaleSeries::Zud ? Bytes("Z") : Bytes("Z\r\n");
 }
 
-Bytes ReadWeight(int series, bool activeReturn)
+Bytes ReadWeight(ScaleSeries series, bool activeReturn)
 {
-    if (series == SeriesZud)
+    if (series == ScaleSeries::Zud)
         return "R";
     return activeReturn ? Bytes() : Bytes("\x11");
 }
 
-int WeightReportLength(int series, bool activeReturn)
+int WeightReportLength(ScaleSeries series, bool activeReturn)
 {
-    if (series == SeriesZud)
+    if (series == ScaleSeries::Zud)
         return WeightReport::kZudLength;
     return activeReturn ? WeightReport::kActiveFramedLength : WeightReport::kPolledFramedLength;
 }

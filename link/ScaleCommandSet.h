@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ScaleSeries.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,17 +13,14 @@
 // Binary-safe byte string (GBK text or raw command bytes).
 using Bytes = std::string;
 
-// Scale series as the Model list indexes them.
-enum ScaleSeries : int { SeriesNone = -1, SeriesZud = 0, SeriesZev = 1, SeriesRivav = 2 };
-
 namespace ScaleCommandSet {
 
-Bytes Tare(int series);
-Bytes Zero(int series);
+Bytes Tare(ScaleSeries series);
+Bytes Zero(ScaleSeries series);
 // Empty when the scale reports by itself (framed series with active return): nothing is sent.
-Bytes ReadWeight(int series, bool activeReturn);
+Bytes ReadWeight(ScaleSeries series, bool activeReturn);
 // The length of the report that answers ReadWeight: 13, 15 or 16 bytes.
-int WeightReportLength(int series, bool activeReturn);
+int WeightReportLength(ScaleSeries series, bool activeReturn);
 
 Bytes SetBaud(std::string_view baudText);
 Bytes SetPostbackFrequency(int rateIndex);

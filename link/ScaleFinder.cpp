@@ -39,16 +39,16 @@ std::optional<Answer> ZudAnswer(std::string_view answer)
     const auto fields = WeightReport::DecodeZud(report);
     if (fields.empty() || !IsWeightText(fields.front().text))
         return std::nullopt;
-    return Answer{ReportForm::Zud, SeriesZud, fields.front().text};
+    return Answer{ReportForm::Zud, ScaleSeries::Zud, fields.front().text};
 }
 
 Bytes PollFor(Probe probe)
 {
     switch (probe) {
     case Probe::ZudPoll:
-        return ScaleCommandSet::ReadWeight(SeriesZud, false);
+        return ScaleCommandSet::ReadWeight(ScaleSeries::Zud, false);
     case Probe::FramedPoll:
-        return ScaleCommandSet::ReadWeight(SeriesZev, false);
+        return ScaleCommandSet::ReadWeight(ScaleSeries::Zev, false);
     case Probe::Listen:
         break;
     }
@@ -78,14 +78,14 @@ std::optional<Answer> Classify(Probe probe, std::string_view answer)
     const std::size_t unaskedLength = WeightReport::kActiveFramedLength;
     for (std::size_t at = 0; at + unaskedLength <= answer.size(); ++at) {
         if (auto weight = FramedWeightAt(answer, at))
-            return Answer{ReportForm::Unasked, SeriesRivav, std::move(*weight)};
+            return Answer{ReportForm::Unasked, ScaleSeries::Rivav, std::move(*weight)};
     }
     switch (probe) {
     case Probe::ZudPoll:
         return ZudAnswer(answer);
     case Probe::FramedPoll:
         if (auto weight = FramedWeightAt(answer, 0))
-            return Answer{ReportForm::PolledFramed, SeriesZev, std::move(*weight)};
+            return Answer{ReportForm::PolledFramed, ScaleSeries::Zev, std::move(*weight)};
         return std::nullopt;
     case Probe::Listen:
         break;

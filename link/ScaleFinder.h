@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ScaleSeries.h"
+
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -24,7 +26,7 @@ enum class ReportForm {
 
 struct Answer {
     ReportForm form;
-    int series;          // the series the form belongs to (a polled framed report is taken as ZEV)
+    ScaleSeries series;  // the series the form belongs to (a polled framed report is taken as ZEV)
     std::string weight;  // the weight text it carried, blanks removed
     bool operator==(const Answer&) const = default;
 };

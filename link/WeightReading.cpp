@@ -9,7 +9,7 @@
 
 namespace WeightReading {
 
-void RunCycle(SerialLink::PortHandle& port, int series, const std::function<bool()>& activeReturn,
+void RunCycle(SerialLink::PortHandle& port, ScaleSeries series, const std::function<bool()>& activeReturn,
               const Callbacks& callbacks, const std::function<bool()>& stop)
 {
     // Big enough for the longest report a scale sends; cleared before each read.
@@ -38,7 +38,7 @@ void RunCycle(SerialLink::PortHandle& port, int series, const std::function<bool
         callbacks.setStable(*result.stable);
     show(result.fields);
     // A scale that never pauses would keep this going, so a stop ends it too.
-    if (series == SeriesZud) {
+    if (series == ScaleSeries::Zud) {
         while (!stop()) {
             buffer.fill(0);
             if (SerialLink::ReadBytes(port, buffer.data(), length, kReportLimitMs) != length)

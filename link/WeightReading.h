@@ -24,7 +24,7 @@ inline constexpr int kReportLimitMs = 100;
 // One cycle for `series`. activeReturn() is asked when the request is chosen and again when the
 // 16-byte report is decoded (unchecked since: nothing is shown). A ZUD scale may answer with
 // several reports back to back; they are read until a short read or until stop() says so.
-void RunCycle(SerialLink::PortHandle& port, int series, const std::function<bool()>& activeReturn,
+void RunCycle(SerialLink::PortHandle& port, ScaleSeries series, const std::function<bool()>& activeReturn,
               const Callbacks& callbacks, const std::function<bool()>& stop);
 
 } // namespace WeightReading

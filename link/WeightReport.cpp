@@ -72,13 +72,13 @@ std::vector<FieldValue> FramedFields(const FramedReport& report)
     return {{Quantity::Net, report.weight}, {Quantity::Price, std::string()}, {Quantity::Total, std::string()}};
 }
 
-CycleResult DecodeCycleReport(int series, int requestedLength, bool activeReturnNow, std::string_view report)
+CycleResult DecodeCycleReport(ScaleSeries series, int requestedLength, bool activeReturnNow, std::string_view report)
 {
     CycleResult result;
     if (requestedLength <= 0 || report.size() < std::size_t(requestedLength))
         return result;
     report = report.substr(0, std::size_t(requestedLength));
-    if (series == SeriesZud) {
+    if (series == ScaleSeries::Zud) {
         result.fields = DecodeZud(report);
         return result;
     }

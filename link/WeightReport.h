@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ScaleSeries.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +51,6 @@ struct CycleResult {
 // `requestedLength` is the length the cycle asked for, `activeReturnNow` the state of the active-return
 // box when the report is in. A short report shows nothing. A 16-byte report read after active return
 // was switched off is not decoded at all (no three-value layout is supported).
-CycleResult DecodeCycleReport(int series, int requestedLength, bool activeReturnNow, std::string_view report);
+CycleResult DecodeCycleReport(ScaleSeries series, int requestedLength, bool activeReturnNow, std::string_view report);
 
 } // namespace WeightReport

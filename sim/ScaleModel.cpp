@@ -186,7 +186,7 @@ void ScaleModel::AnswerPoll(bool framed, TimePoint now, std::vector<Reply>& repl
 {
     if (silent_)
         return;
-    if (series_ != SeriesNone && (series_ == SeriesZud) == framed)
+    if (series_ != ScaleSeries::None && (series_ == ScaleSeries::Zud) == framed)
         return;  // the other series' poll means nothing to this scale
     if (!queuedReplies_.empty()) {
         replies.push_back({now, queuedReplies_.front()});

@@ -63,9 +63,9 @@ public:
     // The rate it talks at; the parameter dump lists it.
     void SetBaudRate(int baud);
     int BaudRate() const { return lineBaud_; }
-    // The poll it answers: SeriesZud "R" only, SeriesZev and SeriesRivav 0x11 only, SeriesNone both.
-    void SetSeries(int series) { series_ = series; }
-    int Series() const { return series_; }
+    // The poll it answers: Zud "R" only, Zev and Rivav 0x11 only, None both.
+    void SetSeries(ScaleSeries series) { series_ = series; }
+    ScaleSeries Series() const { return series_; }
 
     // What the last company-name line and the last complete upload block carried.
     const Bytes& CompanyName() const { return companyName_; }
@@ -83,9 +83,9 @@ private:
     void HandlePostbackFrame(std::string_view frame, TimePoint now);
     void HandleLine(std::string_view line);
 
-    // The line: the rate it talks at, the poll it answers (SeriesNone: both).
+    // The line: the rate it talks at, the poll it answers (None: both).
     int lineBaud_ = 9600;
-    int series_ = SeriesNone;
+    ScaleSeries series_ = ScaleSeries::None;
 
     // Answers.
     bool silent_ = false;

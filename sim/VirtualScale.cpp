@@ -339,12 +339,12 @@ int VirtualScale::BaudRate() const
     return state_->Locked([](State& s) { return s.model.BaudRate(); });
 }
 
-void VirtualScale::SetSeries(int series)
+void VirtualScale::SetSeries(ScaleSeries series)
 {
     state_->Locked([series](State& s) { s.model.SetSeries(series); });
 }
 
-int VirtualScale::Series() const
+ScaleSeries VirtualScale::Series() const
 {
     return state_->Locked([](State& s) { return s.model.Series(); });
 }

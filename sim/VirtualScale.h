@@ -65,10 +65,10 @@ public:
     // The rate it talks at (default 9600); also the rate its line starts with.
     void SetBaudRate(int baud);
     int BaudRate() const;
-    // The poll it answers: SeriesZud "R" only, SeriesZev and SeriesRivav 0x11 only, SeriesNone
-    // (the default) both, so the demo answers whichever series the operator picks.
-    void SetSeries(int series);
-    int Series() const;
+    // The poll it answers: Zud "R" only, Zev and Rivav 0x11 only, None (the default) both, so the
+    // demo answers whichever series the operator picks.
+    void SetSeries(ScaleSeries series);
+    ScaleSeries Series() const;
     // Reports per second it sends by itself (0..10), as if told so by a postback command.
     void SetPostbackRate(int perSecond);
 

@@ -97,14 +97,14 @@ bool ParseWhole(const char* text, int low, int high, int& value)
     return true;
 }
 
-bool ParseSeries(const std::string& name, int& series)
+bool ParseSeries(const std::string& name, ScaleSeries& series)
 {
     if (name == "zud")
-        series = SeriesZud;
+        series = ScaleSeries::Zud;
     else if (name == "zev")
-        series = SeriesZev;
+        series = ScaleSeries::Zev;
     else if (name == "rivav")
-        series = SeriesRivav;
+        series = ScaleSeries::Rivav;
     else
         return false;
     return true;
@@ -120,7 +120,7 @@ int main(int argc, char** argv)
     bool verbose = false;
     std::string link;
     int baud = 9600;
-    int series = SeriesNone;
+    ScaleSeries series = ScaleSeries::None;
     int postback = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

@@ -140,7 +140,7 @@ TEST_F(CommandLineTest, UploadOfACommodityFileSendsTheBlockOfItsTable)
     table.SetCell(199, CommodityTable::Code, "Z9");
     table.SetCell(199, CommodityTable::Name, "Pear");
     std::string expected;
-    for (const Bytes& write : UploadBlock(table, SeriesZev))
+    for (const Bytes& write : UploadBlock(table, ScaleSeries::Zev))
         expected += write;
     EXPECT_EQ(scale_.Received(), expected);
 }
@@ -197,7 +197,7 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 {
     VirtualScale other;
     other.SetBaudRate(38400);
-    other.SetSeries(SeriesZud);
+    other.SetSeries(ScaleSeries::Zud);
     other.SetSettlingTime(0ms);
     other.PlaceLoad(2.5);
     ASSERT_TRUE(other.Start());

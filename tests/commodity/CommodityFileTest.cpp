@@ -177,10 +177,10 @@ void ExpectRows(const CommodityTable& table, const std::vector<Row>& rows, const
 
 TEST_F(CommodityFiles, PathsPerSeries)
 {
-    EXPECT_EQ(CommodityFilePath(SeriesZud), File("ZUD.txt").string());
-    EXPECT_EQ(CommodityFilePath(SeriesZev), File("ZEV.txt").string());
-    EXPECT_EQ(CommodityFilePath(SeriesRivav), "");
-    EXPECT_EQ(CommodityFilePath(SeriesNone), "");
+    EXPECT_EQ(CommodityFilePath(ScaleSeries::Zud), File("ZUD.txt").string());
+    EXPECT_EQ(CommodityFilePath(ScaleSeries::Zev), File("ZEV.txt").string());
+    EXPECT_EQ(CommodityFilePath(ScaleSeries::Rivav), "");
+    EXPECT_EQ(CommodityFilePath(ScaleSeries::None), "");
 }
 
 struct LoadCase {
@@ -198,7 +198,7 @@ TEST_P(LoadingLines, FillsTheRowsTheLinesName)
     const LoadCase& c = GetParam();
     Write("ZEV.txt", c.file);
     CommodityTable table = Full('x'); // loading first empties what the table held
-    LoadCommodityFile(table, SeriesZev);
+    LoadCommodityFile(table, ScaleSeries::Zev);
     ExpectRows(table, c.rows, c.what);
 }
 
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LoadingLines, testing::Values(
 TEST_F(CommodityFiles, MissingFileLeavesTheTableEmpty)
 {
     CommodityTable table = Full('x');
-    LoadCommodityFile(table, SeriesZud);
+    LoadCommodityFile(table, ScaleSeries::Zud);
     ExpectRows(table, {}, "missing ZUD.txt");
 }
 
@@ -243,11 +243,11 @@ TEST_F(CommodityFiles, EachSeriesReadsItsOwnFile)
     Write("ZUD.txt", "1,zud,n,1\r\n");
     Write("ZEV.txt", "1,zev,n,1\r\n");
     CommodityTable table;
-    LoadCommodityFile(table, SeriesZud);
+    LoadCommodityFile(table, ScaleSeries::Zud);
     EXPECT_EQ(table.Cell(0, CommodityTable::Code), "zud");
-    LoadCommodityFile(table, SeriesZev);
+    LoadCommodityFile(table, ScaleSeries::Zev);
     EXPECT_EQ(table.Cell(0, CommodityTable::Code), "zev");
-    LoadCommodityFile(table, SeriesRivav);
+    LoadCommodityFile(table, ScaleSeries::Rivav);
     ExpectRows(table, {}, "RIVAV loads nothing");
 }
 
@@ -256,7 +256,7 @@ TEST_F(CommodityFiles, ReadOnlyFileStillLoads)
     Write("ZEV.txt", "2,c," + kBanana + ",3.50\r\n");
     fs::permissions(File("ZEV.txt"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     CommodityTable table;
-    LoadCommodityFile(table, SeriesZev);
+    LoadCommodityFile(table, ScaleSeries::Zev);
     ExpectRows(table, {{1, "c", kBanana, "3.50"}}, "read-only file");
 }
 
@@ -267,7 +267,7 @@ TEST_F(CommodityFiles, SaveWritesExactLinesForRowsWithACode)
     table.SetCell(5, CommodityTable::Price, "1.00");
     table.SetCell(7, CommodityTable::Code, " 8 ");
     table.SetCell(7, CommodityTable::Name, " spaced ");
-    ASSERT_TRUE(SaveCommodityFile(table, SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(table, ScaleSeries::Zev));
     EXPECT_EQ(Read("ZEV.txt"),
               "1,1001," + kApple + ",6.80\r\n"
               "2,1002," + kBanana + ",3.50\r\n"
@@ -279,9 +279,9 @@ TEST_F(CommodityFiles, SaveWritesExactLinesForRowsWithACode)
 TEST_F(CommodityFiles, GbkNamesSurviveASaveAndLoad)
 {
     const CommodityTable saved = Sample();
-    ASSERT_TRUE(SaveCommodityFile(saved, SeriesZud));
+    ASSERT_TRUE(SaveCommodityFile(saved, ScaleSeries::Zud));
     CommodityTable loaded;
-    LoadCommodityFile(loaded, SeriesZud);
+    LoadCommodityFile(loaded, ScaleSeries::Zud);
     for (int row = 0; row < CommodityTable::kRows; ++row)
         for (int column = 0; column < CommodityTable::kColumns; ++column)
             EXPECT_EQ(loaded.Cell(row, column), saved.Cell(row, column)) << row << "," << column;
@@ -293,9 +293,9 @@ TEST_F(CommodityFiles, SpacesAreKeptOnSaveButTrimmedOnTheNextLoad)
     table.SetCell(2, CommodityTable::Code, " C3");
     table.SetCell(2, CommodityTable::Name, "name ");
     table.SetCell(2, CommodityTable::Price, " 1.5 ");
-    ASSERT_TRUE(SaveCommodityFile(table, SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(table, ScaleSeries::Zev));
     EXPECT_EQ(Read("ZEV.txt"), "3, C3,name , 1.5 \r\n");
-    LoadCommodityFile(table, SeriesZev);
+    LoadCommodityFile(table, ScaleSeries::Zev);
     ExpectRows(table, {{2, "C3", "name", "1.5"}}, "reloaded");
 }
 
@@ -306,9 +306,9 @@ TEST_F(CommodityFiles, ACommaInACellIsWrittenAndTheRowComesBackEmpty)
     table.SetCell(0, CommodityTable::Name, "apples, red");
     table.SetCell(1, CommodityTable::Code, "2");
     table.SetCell(1, CommodityTable::Name, "pears");
-    ASSERT_TRUE(SaveCommodityFile(table, SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(table, ScaleSeries::Zev));
     EXPECT_EQ(Read("ZEV.txt"), "1,1,apples, red,\r\n2,2,pears,\r\n");
-    LoadCommodityFile(table, SeriesZev);
+    LoadCommodityFile(table, ScaleSeries::Zev);
     ExpectRows(table, {{1, "2", "pears", ""}}, "comma in a name");
 }
 
@@ -317,7 +317,7 @@ TEST_F(CommodityFiles, ATableWithoutCodesGivesAnEmptyFile)
     Write("ZEV.txt", "1,old,old,old\r\n");
     CommodityTable table;
     table.SetCell(4, CommodityTable::Name, "name only");
-    ASSERT_TRUE(SaveCommodityFile(table, SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(table, ScaleSeries::Zev));
     ASSERT_TRUE(fs::exists(File("ZEV.txt")));
     EXPECT_EQ(fs::file_size(File("ZEV.txt")), 0u);
 }
@@ -325,15 +325,15 @@ TEST_F(CommodityFiles, ATableWithoutCodesGivesAnEmptyFile)
 TEST_F(CommodityFiles, SeriesWithoutAFileWriteNothing)
 {
     const CommodityTable table = Sample();
-    EXPECT_TRUE(SaveCommodityFile(table, SeriesRivav));
-    EXPECT_TRUE(SaveCommodityFile(table, SeriesNone));
+    EXPECT_TRUE(SaveCommodityFile(table, ScaleSeries::Rivav));
+    EXPECT_TRUE(SaveCommodityFile(table, ScaleSeries::None));
     EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(CommodityFiles, SaveLeavesNoTemporaryFileBehind)
 {
     Write("ZEV.txt", "1,old,old,old\r\n");
-    ASSERT_TRUE(SaveCommodityFile(Sample(), SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(Sample(), ScaleSeries::Zev));
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
 
@@ -341,7 +341,7 @@ TEST_F(CommodityFiles, SaveKeepsTheFilePermissions)
 {
     Write("ZEV.txt", "1,old,old,old\r\n");
     fs::permissions(File("ZEV.txt"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(SaveCommodityFile(Sample(), SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(Sample(), ScaleSeries::Zev));
     EXPECT_EQ(fs::status(File("ZEV.txt")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -350,7 +350,7 @@ TEST_F(CommodityFiles, SaveThroughALinkReplacesTheTarget)
 {
     Write("real.txt", "1,old,old,old\r\n");
     fs::create_symlink(File("real.txt"), File("ZEV.txt"));
-    ASSERT_TRUE(SaveCommodityFile(Sample(), SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(Sample(), ScaleSeries::Zev));
     EXPECT_TRUE(fs::is_symlink(File("ZEV.txt")));
     EXPECT_EQ(Read("real.txt"), FormatCommodityText(Sample()));
 }
@@ -360,7 +360,7 @@ TEST_F(CommodityFiles, SaveThroughALinkReplacesTheTarget)
 TEST_F(CommodityFiles, SaveIntoAMissingDirectoryFails)
 {
     AppPaths::SetApplicationDirectory((dir_ / "missing").string());
-    EXPECT_FALSE(SaveCommodityFile(Sample(), SeriesZev));
+    EXPECT_FALSE(SaveCommodityFile(Sample(), ScaleSeries::Zev));
 }
 
 TEST_F(CommodityFiles, FailedRenameKeepsTheOldEntry)
@@ -368,7 +368,7 @@ TEST_F(CommodityFiles, FailedRenameKeepsTheOldEntry)
     // A non-empty directory where the file should be: the rename over it fails.
     fs::create_directory(File("ZEV.txt"));
     Write("ZEV.txt/keep", "x");
-    EXPECT_FALSE(SaveCommodityFile(Sample(), SeriesZev));
+    EXPECT_FALSE(SaveCommodityFile(Sample(), ScaleSeries::Zev));
     EXPECT_EQ(Read("ZEV.txt/keep"), "x");
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
@@ -384,7 +384,7 @@ TEST_F(CommodityFiles, DiskFullDuringTheWriteKeepsTheOldFile)
     rlimit small = saved;
     small.rlim_cur = 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = SaveCommodityFile(Full('n'), SeriesZev);
+    const bool saved_ok = SaveCommodityFile(Full('n'), ScaleSeries::Zev);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -393,7 +393,7 @@ TEST_F(CommodityFiles, DiskFullDuringTheWriteKeepsTheOldFile)
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
 
-bool SaveAsOrdinaryUser(const CommodityTable& table, int series)
+bool SaveAsOrdinaryUser(const CommodityTable& table, ScaleSeries series)
 {
     const int result = AsOrdinaryUser([&] { return SaveCommodityFile(table, series); });
     EXPECT_NE(result, -1) << "could not drop to an ordinary user";
@@ -405,7 +405,7 @@ TEST_F(CommodityFiles, ReadOnlyFileIsNotReplaced)
     Write("ZEV.txt", "1,old,old,old\r\n");
     fs::permissions(File("ZEV.txt"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(dir_, fs::perms::all); // the directory itself is writable
-    EXPECT_FALSE(SaveAsOrdinaryUser(Sample(), SeriesZev));
+    EXPECT_FALSE(SaveAsOrdinaryUser(Sample(), ScaleSeries::Zev));
     EXPECT_EQ(Read("ZEV.txt"), "1,old,old,old\r\n");
     EXPECT_EQ(Entries(), std::vector<std::string>{"ZEV.txt"});
 }
@@ -425,12 +425,12 @@ TEST_F(CommodityFiles, UnwritableDirectorySavesAWritableFileInPlace)
     const int tooBig = AsOrdinaryUser([] {
         rlimit small{1024, 1024};
         std::signal(SIGXFSZ, SIG_IGN);
-        return ::setrlimit(RLIMIT_FSIZE, &small) == 0 && SaveCommodityFile(Full('n'), SeriesZev);
+        return ::setrlimit(RLIMIT_FSIZE, &small) == 0 && SaveCommodityFile(Full('n'), ScaleSeries::Zev);
     });
     EXPECT_EQ(tooBig, 0);
     EXPECT_EQ(Read("real.txt"), "1,old,old,old\r\n");
 
-    EXPECT_EQ(SaveAsOrdinaryUser(Sample(), SeriesZev), true);
+    EXPECT_EQ(SaveAsOrdinaryUser(Sample(), ScaleSeries::Zev), true);
     EXPECT_EQ(Read("real.txt"), FormatCommodityText(Sample()));
     EXPECT_TRUE(fs::is_symlink(File("ZEV.txt")));
     EXPECT_EQ(fs::status(File("real.txt")).permissions() & fs::perms::all, mode);
@@ -442,12 +442,12 @@ TEST_F(CommodityFiles, UnwritableDirectorySavesAWritableFileInPlace)
 TEST_F(CommodityFiles, LoadTellsAMissingFileFromAnUnreadableOne)
 {
     CommodityTable table = Full('x');
-    EXPECT_EQ(LoadCommodityFile(table, SeriesZev), CommodityLoad::Missing);
+    EXPECT_EQ(LoadCommodityFile(table, ScaleSeries::Zev), CommodityLoad::Missing);
     ExpectRows(table, {}, "missing");
-    EXPECT_EQ(LoadCommodityFile(table, SeriesRivav), CommodityLoad::Loaded);
+    EXPECT_EQ(LoadCommodityFile(table, ScaleSeries::Rivav), CommodityLoad::Loaded);
 
     fs::create_directory(File("ZEV.txt"));
-    EXPECT_EQ(LoadCommodityFile(table, SeriesZev), CommodityLoad::Unreadable);
+    EXPECT_EQ(LoadCommodityFile(table, ScaleSeries::Zev), CommodityLoad::Unreadable);
     fs::remove(File("ZEV.txt"));
 
     Write("ZUD.txt", "1,a,b,c\r\n");
@@ -455,7 +455,7 @@ TEST_F(CommodityFiles, LoadTellsAMissingFileFromAnUnreadableOne)
     fs::permissions(dir_, fs::perms::all);
     const int unreadable = AsOrdinaryUser([] {
         CommodityTable loaded;
-        return LoadCommodityFile(loaded, SeriesZud) == CommodityLoad::Unreadable;
+        return LoadCommodityFile(loaded, ScaleSeries::Zud) == CommodityLoad::Unreadable;
     });
     EXPECT_EQ(unreadable, 1);
 }
@@ -466,7 +466,7 @@ TEST_F(CommodityFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
     const CommodityTable second = Full('b');
     const std::string firstBytes = FormatCommodityText(first);
     const std::string secondBytes = FormatCommodityText(second);
-    ASSERT_TRUE(SaveCommodityFile(first, SeriesZev));
+    ASSERT_TRUE(SaveCommodityFile(first, ScaleSeries::Zev));
 
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayUs(0, 4000);
@@ -475,8 +475,8 @@ TEST_F(CommodityFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (;;) {
-                SaveCommodityFile(second, SeriesZev);
-                SaveCommodityFile(first, SeriesZev);
+                SaveCommodityFile(second, ScaleSeries::Zev);
+                SaveCommodityFile(first, ScaleSeries::Zev);
             }
         }
         ::usleep(useconds_t(delayUs(random)));
@@ -550,9 +550,9 @@ TEST(DemoFiles, LoadWithChineseNamesAndPrices)
     const std::string previous = AppPaths::ApplicationDirectory();
     AppPaths::SetApplicationDirectory(SCALETOOL_DEMO_DIR);
     CommodityTable zev;
-    LoadCommodityFile(zev, SeriesZev);
+    LoadCommodityFile(zev, ScaleSeries::Zev);
     CommodityTable zud;
-    LoadCommodityFile(zud, SeriesZud);
+    LoadCommodityFile(zud, ScaleSeries::Zud);
     AppPaths::SetApplicationDirectory(previous);
 
     // The keyboard sheet prints commodities 1 to 41: all of them have a name.

@@ -52,7 +52,7 @@ CommodityTable Filled()
 
 TEST(UploadBlock, ZevSendsEveryRowWithItsPrice)
 {
-    const std::vector<Bytes> writes = UploadBlock(Filled(), SeriesZev);
+    const std::vector<Bytes> writes = UploadBlock(Filled(), ScaleSeries::Zev);
     ASSERT_EQ(writes.size(), 202u);
     EXPECT_EQ(writes.front(), "plu\r\n");
     EXPECT_EQ(writes[1], "1[1001]<" + kApple + ">6.80\r\n");
@@ -65,7 +65,7 @@ TEST(UploadBlock, ZevSendsEveryRowWithItsPrice)
 
 TEST(UploadBlock, ZudNeverSendsThePrice)
 {
-    const std::vector<Bytes> writes = UploadBlock(Filled(), SeriesZud);
+    const std::vector<Bytes> writes = UploadBlock(Filled(), ScaleSeries::Zud);
     ASSERT_EQ(writes.size(), 202u);
     EXPECT_EQ(writes.front(), "plu\r\n");
     EXPECT_EQ(writes[1], "1[1001]<" + kApple + ">\r\n");
@@ -76,7 +76,7 @@ TEST(UploadBlock, ZudNeverSendsThePrice)
 
 TEST(UploadBlock, RowLinesAreNumberedOneToTwoHundred)
 {
-    const std::vector<Bytes> writes = UploadBlock(CommodityTable(), SeriesZud);
+    const std::vector<Bytes> writes = UploadBlock(CommodityTable(), ScaleSeries::Zud);
     ASSERT_EQ(writes.size(), 202u);
     for (int row = 0; row < CommodityTable::kRows; ++row)
         EXPECT_EQ(writes[std::size_t(row) + 1], std::to_string(row + 1) + "[]<>\r\n");
@@ -84,7 +84,7 @@ TEST(UploadBlock, RowLinesAreNumberedOneToTwoHundred)
 
 TEST(UploadBlock, RivavSendsNothing)
 {
-    EXPECT_TRUE(UploadBlock(Filled(), SeriesRivav).empty());
+    EXPECT_TRUE(UploadBlock(Filled(), ScaleSeries::Rivav).empty());
 }
 
 } // namespace

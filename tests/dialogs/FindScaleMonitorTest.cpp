@@ -38,12 +38,12 @@ private slots:
         WriteSystemSettings(dir, "VirtualScale=0\r\nBaudrate=0\r\nType=0\r\n");
         VirtualScale zev;
         zev.SetBaudRate(19200);
-        zev.SetSeries(SeriesZev);
+        zev.SetSeries(ScaleSeries::Zev);
         zev.SetSettlingTime(0ms);
         zev.PlaceLoad(3.75);
         VirtualScale rivav;
         rivav.SetBaudRate(4800);
-        rivav.SetSeries(SeriesRivav);
+        rivav.SetSeries(ScaleSeries::Rivav);
         rivav.SetPostbackRate(10);
         QVERIFY(zev.Start() && rivav.Start());
 
@@ -85,7 +85,7 @@ private slots:
         QVERIFY(sawProgress);
         QCOMPARE(ports->currentText(), QString::fromStdString(zev.PortPath()));
         QCOMPARE(Combo(&dialog, "baudCombo")->currentText(), QString("19200"));
-        QCOMPARE(Combo(&dialog, "modelCombo")->currentIndex(), int(SeriesZev));
+        QCOMPARE(Combo(&dialog, "modelCombo")->currentIndex(), int(ScaleSeries::Zev));
         for (const Bytes& command : zev.Commands())
             QVERIFY2(command == "R" || command == "\x11", command.c_str());
         // The operator opens the port as usual, and the scale answers at the rate found.

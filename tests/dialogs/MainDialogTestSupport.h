@@ -70,7 +70,7 @@ inline const char* ObjectName(EnableRule::Control control)
 inline QMap<QString, bool> EnabledStates(const QWidget* dialog)
 {
     QMap<QString, bool> states;
-    for (const auto& state : EnableRule::Evaluate(false, SeriesZud, false).controls)
+    for (const auto& state : EnableRule::Evaluate(false, ScaleSeries::Zud, false).controls)
         states.insert(ObjectName(state.control), RequireControl<QWidget>(dialog, ObjectName(state.control))->isEnabled());
     return states;
 }

@@ -86,7 +86,7 @@ protected:
         return reports.Wait([&] { return reports.opened >= 0; }) && reports.Read([&] { return reports.opened; }) == 0;
     }
 
-    void StartReading(int series, int sleepMs)
+    void StartReading(ScaleSeries series, int sleepMs)
     {
         WeightReading::Callbacks shown;
         shown.showField = [this](WeightReport::Quantity, const std::string&) { reports.Note([&] { ++reports.fields; }); };
@@ -119,7 +119,7 @@ Bytes WithoutPolls(Bytes received, char poll)
 
 struct CommandsCase {
     const char* name;
-    int series;
+    ScaleSeries series;
     char poll;
     std::vector<Bytes> commands;
 };
@@ -150,8 +150,8 @@ TEST_P(CommandsWhileReading, ArriveWholeAndInOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandsWhileReading,
-    ::testing::Values(CommandsCase{"zud", SeriesZud, 'R', {"T", "Co.Shop\r\n", "Z"}},
-                      CommandsCase{"framed", SeriesRivav, '\x11', {"T\r\n", "Z\r\n", "baud:9600\r\n"}}),
+    ::testing::Values(CommandsCase{"zud", ScaleSeries::Zud, 'R', {"T", "Co.Shop\r\n", "Z"}},
+                      CommandsCase{"framed", ScaleSeries::Rivav, '\x11', {"T\r\n", "Z\r\n", "baud:9600\r\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Where the device goes away: while reading, inside an upload, inside a readout, while idle.
@@ -165,7 +165,7 @@ TEST_P(LossDuring, EndsTheSessionOnceAndOpensAgainOnceBack)
     std::atomic<bool> complete{true};
     switch (GetParam()) {
     case Flow::Reading:
-        StartReading(SeriesZev, 0);
+        StartReading(ScaleSeries::Zev, 0);
         ASSERT_TRUE(reports.Wait([&] { return reports.fields > 0; }));
         break;
     case Flow::Upload:
@@ -248,7 +248,7 @@ TEST_F(PortSessionTest, LineObserverSeesEveryWriteAndRead)
         seen.emplace_back(direction, Bytes(bytes));
     });
     scale.QueueReply(Bytes("\x01\x02S    1.234k\x03\x04", 15));
-    StartReading(SeriesZev, 10000);
+    StartReading(ScaleSeries::Zev, 10000);
     ASSERT_TRUE(reports.Wait([&] { return reports.fields > 0; }));
     Send("T\r\n");
     session->StopCycle();

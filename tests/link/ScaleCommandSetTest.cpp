@@ -31,16 +31,16 @@ TEST_P(CommandBytes, AreExact)
 
 INSTANTIATE_TEST_SUITE_P(
     SeriesForms, CommandBytes,
-    ::testing::Values(CommandCase{"tare zud", Tare(SeriesZud), "T"},
-                      CommandCase{"tare zev", Tare(SeriesZev), "T\r\n"},
-                      CommandCase{"tare rivav", Tare(SeriesRivav), B({0x54, 0x0D, 0x0A})},
-                      CommandCase{"zero zud", Zero(SeriesZud), "Z"},
-                      CommandCase{"zero rivav", Zero(SeriesRivav), "Z\r\n"},
-                      CommandCase{"read zud", ReadWeight(SeriesZud, false), "R"},
-                      CommandCase{"read zud ignores active return", ReadWeight(SeriesZud, true), "R"},
-                      CommandCase{"read zev", ReadWeight(SeriesZev, false), B({0x11})},
-                      CommandCase{"read rivav", ReadWeight(SeriesRivav, false), B({0x11})},
-                      CommandCase{"read rivav active", ReadWeight(SeriesRivav, true), ""},
+    ::testing::Values(CommandCase{"tare zud", Tare(ScaleSeries::Zud), "T"},
+                      CommandCase{"tare zev", Tare(ScaleSeries::Zev), "T\r\n"},
+                      CommandCase{"tare rivav", Tare(ScaleSeries::Rivav), B({0x54, 0x0D, 0x0A})},
+                      CommandCase{"zero zud", Zero(ScaleSeries::Zud), "Z"},
+                      CommandCase{"zero rivav", Zero(ScaleSeries::Rivav), "Z\r\n"},
+                      CommandCase{"read zud", ReadWeight(ScaleSeries::Zud, false), "R"},
+                      CommandCase{"read zud ignores active return", ReadWeight(ScaleSeries::Zud, true), "R"},
+                      CommandCase{"read zev", ReadWeight(ScaleSeries::Zev, false), B({0x11})},
+                      CommandCase{"read rivav", ReadWeight(ScaleSeries::Rivav, false), B({0x11})},
+                      CommandCase{"read rivav active", ReadWeight(ScaleSeries::Rivav, true), ""},
                       CommandCase{"calibration zero", CalibrationZero(), "Z"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -144,10 +144,10 @@ TEST(ZeroTracking, EvenEntriesAreWholeDivisionsOddOnesTenths)
 
 TEST(WeightReport, LengthFollowsSeriesAndActiveReturn)
 {
-    EXPECT_EQ(WeightReportLength(SeriesZud, false), 13);
-    EXPECT_EQ(WeightReportLength(SeriesZud, true), 13);
-    EXPECT_EQ(WeightReportLength(SeriesZev, false), 15);
-    EXPECT_EQ(WeightReportLength(SeriesRivav, true), 16);
+    EXPECT_EQ(WeightReportLength(ScaleSeries::Zud, false), 13);
+    EXPECT_EQ(WeightReportLength(ScaleSeries::Zud, true), 13);
+    EXPECT_EQ(WeightReportLength(ScaleSeries::Zev, false), 15);
+    EXPECT_EQ(WeightReportLength(ScaleSeries::Rivav, true), 16);
 }
 
 } // namespace

@@ -53,15 +53,15 @@ TEST_P(ClassifyTest, TakesOnlyWholeReportsOfAKnownForm)
 INSTANTIATE_TEST_SUITE_P(
     Forms, ClassifyTest,
     ::testing::Values(
-        ClassifyCase{"ZudReport", Probe::ZudPoll, "ww      1.234", Answer{ReportForm::Zud, SeriesZud, "1.234"}},
+        ClassifyCase{"ZudReport", Probe::ZudPoll, "ww      1.234", Answer{ReportForm::Zud, ScaleSeries::Zud, "1.234"}},
         ClassifyCase{"ZudReportsBackToBack", Probe::ZudPoll, "wn     -0.500ww      1.000",
-                     Answer{ReportForm::Zud, SeriesZud, "-0.500"}},
-        ClassifyCase{"ZudZeroPadded", Probe::ZudPoll, Bytes("wt 0.2", 6) + Bytes(7, '\0'), Answer{ReportForm::Zud, SeriesZud, "0.2"}},
-        ClassifyCase{"PolledFramed", Probe::FramedPoll, kFramed, Answer{ReportForm::PolledFramed, SeriesZev, "0.125"}},
-        ClassifyCase{"UnaskedWhileListening", Probe::Listen, kUnasked, Answer{ReportForm::Unasked, SeriesRivav, "0.125"}},
+                     Answer{ReportForm::Zud, ScaleSeries::Zud, "-0.500"}},
+        ClassifyCase{"ZudZeroPadded", Probe::ZudPoll, Bytes("wt 0.2", 6) + Bytes(7, '\0'), Answer{ReportForm::Zud, ScaleSeries::Zud, "0.2"}},
+        ClassifyCase{"PolledFramed", Probe::FramedPoll, kFramed, Answer{ReportForm::PolledFramed, ScaleSeries::Zev, "0.125"}},
+        ClassifyCase{"UnaskedWhileListening", Probe::Listen, kUnasked, Answer{ReportForm::Unasked, ScaleSeries::Rivav, "0.125"}},
         ClassifyCase{"UnaskedAfterATail", Probe::Listen, Bytes("5k\x03\x04\r") + kUnasked,
-                     Answer{ReportForm::Unasked, SeriesRivav, "0.125"}},
-        ClassifyCase{"UnaskedDuringTheZudPoll", Probe::ZudPoll, kUnasked, Answer{ReportForm::Unasked, SeriesRivav, "0.125"}},
+                     Answer{ReportForm::Unasked, ScaleSeries::Rivav, "0.125"}},
+        ClassifyCase{"UnaskedDuringTheZudPoll", Probe::ZudPoll, kUnasked, Answer{ReportForm::Unasked, ScaleSeries::Rivav, "0.125"}},
         ClassifyCase{"ZudPartial", Probe::ZudPoll, "ww      1.2", std::nullopt},
         ClassifyCase{"FramedPartial", Probe::FramedPoll, kFramed.substr(0, 14), std::nullopt},
         ClassifyCase{"FramedWithoutItsSixteenthByteWhileListening", Probe::Listen, kFramed, std::nullopt},
@@ -99,12 +99,12 @@ TEST(ScaleScan, FindsEachScaleAtItsRateAndSeriesAndNothingOnASilentLine)
 {
     VirtualScale zud;
     zud.SetBaudRate(4800);
-    zud.SetSeries(SeriesZud);
+    zud.SetSeries(ScaleSeries::Zud);
     zud.SetSettlingTime(0ms);
     zud.PlaceLoad(2.5);
     VirtualScale rivav;
     rivav.SetBaudRate(38400);
-    rivav.SetSeries(SeriesRivav);
+    rivav.SetSeries(ScaleSeries::Rivav);
     rivav.SetPostbackRate(10);
     LinkTest::PseudoTerminal silent;
     ASSERT_TRUE(zud.Start() && rivav.Start() && silent.Ok());
@@ -123,11 +123,11 @@ TEST(ScaleScan, FindsEachScaleAtItsRateAndSeriesAndNothingOnASilentLine)
     ASSERT_EQ(result.scales.size(), 2u);
     EXPECT_EQ(result.scales[0].port, zud.PortPath());
     EXPECT_EQ(result.scales[0].baud, 4800);
-    EXPECT_EQ(result.scales[0].answer, (Answer{ReportForm::Zud, SeriesZud, "2.500"}));
+    EXPECT_EQ(result.scales[0].answer, (Answer{ReportForm::Zud, ScaleSeries::Zud, "2.500"}));
     EXPECT_EQ(result.scales[1].port, rivav.PortPath());
     EXPECT_EQ(result.scales[1].baud, 38400);
     EXPECT_EQ(result.scales[1].answer.form, ReportForm::Unasked);
-    EXPECT_EQ(result.scales[1].answer.series, SeriesRivav);
+    EXPECT_EQ(result.scales[1].answer.series, ScaleSeries::Rivav);
     ASSERT_EQ(result.unopened.size(), 1u);
     EXPECT_EQ(result.unopened[0].port, "/dev/no-such-serial-port");
     EXPECT_EQ(result.unopened[0].error, ENOENT);

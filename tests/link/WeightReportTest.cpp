@@ -135,7 +135,7 @@ TEST(FramedFields, WeightIsTheNetPriceAndTotalEmptied)
 
 struct CycleCase {
     const char* name;
-    int series;
+    ScaleSeries series;
     int requested;
     bool activeNow;
     std::string report;
@@ -173,22 +173,22 @@ const std::vector<FieldValue> kFramedOne{{kNet, "1.000"}, {kPrice, ""}, {kTotal,
 INSTANTIATE_TEST_SUITE_P(
     Table, CycleReports,
     ::testing::Values(
-        CycleCase{"zud", SeriesZud, 13, false, "wn    1.000  ", {{kNet, "1.000"}}, std::nullopt},
-        CycleCase{"zud never touches the lamp", SeriesZud, 13, true, "ww    1.000  ", {{kGross, "1.000"}},
+        CycleCase{"zud", ScaleSeries::Zud, 13, false, "wn    1.000  ", {{kNet, "1.000"}}, std::nullopt},
+        CycleCase{"zud never touches the lamp", ScaleSeries::Zud, 13, true, "ww    1.000  ", {{kGross, "1.000"}},
                   std::nullopt},
-        CycleCase{"zud short", SeriesZud, 13, false, "wn    1.000", {}, std::nullopt},
-        CycleCase{"polled framed", SeriesZev, 15, false, Framed('S', "    1.000"), kFramedOne, true},
-        CycleCase{"polled framed with active return checked since", SeriesRivav, 15, true, Framed('U', "    1.000"),
+        CycleCase{"zud short", ScaleSeries::Zud, 13, false, "wn    1.000", {}, std::nullopt},
+        CycleCase{"polled framed", ScaleSeries::Zev, 15, false, Framed('S', "    1.000"), kFramedOne, true},
+        CycleCase{"polled framed with active return checked since", ScaleSeries::Rivav, 15, true, Framed('U', "    1.000"),
                   kFramedOne, false},
-        CycleCase{"active return", SeriesRivav, 16, true, Framed('S', "    1.000", true), kFramedOne, true},
-        CycleCase{"active return unchecked since the request", SeriesRivav, 16, false,
+        CycleCase{"active return", ScaleSeries::Rivav, 16, true, Framed('S', "    1.000", true), kFramedOne, true},
+        CycleCase{"active return unchecked since the request", ScaleSeries::Rivav, 16, false,
                   Framed('S', "    1.000", true), {}, std::nullopt},
-        CycleCase{"three-value layout not supported", SeriesRivav, 16, false, ThreeValue(), {}, std::nullopt},
-        CycleCase{"three-value layout read as 16 framed bytes", SeriesRivav, 16, true, ThreeValue().substr(0, 16), {},
+        CycleCase{"three-value layout not supported", ScaleSeries::Rivav, 16, false, ThreeValue(), {}, std::nullopt},
+        CycleCase{"three-value layout read as 16 framed bytes", ScaleSeries::Rivav, 16, true, ThreeValue().substr(0, 16), {},
                   std::nullopt},
-        CycleCase{"framed short", SeriesZev, 15, false, Framed('S', "    1.000").substr(0, 10), {}, std::nullopt},
-        CycleCase{"bad frame", SeriesZev, 15, false, WithByte(Framed('S', "    1.000"), 13, 'x'), {}, std::nullopt},
-        CycleCase{"series not chosen yet polls like framed", SeriesNone, 15, false, Framed('S', "    1.000"),
+        CycleCase{"framed short", ScaleSeries::Zev, 15, false, Framed('S', "    1.000").substr(0, 10), {}, std::nullopt},
+        CycleCase{"bad frame", ScaleSeries::Zev, 15, false, WithByte(Framed('S', "    1.000"), 13, 'x'), {}, std::nullopt},
+        CycleCase{"series not chosen yet polls like framed", ScaleSeries::None, 15, false, Framed('S', "    1.000"),
                   kFramedOne, true}),
     CaseName());
 

@@ -24,18 +24,18 @@ const std::vector<EnableRule::Control> kGovernedInOrder = {
     PrintA15, PrintA16, CommodityList, AutoRead, ActiveReturn, PostbackList, PostbackButton, More, ReadParameters};
 
 const Case kCases[] = {
-    {"closed_zud", false, SeriesZud, false, {PortList, BaudList, CommodityList}, true},
-    {"closed_zev_prints_stay_usable", false, SeriesZev, false, {PortList, BaudList, PrintSetup, PrintA15, PrintA16, CommodityList}, true},
-    {"closed_rivav", false, SeriesRivav, false, {PortList, BaudList}, false},
-    {"closed_nothing_selected", false, SeriesNone, false, {PortList, BaudList, CommodityList}, true},
-    {"closed_zev_reading_box_left_checked", false, SeriesZev, true, {PortList, BaudList, PrintSetup, PrintA15, PrintA16, CommodityList}, true},
-    {"open_zud", true, SeriesZud, false, {CompanyName, CompanyButton, Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
-    {"open_zud_reading", true, SeriesZud, true, {CompanyName, CompanyButton, Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More}, true},
-    {"open_zev", true, SeriesZev, false, {Upload, PrintSetup, PrintA15, PrintA16, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
-    {"open_zev_reading", true, SeriesZev, true, {Upload, PrintSetup, PrintA15, PrintA16, CommodityList, AutoRead, PostbackList, PostbackButton, More}, true},
-    {"open_rivav", true, SeriesRivav, false, {Zero, Tare, NewBaudList, SetBaud, AutoRead, ActiveReturn, PostbackList, PostbackButton, More, ReadParameters}, false},
-    {"open_rivav_reading", true, SeriesRivav, true, {Zero, Tare, NewBaudList, SetBaud, AutoRead, ActiveReturn, PostbackList, PostbackButton, More}, false},
-    {"open_nothing_selected", true, SeriesNone, false, {Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
+    {"closed_zud", false, ScaleSeries::Zud, false, {PortList, BaudList, CommodityList}, true},
+    {"closed_zev_prints_stay_usable", false, ScaleSeries::Zev, false, {PortList, BaudList, PrintSetup, PrintA15, PrintA16, CommodityList}, true},
+    {"closed_rivav", false, ScaleSeries::Rivav, false, {PortList, BaudList}, false},
+    {"closed_nothing_selected", false, ScaleSeries::None, false, {PortList, BaudList, CommodityList}, true},
+    {"closed_zev_reading_box_left_checked", false, ScaleSeries::Zev, true, {PortList, BaudList, PrintSetup, PrintA15, PrintA16, CommodityList}, true},
+    {"open_zud", true, ScaleSeries::Zud, false, {CompanyName, CompanyButton, Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
+    {"open_zud_reading", true, ScaleSeries::Zud, true, {CompanyName, CompanyButton, Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More}, true},
+    {"open_zev", true, ScaleSeries::Zev, false, {Upload, PrintSetup, PrintA15, PrintA16, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
+    {"open_zev_reading", true, ScaleSeries::Zev, true, {Upload, PrintSetup, PrintA15, PrintA16, CommodityList, AutoRead, PostbackList, PostbackButton, More}, true},
+    {"open_rivav", true, ScaleSeries::Rivav, false, {Zero, Tare, NewBaudList, SetBaud, AutoRead, ActiveReturn, PostbackList, PostbackButton, More, ReadParameters}, false},
+    {"open_rivav_reading", true, ScaleSeries::Rivav, true, {Zero, Tare, NewBaudList, SetBaud, AutoRead, ActiveReturn, PostbackList, PostbackButton, More}, false},
+    {"open_nothing_selected", true, ScaleSeries::None, false, {Upload, Zero, Tare, CommodityList, AutoRead, PostbackList, PostbackButton, More, ReadParameters}, true},
 };
 
 class EnableRuleTable : public ::testing::TestWithParam<Case> {};

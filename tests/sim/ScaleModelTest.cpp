@@ -56,30 +56,30 @@ const Bytes kDefaultDump =
 struct AnswerCase {
     const char* name;
     double load;
-    int series;
+    ScaleSeries series;
     std::vector<Bytes> before;  // handled first, their answers left aside
     Bytes command;
     Bytes expected;
 };
 
 const AnswerCase kAnswerCases[] = {
-    {"zud poll", 1.234, SeriesNone, {}, "R", "ww      1.234wn      1.234wt      0.000"},
-    {"framed poll", 12.5, SeriesNone, {}, "\x11", "\x01\x02S   12.500k\x03\x04"},
-    {"negative zud poll", -0.25, SeriesNone, {}, "R", "ww     -0.250wn     -0.250wt      0.000"},
-    {"negative framed poll", -0.25, SeriesNone, {}, "\x11", "\x01\x02S   -0.250k\x03\x04"},
-    {"zud poll after tare", 0.5, SeriesNone, {"T"}, "R", "ww      0.500wn      0.000wt      0.500"},
-    {"framed poll carries the net", 0.5, SeriesNone, {"T\r\n"}, "\x11", "\x01\x02S    0.000k\x03\x04"},
-    {"overload fits the fields", 123456.0, SeriesNone, {}, "R", "ww  99999.999wn  99999.999wt      0.000"},
-    {"overload fits the frame", 123456.0, SeriesNone, {}, "\x11", "\x01\x02S99999.999k\x03\x04"},
-    {"zud scale answers its poll", 1.0, SeriesZud, {}, "R", "ww      1.000wn      1.000wt      0.000"},
-    {"zud scale ignores the framed poll", 1.0, SeriesZud, {}, "\x11", ""},
-    {"zev scale ignores R", 1.0, SeriesZev, {}, "R", ""},
-    {"zev scale answers its poll", 1.0, SeriesZev, {}, "\x11", "\x01\x02S    1.000k\x03\x04"},
-    {"rivav scale answers its poll", 1.0, SeriesRivav, {}, "\x11", "\x01\x02S    1.000k\x03\x04"},
-    {"parameter dump", 0.0, SeriesNone, {}, Esc(0xFF), kDefaultDump},
-    {"tare and zero answer nothing", 0.1, SeriesNone, {"T"}, "Z\r\n", ""},
-    {"unfinished esc is ignored", 1.0, SeriesNone, {}, B({0x1B, 0x00}), ""},
-    {"esc short of an argument is ignored", 1.0, SeriesNone, {}, Esc(0x02, {0x01}), ""},
+    {"zud poll", 1.234, ScaleSeries::None, {}, "R", "ww      1.234wn      1.234wt      0.000"},
+    {"framed poll", 12.5, ScaleSeries::None, {}, "\x11", "\x01\x02S   12.500k\x03\x04"},
+    {"negative zud poll", -0.25, ScaleSeries::None, {}, "R", "ww     -0.250wn     -0.250wt      0.000"},
+    {"negative framed poll", -0.25, ScaleSeries::None, {}, "\x11", "\x01\x02S   -0.250k\x03\x04"},
+    {"zud poll after tare", 0.5, ScaleSeries::None, {"T"}, "R", "ww      0.500wn      0.000wt      0.500"},
+    {"framed poll carries the net", 0.5, ScaleSeries::None, {"T\r\n"}, "\x11", "\x01\x02S    0.000k\x03\x04"},
+    {"overload fits the fields", 123456.0, ScaleSeries::None, {}, "R", "ww  99999.999wn  99999.999wt      0.000"},
+    {"overload fits the frame", 123456.0, ScaleSeries::None, {}, "\x11", "\x01\x02S99999.999k\x03\x04"},
+    {"zud scale answers its poll", 1.0, ScaleSeries::Zud, {}, "R", "ww      1.000wn      1.000wt      0.000"},
+    {"zud scale ignores the framed poll", 1.0, ScaleSeries::Zud, {}, "\x11", ""},
+    {"zev scale ignores R", 1.0, ScaleSeries::Zev, {}, "R", ""},
+    {"zev scale answers its poll", 1.0, ScaleSeries::Zev, {}, "\x11", "\x01\x02S    1.000k\x03\x04"},
+    {"rivav scale answers its poll", 1.0, ScaleSeries::Rivav, {}, "\x11", "\x01\x02S    1.000k\x03\x04"},
+    {"parameter dump", 0.0, ScaleSeries::None, {}, Esc(0xFF), kDefaultDump},
+    {"tare and zero answer nothing", 0.1, ScaleSeries::None, {"T"}, "Z\r\n", ""},
+    {"unfinished esc is ignored", 1.0, ScaleSeries::None, {}, B({0x1B, 0x00}), ""},
+    {"esc short of an argument is ignored", 1.0, ScaleSeries::None, {}, Esc(0x02, {0x01}), ""},
 };
 
 TEST(ScaleModel, AnswersEachCommandWithExactBytes)

@@ -71,21 +71,22 @@ TEST_F(VirtualScaleTest, AnswersOnlyAtItsOwnRateAndToItsOwnSeriesPoll)
 {
     struct Case {
         int toolBaud;
-        int series;
+        ScaleSeries series;
         Bytes poll;
         bool answered;
     };
     const Case cases[] = {
-        {19200, SeriesNone, "\x11", true},  {9600, SeriesNone, "\x11", false}, {57600, SeriesNone, "R", false},
-        {19200, SeriesZud, "R", true},       {19200, SeriesZud, "\x11", false}, {19200, SeriesZev, "R", false},
-        {19200, SeriesRivav, "\x11", true},
+        {19200, ScaleSeries::None, "\x11", true}, {9600, ScaleSeries::None, "\x11", false},
+        {57600, ScaleSeries::None, "R", false},   {19200, ScaleSeries::Zud, "R", true},
+        {19200, ScaleSeries::Zud, "\x11", false}, {19200, ScaleSeries::Zev, "R", false},
+        {19200, ScaleSeries::Rivav, "\x11", true},
     };
     scale.SetBaudRate(19200);
     for (const Case& c : cases) {
         scale.SetSeries(c.series);
         ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, c.toolBaud), 1);
         Send(c.poll);
-        EXPECT_EQ(!Read(13).empty(), c.answered) << c.toolBaud << " " << c.series << " " << int(c.poll[0]);
+        EXPECT_EQ(!Read(13).empty(), c.answered) << c.toolBaud << " " << int(c.series) << " " << int(c.poll[0]);
     }
     EXPECT_EQ(scale.Commands().size(), 5u) << "what came at another rate made no sense to it";
 
