@@ -1,7 +1,6 @@
 #include "controls/StatusLamp.h"
 
 #include <QFontMetrics>
-#include <QMetaObject>
 #include <QPainter>
 
 StatusLamp::StatusLamp(QWidget* parent) : QWidget(parent)
@@ -17,34 +16,20 @@ StatusLamp::StatusLamp(QWidget* parent) : QWidget(parent)
 
 StatusLamp::~StatusLamp() = default;
 
-void StatusLamp::SetState(int state)
+void StatusLamp::SetState(LampState state)
 {
-    state_.store(state);
-    if (!repaintPosted_.exchange(true))
-        QMetaObject::invokeMethod(this, "RepaintPosted", Qt::QueuedConnection);
-}
-
-void StatusLamp::RepaintPosted()
-{
-    repaintPosted_.store(false);
+    state_ = state;
     update();
-}
-
-int StatusLamp::State() const
-{
-    return state_.load();
 }
 
 QString StatusLamp::Text() const
 {
-    switch (state_.load()) {
-    case kHidden:
-        return QString();
-    case kUnstable:
-        return tr("Instable");
-    default:
-        return tr("Stable");
+    switch (state_) {
+    case LampState::Blank: return QString();
+    case LampState::Unstable: return tr("Instable");
+    case LampState::Stable: return tr("Stable");
     }
+    return QString();
 }
 
 QSize StatusLamp::sizeHint() const
@@ -61,11 +46,10 @@ QSize StatusLamp::minimumSizeHint() const
 
 void StatusLamp::paintEvent(QPaintEvent*)
 {
-    const int state = state_.load();
-    if (state == kHidden)
+    if (state_ == LampState::Blank)
         return;
     QPainter painter(this);
-    const bool unstable = state == kUnstable;
+    const bool unstable = state_ == LampState::Unstable;
     painter.fillRect(rect(), unstable ? QColor(255, 0, 0) : QColor(0, 255, 0));
     painter.setPen(unstable ? QColor(255, 255, 255) : QColor(0, 0, 0));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, unstable ? tr("Instable") : tr("Stable"));

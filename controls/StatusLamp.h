@@ -2,26 +2,23 @@
 
 #include <QWidget>
 
-#include <atomic>
+// What the lamp shows: nothing (before the first report), or a report's stable flag.
+enum class LampState { Blank, Unstable, Stable };
 
 // The stable/unstable indicator of the reading area: a green "Stable" field, a red "Instable"
 // field, or nothing at all before the first report. Owner-painted; the skin leaves it alone.
+// Set on the user-interface thread, from the reports the port link hands the window.
 class StatusLamp : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kHidden = -1;
-    static constexpr int kUnstable = 0;
-    static constexpr int kStable = 1;  // any value but -1 and 0 shows stable too
-
     explicit StatusLamp(QWidget* parent = nullptr);
     ~StatusLamp() override;
 
-    // Safe from any thread (the weight reader calls it): stores the state and asks the
-    // user-interface thread for a repaint. The lamp must outlive every such call.
-    void SetState(int state);
-    int State() const;
-    // The word the current state shows; empty for -1.
+    // Stores the state and repaints, also when the state is the same.
+    void SetState(LampState state);
+    LampState State() const { return state_; }
+    // The word the current state shows; empty for Blank.
     QString Text() const;
 
     QSize sizeHint() const override;
@@ -31,11 +28,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Runs on the user-interface thread for a request posted by SetState. Invoked by name, so that
-    // the request carries nothing built on the caller's thread.
-    Q_INVOKABLE void RepaintPosted();
-
-    std::atomic<int> state_{kHidden};
-    // One repaint request in flight is enough, however fast the reader sets states.
-    std::atomic<bool> repaintPosted_{false};
+    LampState state_ = LampState::Blank;
 };

@@ -154,7 +154,7 @@ void ScaleMainDialog::ConnectLink()
             [this](WeightReport::Quantity quantity, const QByteArray& text) { ShowReading(quantity, text.toStdString()); });
     connect(&link_, &PortLink::stableRead, this, [this](bool stable) {
         if (link_.IsReading())
-            ui_->lamp->SetState(stable ? StatusLamp::kStable : StatusLamp::kUnstable);
+            ui_->lamp->SetState(stable ? LampState::Stable : LampState::Unstable);
     });
     connect(&link_, &PortLink::uploadProgress, this, [this](int sent) {
         if (uploadProgress_)
@@ -260,7 +260,7 @@ void ScaleMainDialog::OnSeriesChanged()
     }
     series_ = SelectedSeries();
     if (link_.IsReading())
-        ShowLamp(true);
+        ShowLamp();
     LoadTable();
     ui_->commodityList->Refresh();
     // The RIVAV series keeps no commodity list.

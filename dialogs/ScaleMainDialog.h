@@ -83,7 +83,8 @@ private:
     void OnPortsListed(const QStringList& ports);
     void OnAutomaticReading(bool checked);
     void OnReaderFinished();
-    void ShowLamp(bool visible);
+    // Shows the lamp while the reports of a series that reports stability are read; else hides it.
+    void ShowLamp();
     void ShowReading(WeightReport::Quantity quantity, const std::string& text);
 
     void OnTare();

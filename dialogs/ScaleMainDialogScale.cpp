@@ -38,7 +38,7 @@ void ScaleMainDialog::OnAutomaticReading(bool checked)
         ui_->readParamButton->setEnabled(false);
         link_.StartReading([this] { return series_.load(); }, [this] { return activeReturn_.load(); },
                            [] { return Profile::ReadInt(AppPaths::SettingsPath(), "System", "Sleep", 100); });
-        ShowLamp(true);
+        ShowLamp();
     } else {
         link_.StopReading();
     }
@@ -51,10 +51,10 @@ void ScaleMainDialog::OnReaderFinished()
     ui_->readParamButton->setEnabled(link_.IsOpen() && !readingParameters_);
 }
 
-void ScaleMainDialog::ShowLamp(bool visible)
+void ScaleMainDialog::ShowLamp()
 {
     // Only the RIVAV series reports stability; the lamp shows while its reports are being read.
-    ui_->lamp->setVisible(visible && series_ == ScaleSeries::Rivav && link_.IsReading());
+    ui_->lamp->setVisible(series_ == ScaleSeries::Rivav && link_.IsReading());
 }
 
 void ScaleMainDialog::ShowReading(WeightReport::Quantity quantity, const std::string& text)

@@ -60,7 +60,7 @@ class PaintCounter : public QObject {
 public:
     explicit PaintCounter(const StatusLamp* lamp) : lamp_(lamp) {}
     std::atomic<int> paints{0};
-    std::atomic<int> lastPaintedState{-100};
+    std::atomic<LampState> lastPaintedState{LampState::Blank};
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
@@ -94,7 +94,7 @@ private slots:
         lamp.resize(120, 30);
         lamp.show();
         QVERIFY(QTest::qWaitForWindowExposed(&lamp));
-        QCOMPARE(lamp.State(), -1);
+        QCOMPARE(lamp.State(), LampState::Blank);
         QCOMPARE(lamp.Text(), QString());
         const PixelCensus census = Count(Render(lamp), kGreen, Qt::black);
         QCOMPARE(census.underneath, census.total);
@@ -102,19 +102,17 @@ private slots:
 
     void statesPaintTheirLamp_data()
     {
-        QTest::addColumn<int>("state");
+        QTest::addColumn<LampState>("state");
         QTest::addColumn<QColor>("fill");
         QTest::addColumn<QColor>("textColour");
         QTest::addColumn<QString>("text");
-        QTest::newRow("unstable") << 0 << kRed << kWhite << "Instable";
-        QTest::newRow("stable") << 1 << kGreen << QColor(Qt::black) << "Stable";
-        QTest::newRow("two is stable") << 2 << kGreen << QColor(Qt::black) << "Stable";
-        QTest::newRow("minus five is stable") << -5 << kGreen << QColor(Qt::black) << "Stable";
+        QTest::newRow("unstable") << LampState::Unstable << kRed << kWhite << "Instable";
+        QTest::newRow("stable") << LampState::Stable << kGreen << QColor(Qt::black) << "Stable";
     }
 
     void statesPaintTheirLamp()
     {
-        QFETCH(int, state);
+        QFETCH(LampState, state);
         QFETCH(QColor, fill);
         QFETCH(QColor, textColour);
         QFETCH(QString, text);
@@ -144,12 +142,12 @@ private slots:
         Language::Install(QLocale(QLocale::Chinese, QLocale::China));
         StatusLamp lamp;
         lamp.resize(160, 40);
-        lamp.SetState(0);
+        lamp.SetState(LampState::Unstable);
         QCOMPARE(lamp.Text(), QString::fromUtf8("不稳定"));
         const PixelCensus unstable = Count(Render(lamp), kRed, kWhite);
         QVERIFY(unstable.text > 0);
         QVERIFY(qAbs(unstable.textBounds.width() - lamp.fontMetrics().horizontalAdvance(lamp.Text())) <= 3);
-        lamp.SetState(1);
+        lamp.SetState(LampState::Stable);
         QCOMPARE(lamp.Text(), QString::fromUtf8("稳定"));
         const PixelCensus stable = Count(Render(lamp), kGreen, Qt::black);
         QVERIFY(stable.text > 0);
@@ -162,13 +160,13 @@ private slots:
         lamp.resize(120, 30);
         lamp.show();
         QVERIFY(QTest::qWaitForWindowExposed(&lamp));
-        lamp.SetState(1);
+        lamp.SetState(LampState::Stable);
         QCoreApplication::processEvents();
         const QImage first = Render(lamp);
 
         PaintCounter counter(&lamp);
         lamp.installEventFilter(&counter);
-        lamp.SetState(1);
+        lamp.SetState(LampState::Stable);
         QTRY_VERIFY(counter.paints > 0);
         QCOMPARE(Render(lamp), first);
     }

@@ -276,7 +276,7 @@ private slots:
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(lamp->isVisibleTo(&dialog), 2000);
         QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("1.250"), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(lamp->State(), int(StatusLamp::kStable), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(lamp->State(), LampState::Stable, 3000);
         QVERIFY(Edit(&dialog, "value2")->text().isEmpty());
         QVERIFY(Edit(&dialog, "value3")->text().isEmpty());
         // The scale was polled with DC1.

@@ -651,7 +651,7 @@ private slots:
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, "value1")->text().isEmpty(), 3000);
         if (!chinese)
-            QTRY_COMPARE_WITH_TIMEOUT(RequireControl<StatusLamp>(&dialog, "lamp")->State(), 1, 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(RequireControl<StatusLamp>(&dialog, "lamp")->State(), LampState::Stable, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("1.236"), 3000);
 
         dialog.resize(dialog.minimumSizeHint());
