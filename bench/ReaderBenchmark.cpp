@@ -126,7 +126,8 @@ void BM_PolledCycles(benchmark::State& state)
     state.counters["cycles_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["lost"] = double(lost);
 }
-BENCHMARK(BM_PolledCycles)->Arg(int(ScaleSeries::Zev))->Arg(int(ScaleSeries::Zud))->ArgName("series")->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_PolledCycles)->Arg(int(ScaleSeries::Zev))->Arg(int(ScaleSeries::Zud))->ArgName("series")
+    ->UseRealTime()->MinTime(2.0);
 
 // Active return: the scale writes a 16-byte report; the time until the reader shows its weight.
 void BM_ReportToShown(benchmark::State& state)

@@ -63,7 +63,7 @@ const std::map<std::string, Action, std::less<>> kActions = {
     {"--list-ports", Action::ListPorts}, {"--upload", Action::Upload}, {"--read", Action::Read},
     {"--dump", Action::Dump}, {"--find", Action::Find},
 };
-// The series by their names on the command line, the only place names and series meet.
+// The series by their command-line names: what --series takes and --find prints.
 const std::pair<const char*, ScaleSeries> kSeriesNames[] = {
     {"zud", ScaleSeries::Zud}, {"zev", ScaleSeries::Zev}, {"rivav", ScaleSeries::Rivav}};
 const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count"};

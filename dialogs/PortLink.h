@@ -41,7 +41,8 @@ public:
     void Send(const Bytes& bytes);
     // The reading cycle, repeated until StopReading(), a close or a loss; `readingEnded` follows.
     // The three queries are asked on the worker at every cycle.
-    void StartReading(std::function<ScaleSeries()> series, std::function<bool()> activeReturn, std::function<int()> sleepMs);
+    void StartReading(std::function<ScaleSeries()> series, std::function<bool()> activeReturn,
+                      std::function<int()> sleepMs);
     void StopReading();
     // One upload block at a time; `uploadProgress` after each write, then `uploadEnded`.
     void Upload(std::vector<Bytes> writes);

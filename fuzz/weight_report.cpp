@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const int kLengths[] = {WeightReport::kZudLength, WeightReport::kPolledFramedLength,
                                    WeightReport::kActiveFramedLength, 0};
     const auto series = ScaleSeries(choice % 4 - 1);  // None, Zud, Zev or Rivav
-    const auto cycle = WeightReport::DecodeCycleReport(series, kLengths[(choice >> 2) % 4], (choice & 0x10) != 0, report);
+    const bool activeReturn = (choice & 0x10) != 0;
+    const auto cycle = WeightReport::DecodeCycleReport(series, kLengths[(choice >> 2) % 4], activeReturn, report);
     FUZZ_REQUIRE(cycle.fields.size() <= 3);
     if (cycle.stable)
         FUZZ_REQUIRE(cycle.fields.size() == 3 && cycle.fields[0].quantity == Quantity::Net);
