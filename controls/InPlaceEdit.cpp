@@ -41,7 +41,7 @@ QString withoutTrailingLineBreaks(QString text)
 } // namespace
 
 InPlaceEdit::InPlaceEdit(EditableListCtrl* list, QWidget* parent)
-    : QLineEdit(parent)
+    : CheckedLineEdit(parent)
     , list_(list)
 {
     setObjectName(QStringLiteral("InPlaceEdit"));
@@ -167,11 +167,15 @@ void InPlaceEdit::ShowHint(const QString& hint)
     emit inputRefused(hint);
 }
 
-void InPlaceEdit::PasteChecked(QClipboard::Mode mode)
+void InPlaceEdit::PasteChecked()
 {
-    if (isReadOnly())
-        return;
-    QString offered = withoutTrailingLineBreaks(QGuiApplication::clipboard()->text(mode));
+    if (!isReadOnly())
+        PasteText(QGuiApplication::clipboard()->text());
+}
+
+void InPlaceEdit::PasteText(const QString& text)
+{
+    QString offered = withoutTrailingLineBreaks(text);
     if (column_ == list_->PriceColumn())
         offered = offered.trimmed();
     if (offered.isEmpty())
@@ -195,13 +199,6 @@ QMenu* InPlaceEdit::CreateContextMenu()
     return menu;
 }
 
-void InPlaceEdit::contextMenuEvent(QContextMenuEvent* event)
-{
-    QMenu* menu = CreateContextMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-}
-
 void InPlaceEdit::dropEvent(QDropEvent* event)
 {
     // Moving text within the editor brings nothing new in.
@@ -223,21 +220,6 @@ void InPlaceEdit::dropEvent(QDropEvent* event)
     insert(*fits);
     event->acceptProposedAction();
     setFocus(Qt::MouseFocusReason);
-}
-
-void InPlaceEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    // The middle button pastes the primary selection (X11): the same rules as any other paste.
-    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
-        if (!isReadOnly()) {
-            deselect();
-            setCursorPosition(cursorPositionAt(event->position().toPoint()));
-            PasteChecked(QClipboard::Selection);
-        }
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
 }
 
 void InPlaceEdit::inputMethodEvent(QInputMethodEvent* event)

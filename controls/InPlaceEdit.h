@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QClipboard>
-#include <QLineEdit>
+#include "controls/CheckedLineEdit.h"
 
 #include <optional>
 
@@ -11,7 +10,7 @@ class QMenu;
 // The single-line editor that the list lays over a cell. The list owns it and decides which keys
 // reach it; the editor itself ends the edit on Enter, Escape and focus loss, and checks every piece
 // of text that arrives by other means than a typed key (paste, drag and drop, input method).
-class InPlaceEdit : public QLineEdit {
+class InPlaceEdit : public CheckedLineEdit {
     Q_OBJECT
 public:
     InPlaceEdit(EditableListCtrl* list, QWidget* parent);
@@ -21,9 +20,9 @@ public:
     void SetCell(int row, int column);
 
     // Inserts the clipboard's text in place of the selection if the cell may take it.
-    void PasteChecked(QClipboard::Mode mode = QClipboard::Clipboard);
+    void PasteChecked();
     // The editor's context menu: the standard one, whose Paste goes through PasteChecked.
-    QMenu* CreateContextMenu();
+    QMenu* CreateContextMenu() override;
 
     // The text to insert for `text` typed or pasted over the current selection, or nothing when it
     // is refused. `allowCut` lets a Code that would grow past its limit take the part that fits.
@@ -42,10 +41,9 @@ protected:
     // Leaving the editor ends the edit.
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    // Text from the menu's Paste, a drop, the middle button or an input method meets the cell rules.
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    // Text from a paste, a drop or an input method meets the cell rules.
+    void PasteText(const QString& text) override;
     void dropEvent(QDropEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:

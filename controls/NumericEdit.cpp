@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -43,7 +42,7 @@ bool Take(QLineEdit& edit, const std::optional<T>& parsed, T& value, const QStri
 } // namespace
 
 NumericEdit::NumericEdit(QWidget* parent)
-    : QLineEdit(parent)
+    : CheckedLineEdit(parent)
 {
 }
 
@@ -133,7 +132,7 @@ void NumericEdit::settle()
     display(NumericEntry::Settle(field(), limits_));
 }
 
-void NumericEdit::pasteFrom(const QString& text)
+void NumericEdit::PasteText(const QString& text)
 {
     if (!isReadOnly())
         TypeText(text);
@@ -169,7 +168,7 @@ void NumericEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->matches(QKeySequence::Paste)) {
-        pasteFrom(QGuiApplication::clipboard()->text());
+        PasteText(QGuiApplication::clipboard()->text());
         return;
     }
     if (event->matches(QKeySequence::Cut)) {
@@ -200,13 +199,10 @@ void NumericEdit::inputMethodEvent(QInputMethodEvent* event)
     event->accept();
 }
 
-void NumericEdit::contextMenuEvent(QContextMenuEvent* event)
+QMenu* NumericEdit::CreateContextMenu()
 {
-    // A menu of our own: every action that changes the text goes through the rule. No undo, as
-    // the rule's own changes would not be undone in step with it. Its entries read as those of
-    // every other line edit, in Qt's translations.
+    // Its entries read as those of every other line edit, in Qt's translations.
     auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     const bool editable = !isReadOnly();
     const bool selected = hasSelectedText() && echoMode() == Normal;
     QAction* cut = menu->addAction(QLineEdit::tr("Cu&t"), this, &NumericEdit::cutSelection);
@@ -214,7 +210,7 @@ void NumericEdit::contextMenuEvent(QContextMenuEvent* event)
     QAction* copyAction = menu->addAction(QLineEdit::tr("&Copy"), this, &QLineEdit::copy);
     copyAction->setEnabled(selected);
     QAction* paste = menu->addAction(QLineEdit::tr("&Paste"), this,
-                                     [this] { pasteFrom(QGuiApplication::clipboard()->text()); });
+                                     [this] { PasteText(QGuiApplication::clipboard()->text()); });
     paste->setEnabled(editable && !QGuiApplication::clipboard()->text().isEmpty());
     QAction* remove = menu->addAction(QLineEdit::tr("Delete"), this, [this] {
         if (hasSelectedText())
@@ -224,7 +220,7 @@ void NumericEdit::contextMenuEvent(QContextMenuEvent* event)
     menu->addSeparator();
     QAction* all = menu->addAction(QLineEdit::tr("Select All"), this, &QLineEdit::selectAll);
     all->setEnabled(!text().isEmpty());
-    menu->popup(event->globalPos());
+    return menu;
 }
 
 void NumericEdit::dropEvent(QDropEvent* event)
@@ -239,17 +235,4 @@ void NumericEdit::dropEvent(QDropEvent* event)
     // Copied, never moved: the source keeps its text.
     event->setDropAction(Qt::CopyAction);
     event->accept();
-}
-
-void NumericEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
-        deselect();
-        setCursorPosition(cursorPositionAt(event->position().toPoint()));
-        pasteFrom(clipboard->text(QClipboard::Selection));
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
 }

@@ -2,12 +2,12 @@
 
 #include "rules/NumericEntry.h"
 
-#include <QLineEdit>
+#include "controls/CheckedLineEdit.h"
 
 // A line edit that takes unsigned numbers only, as they are typed: every character goes through
 // the numeric-entry rule. Pasted and dropped text goes through it one character at a time, so no
 // way of entering text gets around it. Text the owner sets with setText() is shown as given.
-class NumericEdit : public QLineEdit {
+class NumericEdit : public CheckedLineEdit {
     Q_OBJECT
 public:
     explicit NumericEdit(QWidget* parent = nullptr);
@@ -24,12 +24,15 @@ public:
     bool ReadReal(double& value);
     bool ReadInteger(std::int32_t& value);
 
+    // Cut, Copy, Paste, Delete and Select All, every change through the rule. No undo, as the
+    // rule's own changes would not be undone in step with it.
+    QMenu* CreateContextMenu() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void PasteText(const QString& text) override;
 
 private:
     // Feeds the characters through the rule as if typed at the caret.
@@ -37,7 +40,6 @@ private:
     void type(char32_t character);
     // The check that ends a keystroke, after changes that came not as a typed character.
     void settle();
-    void pasteFrom(const QString& text);
     void cutSelection();
     NumericEntry::Field field() const;
     void display(const NumericEntry::Field& field);

@@ -1,5 +1,7 @@
 #include "link/SerialLink.h"
 
+#include "link/PortUse.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -195,45 +197,6 @@ void Drain(int fd)
 
 } // namespace
 
-// One I/O call's claim on the descriptor. While any claim is alive the descriptor stays open;
-// Close() waits until the last one is gone. No claim is granted once Close() has begun.
-class PortUse {
-public:
-    explicit PortUse(PortHandle& handle) : handle_(handle)
-    {
-        std::lock_guard<std::mutex> lock(handle_.mutex_);
-        if (handle_.fd_ < 0 || handle_.closing_)
-            return;
-        ++handle_.usesInProgress_;
-        granted_ = true;
-        fd = handle_.fd_;
-        wake = handle_.wakeRead_;
-        baud = handle_.baud_;
-        terminal = handle_.terminal_;
-    }
-    ~PortUse()
-    {
-        if (!granted_)
-            return;
-        std::lock_guard<std::mutex> lock(handle_.mutex_);
-        if (--handle_.usesInProgress_ == 0)
-            handle_.idle_.notify_all();
-    }
-    PortUse(const PortUse&) = delete;
-    PortUse& operator=(const PortUse&) = delete;
-
-    explicit operator bool() const { return granted_; }
-
-    int fd = -1;
-    int wake = -1;
-    int baud = 0;
-    bool terminal = false;
-
-private:
-    PortHandle& handle_;
-    bool granted_ = false;
-};
-
 PortHandle::PortHandle()
 {
     int ends[2];
@@ -256,17 +219,15 @@ PortHandle::~PortHandle()
 bool PortHandle::IsOpen() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return fd_ >= 0 && !closing_;
+    return device_.IsOpen() && !closing_;
 }
 
 void PortHandle::CloseHeld()
 {
-    int fd;
-    bool terminal;
-    int baud;
+    Device closed;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (fd_ < 0)
+        if (!device_.IsOpen())
             return;
         closing_ = true;
         if (usesInProgress_ > 0 && wakeWrite_ >= 0) {
@@ -276,16 +237,12 @@ void PortHandle::CloseHeld()
         idle_.wait(lock, [this] { return usesInProgress_ == 0; });
         if (wakeRead_ >= 0)
             Drain(wakeRead_);
-        fd = fd_;
-        terminal = terminal_;
-        baud = baud_;
-        fd_ = -1;
-        baud_ = 0;
-        terminal_ = false;
+        closed = device_;
+        device_ = Device{};
     }
     // Outside the lock: closing a terminal may wait for its output. closing_ still refuses new
     // calls, and openClose_ keeps a new open out until the descriptor is gone.
-    CloseDescriptor(fd, terminal, baud, deadline_.load());
+    CloseDescriptor(closed.fd, closed.terminal, closed.baud, deadline_.load());
     deadline_ = 0;
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = false;
@@ -299,7 +256,7 @@ void PortHandle::SetIoDeadline(Clock::time_point deadline)
 void PortHandle::NoteFault(PortFault fault, int error)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (fault_.fault == PortFault::None && fd_ >= 0 && !closing_)
+    if (fault_.fault == PortFault::None && device_.IsOpen() && !closing_)
         fault_ = PortFaultInfo{fault, error};
 }
 
@@ -321,11 +278,9 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
     }
 
     std::lock_guard<std::mutex> lock(handle.mutex_);
-    handle.fd_ = fd;
+    handle.device_ = PortHandle::Device{fd, terminal ? baud : 0, terminal};
     handle.fault_ = PortFaultInfo{};
     handle.deadline_ = 0;
-    handle.baud_ = terminal ? baud : 0;
-    handle.terminal_ = terminal;
     return 1;
 }
 
@@ -347,7 +302,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
     PortFault fault = PortFault::ShortWrite;
     int error = 0;
     while (written < length) {
-        const ssize_t n = ::write(use.fd, data + written, length - written);
+        const ssize_t n = ::write(use.port.fd, data + written, length - written);
         if (n > 0) {
             written += static_cast<std::size_t>(n);
             continue;
@@ -362,7 +317,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
 
         const auto now = Clock::now();
         if (!timed) {
-            until = now + WriteBound(length, use.baud);
+            until = now + WriteBound(length, use.port.baud);
             timed = true;
         }
         // A deadline set meanwhile (a close asked for) is looked at every kDeadlineCheckMs.
@@ -374,7 +329,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         const int timeout = std::min(PollTimeout(until, now), kDeadlineCheckMs);
         if (timeout == 0)
             break;
-        pollfd fds[2] = {{use.fd, POLLOUT, 0}, {use.wake, POLLIN, 0}};
+        pollfd fds[2] = {{use.port.fd, POLLOUT, 0}, {handle.wakeRead_, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
@@ -420,7 +375,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
     PortFault fault = PortFault::None;
     int error = 0;
     while (received < count) {
-        const ssize_t n = ::read(use.fd, data + received, static_cast<std::size_t>(count - received));
+        const ssize_t n = ::read(use.port.fd, data + received, static_cast<std::size_t>(count - received));
         if (n > 0) {
             received += static_cast<int>(n);
             continue;
@@ -429,7 +384,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
             continue;
         const bool waiting = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
         // The end of a file or pipe is only the end of its bytes; on a terminal it is a hang-up.
-        if (!waiting && fault == PortFault::None && (n != 0 || use.terminal)) {
+        if (!waiting && fault == PortFault::None && (n != 0 || use.port.terminal)) {
             fault = n == 0 || errno == EIO ? PortFault::HungUp : PortFault::IoError;
             error = n == 0 ? 0 : errno;
         }
@@ -454,7 +409,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         const int timeout = PollTimeout(until, now);
         if (timeout == 0)
             break;
-        pollfd fds[2] = {{gone ? -1 : use.fd, POLLIN, 0}, {use.wake, POLLIN, 0}};
+        pollfd fds[2] = {{gone ? -1 : use.port.fd, POLLIN, 0}, {handle.wakeRead_, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
@@ -478,8 +433,8 @@ void Purge(PortHandle& handle)
     PortUse use(handle);
     // Input only: flushing output would drop bytes a write has handed to the driver and that have
     // not left yet (a pseudo-terminal drops them from the far side's queue).
-    if (use && use.terminal)
-        ::tcflush(use.fd, TCIFLUSH);
+    if (use && use.port.terminal)
+        ::tcflush(use.port.fd, TCIFLUSH);
 }
 
 bool CheckLine(PortHandle& handle)
@@ -487,7 +442,7 @@ bool CheckLine(PortHandle& handle)
     PortUse use(handle);
     if (!use)
         return false;
-    pollfd fd{use.fd, 0, 0};
+    pollfd fd{use.port.fd, 0, 0};
     if (::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
         handle.NoteFault(PortFault::HungUp, 0);
         return false;

@@ -66,6 +66,24 @@ private:
     friend int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
     friend int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
     friend bool CheckLine(PortHandle& handle);
+#ifdef _WIN32
+    friend void CancelIoOnDeadline(PortHandle& handle);
+    void StopDeadlineTimer();
+#endif
+
+    // The open port as an I/O call uses it; copied under mutex_ when the call starts (PortUse).
+    struct Device {
+#ifdef _WIN32
+        void* handle = nullptr;   // the port's HANDLE; null while closed
+        bool comPort = false;     // configured as a COM port (a device of another name is not)
+        bool IsOpen() const { return handle != nullptr; }
+#else
+        int fd = -1;
+        int baud = 0;             // 0 for a device that is not a terminal
+        bool terminal = false;
+        bool IsOpen() const { return fd >= 0; }
+#endif
+    };
 
     // Close() with openClose_ already held.
     void CloseHeld();
@@ -80,19 +98,14 @@ private:
     std::mutex openClose_;        // one open or close at a time
     mutable std::mutex mutex_;    // guards everything below
     std::condition_variable idle_;
+    Device device_;
+    bool closing_ = false;        // Close() in progress: no new I/O call may start
+    int usesInProgress_ = 0;
+    // Made with the handle and kept until it goes, so I/O calls read them without the lock.
 #ifdef _WIN32
-    void* port_ = nullptr;        // the port's HANDLE; null while closed
-    bool comPort_ = false;        // configured as a COM port (a device of another name is not)
     void* wake_ = nullptr;        // event set while the port closes: ends the pauses of a read
     void* deadlineTimer_ = nullptr;  // cancels a held write at the deadline (writes have no time-out)
 #else
-    int fd_ = -1;
-    int baud_ = 0;                // 0 for a device that is not a terminal
-    bool terminal_ = false;
-#endif
-    bool closing_ = false;        // Close() in progress: no new I/O call may start
-    int usesInProgress_ = 0;
-#ifndef _WIN32
     int wakeRead_ = -1;           // self-pipe that wakes waits in progress when the port closes
     int wakeWrite_ = -1;
 #endif

@@ -1,5 +1,7 @@
 #include "link/SerialLink.h"
 
+#include "link/PortUse.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -87,56 +89,28 @@ Clock::time_point Earlier(Clock::time_point until, Clock::rep deadline)
 
 } // namespace
 
-// One I/O call's claim on the port. While any claim is alive the handle stays open; Close() waits
-// until the last one is gone. No claim is granted once Close() has begun.
-class PortUse {
-public:
-    explicit PortUse(PortHandle& handle) : handle_(handle)
-    {
-        std::lock_guard<std::mutex> lock(handle_.mutex_);
-        if (handle_.port_ == nullptr || handle_.closing_)
-            return;
-        ++handle_.usesInProgress_;
-        granted_ = true;
-        port = handle_.port_;
-        wake = handle_.wake_;
-        comPort = handle_.comPort_;
-    }
-    ~PortUse()
-    {
-        if (!granted_)
-            return;
-        std::lock_guard<std::mutex> lock(handle_.mutex_);
-        if (--handle_.usesInProgress_ == 0)
-            handle_.idle_.notify_all();
-    }
-    PortUse(const PortUse&) = delete;
-    PortUse& operator=(const PortUse&) = delete;
+// The deadline timer's callback: ends the I/O in progress, which a held write has no other way to.
+void CancelIoOnDeadline(PortHandle& handle)
+{
+    std::lock_guard<std::mutex> lock(handle.mutex_);
+    if (handle.device_.IsOpen() && handle.usesInProgress_ > 0)
+        ::CancelIoEx(handle.device_.handle, nullptr);
+}
 
-    explicit operator bool() const { return granted_; }
+namespace {
 
-    // The deadline timer's callback: ends the I/O in progress, which a held write has no other way to.
-    static void CALLBACK OnDeadline(PTP_CALLBACK_INSTANCE, PVOID context, PTP_TIMER)
-    {
-        auto& handle = *static_cast<PortHandle*>(context);
-        std::lock_guard<std::mutex> lock(handle.mutex_);
-        if (handle.port_ != nullptr && handle.usesInProgress_ > 0)
-            ::CancelIoEx(handle.port_, nullptr);
-    }
-    static void StopDeadlineTimer(PortHandle& handle)
-    {
-        if (handle.deadlineTimer_ != nullptr)
-            ::SetThreadpoolTimer(static_cast<PTP_TIMER>(handle.deadlineTimer_), nullptr, 0, 0);
-    }
+void CALLBACK OnDeadline(PTP_CALLBACK_INSTANCE, PVOID context, PTP_TIMER)
+{
+    CancelIoOnDeadline(*static_cast<PortHandle*>(context));
+}
 
-    HANDLE port = nullptr;
-    HANDLE wake = nullptr;
-    bool comPort = false;
+} // namespace
 
-private:
-    PortHandle& handle_;
-    bool granted_ = false;
-};
+void PortHandle::StopDeadlineTimer()
+{
+    if (deadlineTimer_ != nullptr)
+        ::SetThreadpoolTimer(static_cast<PTP_TIMER>(deadlineTimer_), nullptr, 0, 0);
+}
 
 PortHandle::PortHandle()
 {
@@ -160,38 +134,35 @@ PortHandle::~PortHandle()
 bool PortHandle::IsOpen() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return port_ != nullptr && !closing_;
+    return device_.IsOpen() && !closing_;
 }
 
 void PortHandle::CloseHeld()
 {
-    HANDLE port;
-    bool comPort;
+    Device closed;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (port_ == nullptr)
+        if (!device_.IsOpen())
             return;
         closing_ = true;
         if (usesInProgress_ > 0) {
             if (wake_ != nullptr)
                 ::SetEvent(wake_);
             // A write held by XOFF has no time-out: cancelling is what ends it.
-            ::CancelIoEx(port_, nullptr);
+            ::CancelIoEx(device_.handle, nullptr);
         }
         idle_.wait(lock, [this] { return usesInProgress_ == 0; });
         if (wake_ != nullptr)
             ::ResetEvent(wake_);
-        port = port_;
-        comPort = comPort_;
-        port_ = nullptr;
-        comPort_ = false;
+        closed = device_;
+        device_ = Device{};
     }
-    PortUse::StopDeadlineTimer(*this);
+    StopDeadlineTimer();
     // Outside the lock: the drain may wait. closing_ still refuses new calls, and openClose_ keeps
     // a new open out until the handle is gone.
-    if (comPort)
-        DrainOutput(port, Earlier(Clock::now() + Millis(kCloseDrainMs), deadline_.load()));
-    ::CloseHandle(port);
+    if (closed.comPort)
+        DrainOutput(closed.handle, Earlier(Clock::now() + Millis(kCloseDrainMs), deadline_.load()));
+    ::CloseHandle(closed.handle);
     deadline_ = 0;
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = false;
@@ -202,7 +173,7 @@ void PortHandle::SetIoDeadline(Clock::time_point deadline)
     deadline_ = deadline.time_since_epoch().count();
     std::lock_guard<std::mutex> lock(mutex_);
     if (deadlineTimer_ == nullptr)
-        deadlineTimer_ = ::CreateThreadpoolTimer(&PortUse::OnDeadline, this, nullptr);
+        deadlineTimer_ = ::CreateThreadpoolTimer(&OnDeadline, this, nullptr);
     if (deadlineTimer_ == nullptr)
         return;
     const auto left = std::max<long long>(std::chrono::ceil<Millis>(deadline - Clock::now()).count(), 0);
@@ -216,7 +187,7 @@ void PortHandle::SetIoDeadline(Clock::time_point deadline)
 void PortHandle::NoteFault(PortFault fault, int error)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (fault_.fault == PortFault::None && port_ != nullptr && !closing_)
+    if (fault_.fault == PortFault::None && device_.IsOpen() && !closing_)
         fault_ = PortFaultInfo{fault, error};
 }
 
@@ -241,8 +212,7 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
     }
 
     std::lock_guard<std::mutex> lock(handle.mutex_);
-    handle.port_ = port;
-    handle.comPort_ = comPort;
+    handle.device_ = PortHandle::Device{port, comPort};
     handle.fault_ = PortFaultInfo{};
     handle.deadline_ = 0;
     return 1;
@@ -257,7 +227,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         return 0;
     DWORD written = 0;
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(length, INT_MAX));
-    const bool ok = ::WriteFile(use.port, bytes, asked, &written, nullptr) != FALSE;
+    const bool ok = ::WriteFile(use.port.handle, bytes, asked, &written, nullptr) != FALSE;
     const DWORD error = ok ? 0 : ::GetLastError();
     handle.Observe(LineDirection::Written, bytes, static_cast<int>(written));
     // A write cancelled by a close or the owner's deadline is not the line's fault.
@@ -265,7 +235,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         if (ok)
             handle.NoteFault(PortFault::ShortWrite, 0);
         else
-            handle.NoteFault(FaultAfterFailure(use.port, use.comPort), static_cast<int>(error));
+            handle.NoteFault(FaultAfterFailure(use.port.handle, use.port.comPort), static_cast<int>(error));
     }
     return static_cast<int>(written);
 }
@@ -289,14 +259,14 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
     DWORD error = 0;
     while (received < count) {
         DWORD n = 0;
-        if (!::ReadFile(use.port, data + received, static_cast<DWORD>(count - received), &n, nullptr)) {
+        if (!::ReadFile(use.port.handle, data + received, static_cast<DWORD>(count - received), &n, nullptr)) {
             const DWORD failure = ::GetLastError();
             if (failure == ERROR_OPERATION_ABORTED) {
                 closing = true;  // cancelled by a close or the owner's deadline
                 break;
             }
             if (fault == PortFault::None) {
-                fault = FaultAfterFailure(use.port, use.comPort);
+                fault = FaultAfterFailure(use.port.handle, use.port.comPort);
                 error = failure;
             }
             n = 0;
@@ -309,13 +279,13 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         // A read can end empty on a port whose device is gone; its status says so.
         DWORD errors = 0;
         COMSTAT status {};
-        if (fault == PortFault::None && use.comPort && !::ClearCommError(use.port, &errors, &status))
+        if (fault == PortFault::None && use.port.comPort && !::ClearCommError(use.port.handle, &errors, &status))
             fault = PortFault::HungUp;
         if (::GetTickCount() - start >= limit)
             break;
         // A dead port fails at once: the pause keeps a caller that loops on it from spinning.
-        if (use.wake != nullptr) {
-            if (::WaitForSingleObject(use.wake, kReadPauseMs) == WAIT_OBJECT_0) {
+        if (handle.wake_ != nullptr) {
+            if (::WaitForSingleObject(handle.wake_, kReadPauseMs) == WAIT_OBJECT_0) {
                 closing = true;
                 break;
             }
@@ -333,8 +303,8 @@ void Purge(PortHandle& handle)
 {
     // Input only: what a write handed to the driver still goes out.
     PortUse use(handle);
-    if (use && use.comPort)
-        ::PurgeComm(use.port, PURGE_RXCLEAR);
+    if (use && use.port.comPort)
+        ::PurgeComm(use.port.handle, PURGE_RXCLEAR);
 }
 
 bool CheckLine(PortHandle& handle)
@@ -344,7 +314,7 @@ bool CheckLine(PortHandle& handle)
         return false;
     DWORD errors = 0;
     COMSTAT status {};
-    if (use.comPort && !::ClearCommError(use.port, &errors, &status)) {
+    if (use.port.comPort && !::ClearCommError(use.port.handle, &errors, &status)) {
         handle.NoteFault(PortFault::HungUp, 0);
         return false;
     }
