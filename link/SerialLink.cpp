@@ -1,6 +1,5 @@
 #include "link/SerialLink.h"
 
-#include "link/PortUse.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -216,48 +215,28 @@ PortHandle::~PortHandle()
         ::close(wakeWrite_);
 }
 
-bool PortHandle::IsOpen() const
+void PortHandle::WakeUses()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return device_.IsOpen() && !closing_;
+    if (wakeWrite_ >= 0) {
+        const char wake = 1;
+        (void)::write(wakeWrite_, &wake, 1);
+    }
 }
 
-void PortHandle::CloseHeld()
+void PortHandle::ResetWake()
 {
-    Device closed;
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!device_.IsOpen())
-            return;
-        closing_ = true;
-        if (usesInProgress_ > 0 && wakeWrite_ >= 0) {
-            const char wake = 1;
-            (void)::write(wakeWrite_, &wake, 1);
-        }
-        idle_.wait(lock, [this] { return usesInProgress_ == 0; });
-        if (wakeRead_ >= 0)
-            Drain(wakeRead_);
-        closed = device_;
-        device_ = Device{};
-    }
-    // Outside the lock: closing a terminal may wait for its output. closing_ still refuses new
-    // calls, and openClose_ keeps a new open out until the descriptor is gone.
+    if (wakeRead_ >= 0)
+        Drain(wakeRead_);
+}
+
+void PortHandle::CloseDevice(const Device& closed)
+{
     CloseDescriptor(closed.fd, closed.terminal, closed.baud, deadline_.load());
-    deadline_ = 0;
-    std::lock_guard<std::mutex> lock(mutex_);
-    closing_ = false;
 }
 
 void PortHandle::SetIoDeadline(Clock::time_point deadline)
 {
     deadline_ = deadline.time_since_epoch().count();
-}
-
-void PortHandle::NoteFault(PortFault fault, int error)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (fault_.fault == PortFault::None && device_.IsOpen() && !closing_)
-        fault_ = PortFaultInfo{fault, error};
 }
 
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
@@ -284,14 +263,8 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
     return 1;
 }
 
-int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
+int PortHandle::WriteDevice(const Device& device, const void* bytes, std::size_t length)
 {
-    if (length == 0 || bytes == nullptr)
-        return 0;
-    PortUse use(handle);
-    if (!use)
-        return 0;
-
     length = std::min<std::size_t>(length, INT_MAX);
     const auto* data = static_cast<const char*>(bytes);
     // The clock is read only once the line makes the write wait; a write that goes straight out
@@ -302,7 +275,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
     PortFault fault = PortFault::ShortWrite;
     int error = 0;
     while (written < length) {
-        const ssize_t n = ::write(use.port.fd, data + written, length - written);
+        const ssize_t n = ::write(device.fd, data + written, length - written);
         if (n > 0) {
             written += static_cast<std::size_t>(n);
             continue;
@@ -317,11 +290,11 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
 
         const auto now = Clock::now();
         if (!timed) {
-            until = now + WriteBound(length, use.port.baud);
+            until = now + WriteBound(length, device.baud);
             timed = true;
         }
         // A deadline set meanwhile (a close asked for) is looked at every kDeadlineCheckMs.
-        const Clock::rep deadline = handle.deadline_.load();
+        const Clock::rep deadline = deadline_.load();
         if (deadline != 0 && now >= Earlier(until, deadline) && Earlier(until, deadline) < until) {
             fault = PortFault::None;  // ended by the owner's close, not by the line
             break;
@@ -329,7 +302,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         const int timeout = std::min(PollTimeout(until, now), kDeadlineCheckMs);
         if (timeout == 0)
             break;
-        pollfd fds[2] = {{use.port.fd, POLLOUT, 0}, {handle.wakeRead_, POLLIN, 0}};
+        pollfd fds[2] = {{device.fd, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
@@ -342,25 +315,17 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
             break;
         }
     }
-    handle.Observe(LineDirection::Written, data, static_cast<int>(written));
+    Observe(LineDirection::Written, data, static_cast<int>(written));
     // A line held while its owner closes the port is the close's business, not a fault.
-    if (fault == PortFault::ShortWrite && handle.deadline_.load() != 0)
+    if (fault == PortFault::ShortWrite && deadline_.load() != 0)
         fault = PortFault::None;
     if (written < length && fault != PortFault::None)
-        handle.NoteFault(fault, error);
+        NoteFault(fault, error);
     return static_cast<int>(written);
 }
 
-int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
+int PortHandle::ReadDevice(const Device& device, void* buffer, int count, int limitMs)
 {
-    if (count <= 0)
-        return -1;
-    if (buffer == nullptr)
-        return 0;
-    PortUse use(handle);
-    if (!use)
-        return 0;
-
     auto* data = static_cast<char*>(buffer);
     // The clock is read only when the read has to wait: the limit counts from the first wait (a
     // non-blocking read before it takes microseconds), and the last byte's time is taken when the
@@ -375,7 +340,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
     PortFault fault = PortFault::None;
     int error = 0;
     while (received < count) {
-        const ssize_t n = ::read(use.port.fd, data + received, static_cast<std::size_t>(count - received));
+        const ssize_t n = ::read(device.fd, data + received, static_cast<std::size_t>(count - received));
         if (n > 0) {
             received += static_cast<int>(n);
             continue;
@@ -384,7 +349,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
             continue;
         const bool waiting = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
         // The end of a file or pipe is only the end of its bytes; on a terminal it is a hang-up.
-        if (!waiting && fault == PortFault::None && (n != 0 || use.port.terminal)) {
+        if (!waiting && fault == PortFault::None && (n != 0 || device.terminal)) {
             fault = n == 0 || errno == EIO ? PortFault::HungUp : PortFault::IoError;
             error = n == 0 ? 0 : errno;
         }
@@ -409,7 +374,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         const int timeout = PollTimeout(until, now);
         if (timeout == 0)
             break;
-        pollfd fds[2] = {{gone ? -1 : use.port.fd, POLLIN, 0}, {handle.wakeRead_, POLLIN, 0}};
+        pollfd fds[2] = {{gone ? -1 : device.fd, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
@@ -422,32 +387,21 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
         if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
             hungUp = true;  // read once more for what is left, then treat the port as gone
     }
-    handle.Observe(LineDirection::Read, data, received);
-    if (fault != PortFault::None && !closing)
-        handle.NoteFault(fault, error);
-    return received;
+    return EndRead(data, received, fault, error, closing);
 }
 
-void Purge(PortHandle& handle)
+void PortHandle::PurgeInput(const Device& device)
 {
-    PortUse use(handle);
     // Input only: flushing output would drop bytes a write has handed to the driver and that have
     // not left yet (a pseudo-terminal drops them from the far side's queue).
-    if (use && use.port.terminal)
-        ::tcflush(use.port.fd, TCIFLUSH);
+    if (device.terminal)
+        ::tcflush(device.fd, TCIFLUSH);
 }
 
-bool CheckLine(PortHandle& handle)
+bool PortHandle::HasHungUp(const Device& device)
 {
-    PortUse use(handle);
-    if (!use)
-        return false;
-    pollfd fd{use.port.fd, 0, 0};
-    if (::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-        handle.NoteFault(PortFault::HungUp, 0);
-        return false;
-    }
-    return handle.Fault().fault == PortFault::None;
+    pollfd fd{device.fd, 0, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
 }
 
 } // namespace SerialLink

@@ -65,10 +65,10 @@ private:
     friend int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
     friend int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length);
     friend int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs);
+    friend void Purge(PortHandle& handle);
     friend bool CheckLine(PortHandle& handle);
 #ifdef _WIN32
     friend void CancelIoOnDeadline(PortHandle& handle);
-    void StopDeadlineTimer();
 #endif
 
     // The open port as an I/O call uses it; copied under mutex_ when the call starts (PortUse).
@@ -87,6 +87,20 @@ private:
 
     // Close() with openClose_ already held.
     void CloseHeld();
+    // The platform's parts of a close: ending the waits of calls in progress (under mutex_),
+    // undoing that once they are gone, and closing the device itself (outside the lock).
+    void WakeUses();
+    void ResetWake();
+    void CloseDevice(const Device& closed);
+    // What WriteBytes(), ReadBytes(), Purge() and CheckLine() do to the device on this platform,
+    // once the call has its claim on the port.
+    int WriteDevice(const Device& device, const void* bytes, std::size_t length);
+    int ReadDevice(const Device& device, void* buffer, int count, int limitMs);
+    static void PurgeInput(const Device& device);
+    static bool HasHungUp(const Device& device);
+    // The end of every read: shows the bytes to the observer and records a fault of the line (not
+    // one caused by the close); returns the count read.
+    int EndRead(const void* data, int received, PortFault fault, int error, bool closing);
     // Keeps the first fault; later ones are consequences of it.
     void NoteFault(PortFault fault, int error);
     void Observe(LineDirection direction, const void* bytes, int count) const

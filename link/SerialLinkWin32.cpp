@@ -1,6 +1,5 @@
 #include "link/SerialLink.h"
 
-#include "link/PortUse.h"
 
 #include <windows.h>
 
@@ -53,16 +52,6 @@ bool Configure(HANDLE port, int baud)
     return ::SetCommTimeouts(port, &timeouts) != FALSE;
 }
 
-// After a failed read or write: a COM port that no longer answers even for its status is gone.
-PortFault FaultAfterFailure(HANDLE port, bool comPort)
-{
-    DWORD errors = 0;
-    COMSTAT status {};
-    if (comPort && !::ClearCommError(port, &errors, &status))
-        return PortFault::HungUp;
-    return PortFault::IoError;
-}
-
 // Gives queued output its time on the wire until `until`, then drops what a held line keeps.
 // Nothing is dropped once the queue is empty: a purge would also take bytes the far side of a
 // virtual port has not read yet.
@@ -106,12 +95,6 @@ void CALLBACK OnDeadline(PTP_CALLBACK_INSTANCE, PVOID context, PTP_TIMER)
 
 } // namespace
 
-void PortHandle::StopDeadlineTimer()
-{
-    if (deadlineTimer_ != nullptr)
-        ::SetThreadpoolTimer(static_cast<PTP_TIMER>(deadlineTimer_), nullptr, 0, 0);
-}
-
 PortHandle::PortHandle()
 {
     // Without the event a close still waits for calls in progress; they end by their own bounds.
@@ -131,41 +114,27 @@ PortHandle::~PortHandle()
         ::CloseHandle(wake_);
 }
 
-bool PortHandle::IsOpen() const
+void PortHandle::WakeUses()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return device_.IsOpen() && !closing_;
+    if (wake_ != nullptr)
+        ::SetEvent(wake_);
+    // A write held by XOFF has no time-out: cancelling is what ends it.
+    ::CancelIoEx(device_.handle, nullptr);
 }
 
-void PortHandle::CloseHeld()
+void PortHandle::ResetWake()
 {
-    Device closed;
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!device_.IsOpen())
-            return;
-        closing_ = true;
-        if (usesInProgress_ > 0) {
-            if (wake_ != nullptr)
-                ::SetEvent(wake_);
-            // A write held by XOFF has no time-out: cancelling is what ends it.
-            ::CancelIoEx(device_.handle, nullptr);
-        }
-        idle_.wait(lock, [this] { return usesInProgress_ == 0; });
-        if (wake_ != nullptr)
-            ::ResetEvent(wake_);
-        closed = device_;
-        device_ = Device{};
-    }
-    StopDeadlineTimer();
-    // Outside the lock: the drain may wait. closing_ still refuses new calls, and openClose_ keeps
-    // a new open out until the handle is gone.
+    if (wake_ != nullptr)
+        ::ResetEvent(wake_);
+}
+
+void PortHandle::CloseDevice(const Device& closed)
+{
+    if (deadlineTimer_ != nullptr)
+        ::SetThreadpoolTimer(static_cast<PTP_TIMER>(deadlineTimer_), nullptr, 0, 0);
     if (closed.comPort)
         DrainOutput(closed.handle, Earlier(Clock::now() + Millis(kCloseDrainMs), deadline_.load()));
     ::CloseHandle(closed.handle);
-    deadline_ = 0;
-    std::lock_guard<std::mutex> lock(mutex_);
-    closing_ = false;
 }
 
 void PortHandle::SetIoDeadline(Clock::time_point deadline)
@@ -182,13 +151,6 @@ void PortHandle::SetIoDeadline(Clock::time_point deadline)
     due.QuadPart = static_cast<ULONGLONG>(-(left * 10000));
     FILETIME dueTime {due.LowPart, due.HighPart};
     ::SetThreadpoolTimer(static_cast<PTP_TIMER>(deadlineTimer_), &dueTime, 0, 0);
-}
-
-void PortHandle::NoteFault(PortFault fault, int error)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (fault_.fault == PortFault::None && device_.IsOpen() && !closing_)
-        fault_ = PortFaultInfo{fault, error};
 }
 
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
@@ -218,38 +180,26 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
     return 1;
 }
 
-int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
+int PortHandle::WriteDevice(const Device& device, const void* bytes, std::size_t length)
 {
-    if (length == 0 || bytes == nullptr)
-        return 0;
-    PortUse use(handle);
-    if (!use)
-        return 0;
     DWORD written = 0;
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(length, INT_MAX));
-    const bool ok = ::WriteFile(use.port.handle, bytes, asked, &written, nullptr) != FALSE;
+    const bool ok = ::WriteFile(device.handle, bytes, asked, &written, nullptr) != FALSE;
     const DWORD error = ok ? 0 : ::GetLastError();
-    handle.Observe(LineDirection::Written, bytes, static_cast<int>(written));
+    Observe(LineDirection::Written, bytes, static_cast<int>(written));
     // A write cancelled by a close or the owner's deadline is not the line's fault.
     if (written < asked && error != ERROR_OPERATION_ABORTED) {
         if (ok)
-            handle.NoteFault(PortFault::ShortWrite, 0);
+            NoteFault(PortFault::ShortWrite, 0);
         else
-            handle.NoteFault(FaultAfterFailure(use.port.handle, use.port.comPort), static_cast<int>(error));
+            NoteFault(PortHandle::HasHungUp(device) ? PortFault::HungUp : PortFault::IoError,
+                             static_cast<int>(error));
     }
     return static_cast<int>(written);
 }
 
-int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
+int PortHandle::ReadDevice(const Device& device, void* buffer, int count, int limitMs)
 {
-    if (count <= 0)
-        return -1;
-    if (buffer == nullptr)
-        return 0;
-    PortUse use(handle);
-    if (!use)
-        return 0;
-
     auto* data = static_cast<char*>(buffer);
     const DWORD limit = static_cast<DWORD>(std::max(limitMs, 0));
     const DWORD start = ::GetTickCount();
@@ -259,14 +209,14 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
     DWORD error = 0;
     while (received < count) {
         DWORD n = 0;
-        if (!::ReadFile(use.port.handle, data + received, static_cast<DWORD>(count - received), &n, nullptr)) {
+        if (!::ReadFile(device.handle, data + received, static_cast<DWORD>(count - received), &n, nullptr)) {
             const DWORD failure = ::GetLastError();
             if (failure == ERROR_OPERATION_ABORTED) {
                 closing = true;  // cancelled by a close or the owner's deadline
                 break;
             }
             if (fault == PortFault::None) {
-                fault = FaultAfterFailure(use.port.handle, use.port.comPort);
+                fault = PortHandle::HasHungUp(device) ? PortFault::HungUp : PortFault::IoError;
                 error = failure;
             }
             n = 0;
@@ -277,15 +227,13 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
             continue;
         }
         // A read can end empty on a port whose device is gone; its status says so.
-        DWORD errors = 0;
-        COMSTAT status {};
-        if (fault == PortFault::None && use.port.comPort && !::ClearCommError(use.port.handle, &errors, &status))
+        if (fault == PortFault::None && PortHandle::HasHungUp(device))
             fault = PortFault::HungUp;
         if (::GetTickCount() - start >= limit)
             break;
         // A dead port fails at once: the pause keeps a caller that loops on it from spinning.
-        if (handle.wake_ != nullptr) {
-            if (::WaitForSingleObject(handle.wake_, kReadPauseMs) == WAIT_OBJECT_0) {
+        if (wake_ != nullptr) {
+            if (::WaitForSingleObject(wake_, kReadPauseMs) == WAIT_OBJECT_0) {
                 closing = true;
                 break;
             }
@@ -293,32 +241,22 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
             ::Sleep(kReadPauseMs);
         }
     }
-    handle.Observe(LineDirection::Read, data, received);
-    if (fault != PortFault::None && !closing)
-        handle.NoteFault(fault, static_cast<int>(error));
-    return received;
+    return EndRead(data, received, fault, static_cast<int>(error), closing);
 }
 
-void Purge(PortHandle& handle)
+void PortHandle::PurgeInput(const Device& device)
 {
     // Input only: what a write handed to the driver still goes out.
-    PortUse use(handle);
-    if (use && use.port.comPort)
-        ::PurgeComm(use.port.handle, PURGE_RXCLEAR);
+    if (device.comPort)
+        ::PurgeComm(device.handle, PURGE_RXCLEAR);
 }
 
-bool CheckLine(PortHandle& handle)
+bool PortHandle::HasHungUp(const Device& device)
 {
-    PortUse use(handle);
-    if (!use)
-        return false;
+    // A COM port that no longer answers even for its status is gone.
     DWORD errors = 0;
     COMSTAT status {};
-    if (use.port.comPort && !::ClearCommError(use.port.handle, &errors, &status)) {
-        handle.NoteFault(PortFault::HungUp, 0);
-        return false;
-    }
-    return handle.Fault().fault == PortFault::None;
+    return device.comPort && !::ClearCommError(device.handle, &errors, &status);
 }
 
 } // namespace SerialLink
