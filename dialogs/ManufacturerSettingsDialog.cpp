@@ -12,7 +12,6 @@
 
 namespace {
 
-
 constexpr const char* kSection = "System";
 
 } // namespace
@@ -31,11 +30,18 @@ ManufacturerSettingsDialog::ManufacturerSettingsDialog(PortLink& link, QWidget* 
     SelectStored(ui_->precisionList, Profile::ReadInt(path, kSection, "Precision", 0));
     ui_->divisionEdit->ShowInteger(divisionValue_);
 
-    connect(ui_->divisionSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setDivisionValue);
-    connect(ui_->protocolSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setReturnProtocol);
-    connect(ui_->zeroSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setZeroTracking);
-    connect(ui_->lockSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setButtonLock);
-    connect(ui_->precisionSet, &QPushButton::clicked, this, &ManufacturerSettingsDialog::setPrecision);
+    // Every Set reads the field first; a field that does not parse is reported and the Set goes on
+    // with the value read before. Without a selection the protocol and precision commands have a
+    // defined fallback (0x11, 00 00); zero tracking and the key lock send nothing.
+    sendOnClick(ui_->divisionSet, [this] { return divisionCommand(); });
+    sendOnClick(ui_->protocolSet,
+                [this] { return ScaleCommandSet::SetReturnProtocol(ui_->protocolList->currentIndex()); });
+    sendOnClick(ui_->zeroSet, [this] { return ForChosen(ui_->zeroList, ScaleCommandSet::SetZeroTracking); });
+    sendOnClick(ui_->lockSet, [this] {
+        return ForChosen(ui_->lockList, [](int index) { return ScaleCommandSet::SetButtonLock(std::uint8_t(index)); });
+    });
+    sendOnClick(ui_->precisionSet,
+                [this] { return ScaleCommandSet::SetPrecision(ui_->precisionList->currentIndex()); });
     connect(ui_->backButton, &QPushButton::clicked, this, &ManufacturerSettingsDialog::reject);
 }
 
@@ -55,46 +61,12 @@ bool ManufacturerSettingsDialog::exchangeFromControls()
     return ui_->divisionEdit->ReadInteger(divisionValue_);
 }
 
-// Every Set reads the field first; a field that does not parse is reported and the Set goes on
-// with the value read before.
-
-void ManufacturerSettingsDialog::setDivisionValue()
+std::string ManufacturerSettingsDialog::divisionCommand()
 {
-    exchangeFromControls();
     // The command carries 16 bits: a larger value would reach the scale cut to its low bits.
     if (divisionValue_ < 0 || divisionValue_ > 0xFFFF) {
         OperatorMessage::Show(this, FixedTexts::WrongDivision());
-        return;
+        return {};
     }
-    send(ScaleCommandSet::SetDivisionValue(static_cast<std::uint16_t>(divisionValue_)));
-}
-
-// A list left without a selection (the settings file held an index it does not have): the protocol
-// and precision commands have a defined fallback (0x11, 00 00); zero tracking and the key lock have
-// none, so they send nothing rather than a value the operator did not choose.
-
-void ManufacturerSettingsDialog::setReturnProtocol()
-{
-    exchangeFromControls();
-    send(ScaleCommandSet::SetReturnProtocol(ui_->protocolList->currentIndex()));
-}
-
-void ManufacturerSettingsDialog::setZeroTracking()
-{
-    exchangeFromControls();
-    if (const int index = ui_->zeroList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetZeroTracking(index));
-}
-
-void ManufacturerSettingsDialog::setButtonLock()
-{
-    exchangeFromControls();
-    if (const int index = ui_->lockList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetButtonLock(static_cast<std::uint8_t>(index)));
-}
-
-void ManufacturerSettingsDialog::setPrecision()
-{
-    exchangeFromControls();
-    send(ScaleCommandSet::SetPrecision(ui_->precisionList->currentIndex()));
+    return ScaleCommandSet::SetDivisionValue(static_cast<std::uint16_t>(divisionValue_));
 }

@@ -45,16 +45,22 @@ MoreSettingsDialog::MoreSettingsDialog(PortLink& link, QWidget* parent)
     sendOnClick(ui_->codeSet, [this] { return gravity_->CityCommand(); });
     sendOnClick(ui_->gravitySet, [this] { return gravity_->GravityCommand(this); });
     sendOnClick(ui_->positionSet, [this] { return gravity_->PositionCommand(); });
-    connect(ui_->countSet, &QPushButton::clicked, this, &MoreSettingsDialog::setPostbackCount);
-    connect(ui_->stableBack, &QPushButton::clicked, this,
-            [this] { setPostbackMode(ScaleCommandSet::kPostbackStable); });
-    connect(ui_->commandBack, &QPushButton::clicked, this,
-            [this] { setPostbackMode(ScaleCommandSet::kPostbackOnCommand); });
-    connect(ui_->alarmSet, &QPushButton::clicked, this, &MoreSettingsDialog::setOverflowAlarm);
-    connect(ui_->animalOn, &QPushButton::clicked, this, [this] { setAnimalMode(true); });
-    connect(ui_->animalOff, &QPushButton::clicked, this, [this] { setAnimalMode(false); });
-    connect(ui_->stabilitySet, &QPushButton::clicked, this, &MoreSettingsDialog::setFalseStability);
-    connect(ui_->ledSet, &QPushButton::clicked, this, &MoreSettingsDialog::setLedBrightness);
+    sendOnClick(ui_->countSet, [this] { return postbackCountCommand(); });
+    sendOnClick(ui_->stableBack, [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackStable); });
+    sendOnClick(ui_->commandBack,
+                [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackOnCommand); });
+    // Without a selection the scale gets "all overflow alarms"; false stability and the LED send
+    // nothing rather than a value the operator did not choose.
+    sendOnClick(ui_->alarmSet, [this] { return ScaleCommandSet::SetOverflowAlarm(ui_->alarmList->currentIndex()); });
+    sendOnClick(ui_->animalOn, [] { return ScaleCommandSet::SetAnimalMode(true); });
+    sendOnClick(ui_->animalOff, [] { return ScaleCommandSet::SetAnimalMode(false); });
+    sendOnClick(ui_->stabilitySet, [this] {
+        return ForChosen(ui_->stabilityList,
+                         [](int index) { return ScaleCommandSet::SetFalseStability(std::uint8_t(index)); });
+    });
+    sendOnClick(ui_->ledSet, [this] {
+        return ForChosen(ui_->ledList, [](int index) { return ScaleCommandSet::SetLedBrightness(std::uint8_t(index)); });
+    });
     connect(ui_->calibrationButton, &QPushButton::clicked, this, &MoreSettingsDialog::openCalibration);
     connect(ui_->manufacturerButton, &QPushButton::clicked, this, &MoreSettingsDialog::openManufacturerSettings);
     connect(ui_->backButton, &QPushButton::clicked, this, &MoreSettingsDialog::reject);
@@ -78,50 +84,13 @@ bool MoreSettingsDialog::exchangeFromControls()
         && gravity_->ReadAltitude();
 }
 
-// A list left without a selection (the settings file held an index it does not have): the false
-// stability and LED commands send nothing rather than a value the operator did not choose.
-
-void MoreSettingsDialog::setPostbackCount()
+std::string MoreSettingsDialog::postbackCountCommand()
 {
-    exchangeFromControls();
     if (postbackCount_ < 0 || postbackCount_ > kMostReportsPerSecond) {
         OperatorMessage::Show(this, FixedTexts::PostbackCountRange());
-        return;
+        return {};
     }
-    send(ScaleCommandSet::SetPostbackMode(static_cast<std::uint8_t>(postbackCount_)));
-}
-
-void MoreSettingsDialog::setPostbackMode(std::uint8_t mode)
-{
-    exchangeFromControls();
-    send(ScaleCommandSet::SetPostbackMode(mode));
-}
-
-void MoreSettingsDialog::setOverflowAlarm()
-{
-    exchangeFromControls();
-    // Without a selection the scale gets "all overflow alarms".
-    send(ScaleCommandSet::SetOverflowAlarm(ui_->alarmList->currentIndex()));
-}
-
-void MoreSettingsDialog::setAnimalMode(bool on)
-{
-    exchangeFromControls();
-    send(ScaleCommandSet::SetAnimalMode(on));
-}
-
-void MoreSettingsDialog::setFalseStability()
-{
-    exchangeFromControls();
-    if (const int index = ui_->stabilityList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetFalseStability(static_cast<std::uint8_t>(index)));
-}
-
-void MoreSettingsDialog::setLedBrightness()
-{
-    exchangeFromControls();
-    if (const int index = ui_->ledList->currentIndex(); index >= 0)
-        send(ScaleCommandSet::SetLedBrightness(static_cast<std::uint8_t>(index)));
+    return ScaleCommandSet::SetPostbackMode(static_cast<std::uint8_t>(postbackCount_));
 }
 
 void MoreSettingsDialog::openCalibration()

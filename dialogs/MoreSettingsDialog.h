@@ -25,12 +25,8 @@ protected:
     bool exchangeFromControls() override;
 
 private:
-    void setPostbackCount();
-    void setPostbackMode(std::uint8_t mode);
-    void setOverflowAlarm();
-    void setAnimalMode(bool on);
-    void setFalseStability();
-    void setLedBrightness();
+    // The postback count's command, or none after telling the operator it is out of range.
+    std::string postbackCountCommand();
     void openCalibration();
     void openManufacturerSettings();
 

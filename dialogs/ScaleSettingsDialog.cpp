@@ -48,3 +48,9 @@ void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, std::function<std
         send(command());
     });
 }
+
+std::string ScaleSettingsDialog::ForChosen(const QComboBox* list, const std::function<std::string(int)>& build)
+{
+    const int index = list->currentIndex();
+    return index >= 0 ? build(index) : std::string();
+}

@@ -39,6 +39,9 @@ protected:
     // A button whose click reads the fields first (a field that does not parse is reported and the
     // click goes on with the values read before), then sends what `command` builds from them.
     void sendOnClick(QAbstractButton* button, std::function<std::string()> command);
+    // What `build` makes of the list's chosen index; nothing while the list has no selection (the
+    // settings file held an index it does not have), rather than a value the operator did not choose.
+    static std::string ForChosen(const QComboBox* list, const std::function<std::string(int)>& build);
 
     PortLink& link_;
 };
