@@ -7,6 +7,7 @@
 #include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
+#include "bench/OpenedSession.h"
 #include "link/PortSession.h"
 #include "link/SerialLink.h"
 #include "settings/AppPaths.h"
@@ -180,30 +181,22 @@ void BM_SessionUploadToVirtualScale(benchmark::State& state)
     VirtualScale scale;
     std::mutex mutex;
     std::condition_variable changed;
-    int opened = -1;
     bool ended = false;
     std::atomic<int> progress{0};
-    PortSession::Callbacks callbacks;
-    callbacks.opened = [&](int error) {
-        std::lock_guard lock(mutex);
-        opened = error;
-        changed.notify_all();
-    };
-    PortSession session(callbacks);
     if (!scale.Start()) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    session.Open(scale.PortPath(), 9600);
-    {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return opened >= 0; });
+    const std::unique_ptr<PortSession> session = OpenedSession(scale.PortPath(), 9600);
+    if (!session) {
+        state.SkipWithError("the port did not open");
+        return;
     }
     const std::vector<Bytes> writes = UploadBlock(FullTable(), ScaleSeries::Zev);
     double wall = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        session.Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+        session->Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
             SendUploadBlock(port, writes, stop, [&](int sent) { progress = sent; });
             std::lock_guard lock(mutex);
             ended = true;

@@ -2,9 +2,11 @@
 // at the last rate of the list), and what the line monitor costs the reading loop.
 
 #include "link/LineLog.h"
+#include "bench/OpenedSession.h"
 #include "link/PortSession.h"
 #include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
+#include "sim/PseudoTerminal.h"
 #include "link/SerialLink.h"
 #include "link/WeightReading.h"
 #include "link/WeightReport.h"
@@ -31,43 +33,21 @@ namespace {
 
 const std::vector<int> kRates = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
-// A line nobody answers on: the far end of a pseudo-terminal kept open and never read.
-struct SilentLine {
-    int master = -1;
-    int slave = -1;
-    std::string path;
-    SilentLine()
-    {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-            return;
-        path = ::ptsname(master);
-        slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    }
-    ~SilentLine()
-    {
-        if (slave >= 0)
-            ::close(slave);
-        if (master >= 0)
-            ::close(master);
-    }
-    bool Ok() const { return slave >= 0; }
-};
-
 void BM_ScanSilentPort(benchmark::State& state)
 {
-    SilentLine line;
-    if (!line.Ok()) {
+    // A line nobody answers on: the scale's end of a pseudo-terminal, never read.
+    PseudoTerminal line;
+    if (!line.Open(9600)) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
     const std::atomic<bool> cancel{false};
     for (auto _ : state) {
-        const auto result = ScaleFinder::Scan({line.path}, kRates, cancel, {});
+        const auto result = ScaleFinder::Scan({line.Path()}, kRates, cancel, {});
         if (!result.scales.empty())
             state.SkipWithError("a silent line answered");
         // Poll bytes the silent line swallowed must not pile up into the next round.
-        ::tcflush(line.master, TCIOFLUSH);
+        ::tcflush(line.Master(), TCIOFLUSH);
     }
 }
 BENCHMARK(BM_ScanSilentPort)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
@@ -103,16 +83,7 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    std::mutex mutex;
-    std::condition_variable changed;
-    int openError = -1;
     std::atomic<long> shown{0};
-    PortSession::Callbacks callbacks;
-    callbacks.opened = [&](int error) {
-        std::lock_guard lock(mutex);
-        openError = error;
-        changed.notify_all();
-    };
     auto inbox = std::make_shared<LineLog::Inbox>();
     std::atomic<bool> taking{true};
     std::thread taker([&] {
@@ -128,13 +99,8 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
             ++shown;
     };
     // Ended (and its worker joined) before anything its cycle uses goes.
-    auto session = std::make_unique<PortSession>(callbacks);
-    session->Open(scale.PortPath(), 115200);
-    {
-        std::unique_lock lock(mutex);
-        changed.wait_for(lock, std::chrono::seconds(2), [&] { return openError >= 0; });
-    }
-    if (openError != 0) {
+    std::unique_ptr<PortSession> session = OpenedSession(scale.PortPath(), 115200);
+    if (!session) {
         state.SkipWithError("the port did not open");
     } else {
         session->StartCycle([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {

@@ -5,6 +5,7 @@
 // virtual scale the tests use.
 
 #include "link/SerialLink.h"
+#include "sim/PseudoTerminal.h"
 #include "sim/VirtualScale.h"
 
 #include <benchmark/benchmark.h>
@@ -32,13 +33,9 @@ class Responder {
 public:
     Responder()
     {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+        // The pair stays open for the whole run, whatever the link opens and closes.
+        if (!line_.Open(9600) || ::pipe2(stop_, O_CLOEXEC) != 0)
             return;
-        path_ = ::ptsname(master_);
-        // Held open for the whole run so the pair survives the link's closes.
-        keep_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        ::pipe2(stop_, O_CLOEXEC);
         thread_ = std::thread([this] { Run(); });
     }
     ~Responder()
@@ -48,36 +45,34 @@ public:
             (void)::write(stop_[1], &stop, 1);
             thread_.join();
         }
-        for (int fd : {master_, keep_, stop_[0], stop_[1]}) {
+        for (int fd : stop_) {
             if (fd >= 0)
                 ::close(fd);
         }
     }
-    bool Ok() const { return master_ >= 0 && keep_ >= 0 && thread_.joinable(); }
-    const std::string& Path() const { return path_; }
+    bool Ok() const { return thread_.joinable(); }
+    const std::string& Path() const { return line_.Path(); }
 
 private:
     void Run()
     {
         char buffer[64];
         for (;;) {
-            pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+            pollfd fds[2] = {{line_.Master(), POLLIN, 0}, {stop_[0], POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0)
                 continue;
             if (fds[1].revents != 0)
                 return;
-            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            const ssize_t n = ::read(line_.Master(), buffer, sizeof buffer);
             for (ssize_t i = 0; i < n; ++i) {
                 if (buffer[i] == '\x11')
-                    (void)::write(master_, kReport.data(), kReport.size());
+                    (void)::write(line_.Master(), kReport.data(), kReport.size());
             }
         }
     }
 
-    int master_ = -1;
-    int keep_ = -1;
+    PseudoTerminal line_;
     int stop_[2] = {-1, -1};
-    std::string path_;
     std::thread thread_;
 };
 

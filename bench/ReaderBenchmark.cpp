@@ -3,6 +3,7 @@
 // takes from the moment the scale writes it to the moment the cycle hands its weight out.
 
 #include "link/ScaleCommandSet.h"
+#include "bench/OpenedSession.h"
 #include "link/PortSession.h"
 #include "link/SerialLink.h"
 #include "link/WeightReading.h"
@@ -64,30 +65,17 @@ struct Rig {
     std::atomic<ScaleSeries> series{ScaleSeries::Zev};
     std::atomic<bool> activeReturn{false};
     Shown shown;
-    std::mutex mutex;
-    std::condition_variable openedCv;
-    int opened = -1;  // -1 until the session reports
     std::unique_ptr<PortSession> session;
     bool ok = false;
 
     Rig()
     {
-        PortSession::Callbacks callbacks;
-        callbacks.opened = [this](int error) {
-            std::lock_guard lock(mutex);
-            opened = error;
-            openedCv.notify_all();
-        };
-        session = std::make_unique<PortSession>(callbacks);
         scale.SetBaudRate(115200);  // the scale talks at the rate the session opens with
-        ok = scale.Start();
         scale.SetSettlingTime(std::chrono::milliseconds(0));
-        if (!ok)
+        if (!scale.Start())
             return;
-        session->Open(scale.PortPath(), 115200);
-        std::unique_lock lock(mutex);
-        openedCv.wait(lock, [this] { return opened >= 0; });
-        ok = opened == 0;
+        session = OpenedSession(scale.PortPath(), 115200);
+        ok = session != nullptr;
     }
     ~Rig()
     {
