@@ -21,12 +21,10 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <thread>
-#include <utility>
 
 #ifndef SCALETOOL_VERSION
 #define SCALETOOL_VERSION "unknown"
@@ -40,131 +38,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kReadPause{100};
 // Without a report for this long the scale counts as silent.
 constexpr std::chrono::milliseconds kSilentAfter{2000};
-
-constexpr const char* kBaudRates[] = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
-
-enum class Action { None, ListPorts, Upload, Read, Dump, Find };
-
-struct Options {
-    Action action = Action::None;
-    bool help = false;
-    bool version = false;
-    std::string port;
-    std::string baud = "9600";
-    ScaleSeries series = ScaleSeries::None;
-    std::string file;
-    std::optional<std::string> company;
-    std::optional<long> count;
-    bool skipBadRows = false;
-};
-
-// Options that take a value, and those that do not.
-const std::map<std::string, Action, std::less<>> kActions = {
-    {"--list-ports", Action::ListPorts}, {"--upload", Action::Upload}, {"--read", Action::Read},
-    {"--dump", Action::Dump}, {"--find", Action::Find},
-};
-// The series by their command-line names: what --series takes and --find prints.
-const std::pair<const char*, ScaleSeries> kSeriesNames[] = {
-    {"zud", ScaleSeries::Zud}, {"zev", ScaleSeries::Zev}, {"rivav", ScaleSeries::Rivav}};
-const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count"};
-const char* const kFlagOptions[] = {"--list-ports", "--read", "--dump", "--find", "--skip-bad-rows", "--help", "-h",
-                                    "--version"};
-
-bool TakesValue(std::string_view name)
-{
-    return std::find(std::begin(kValueOptions), std::end(kValueOptions), name) != std::end(kValueOptions);
-}
-
-bool IsFlag(std::string_view name)
-{
-    return std::find(std::begin(kFlagOptions), std::end(kFlagOptions), name) != std::end(kFlagOptions);
-}
-
-struct UsageError {
-    std::string message;
-};
-
-// Parses the arguments; a UsageError names what is wrong.
-std::optional<UsageError> Parse(const std::vector<std::string>& args, Options& options)
-{
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> value;
-        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.erase(equals);
-        }
-        if (IsFlag(name) && !value) {
-            if (name == "--help" || name == "-h") {
-                options.help = true;
-            } else if (name == "--version") {
-                options.version = true;
-            } else if (name == "--skip-bad-rows") {
-                options.skipBadRows = true;
-            } else {
-                if (options.action != Action::None)
-                    return UsageError{"give one action only"};
-                options.action = kActions.at(name);
-            }
-            continue;
-        }
-        if (!TakesValue(name))
-            return UsageError{"unknown argument \"" + args[i] + "\""};
-        if (!value) {
-            if (i + 1 >= args.size())
-                return UsageError{name + " needs a value"};
-            value = args[++i];
-        }
-        if (name == "--port") {
-            options.port = *value;
-        } else if (name == "--baud") {
-            if (std::find(std::begin(kBaudRates), std::end(kBaudRates), *value) == std::end(kBaudRates))
-                return UsageError{"--baud takes 2400, 4800, 9600, 19200, 38400, 57600 or 115200"};
-            options.baud = *value;
-        } else if (name == "--series") {
-            std::string lower = *value;
-            std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-            const auto found = std::find_if(std::begin(kSeriesNames), std::end(kSeriesNames),
-                                            [&lower](const auto& named) { return lower == named.first; });
-            if (found == std::end(kSeriesNames))
-                return UsageError{"--series takes zud, zev or rivav"};
-            options.series = found->second;
-        } else if (name == "--upload") {
-            if (options.action != Action::None)
-                return UsageError{"give one action only"};
-            options.action = Action::Upload;
-            options.file = *value;
-        } else if (name == "--company") {
-            options.company = *value;
-        } else if (name == "--count") {
-            char* end = nullptr;
-            errno = 0;
-            const long count = std::strtol(value->c_str(), &end, 10);
-            if (value->empty() || *end != '\0' || errno != 0 || count < 1)
-                return UsageError{"--count takes a whole number of 1 or more"};
-            options.count = count;
-        }
-    }
-    if (options.help || options.version)
-        return std::nullopt;
-    if (options.action == Action::None)
-        return UsageError{"no action given"};
-    // --find tries every listed port, or the one --port names, at every rate, for any series.
-    const bool talksToScale = options.action != Action::ListPorts && options.action != Action::Find;
-    if (talksToScale && options.port.empty())
-        return UsageError{"--port is missing"};
-    if (talksToScale && options.series == ScaleSeries::None)
-        return UsageError{"--series is missing"};
-    if (options.count && options.action != Action::Read)
-        return UsageError{"--count goes with --read"};
-    if ((options.company || options.skipBadRows) && options.action != Action::Upload)
-        return UsageError{std::string(options.company ? "--company" : "--skip-bad-rows") + " goes with --upload"};
-    if (options.action == Action::Upload && options.series == ScaleSeries::Rivav)
-        return UsageError{"the rivav series keeps no commodities"};
-    if (options.company && options.series != ScaleSeries::Zud)
-        return UsageError{"only the zud series takes a company name"};
-    return std::nullopt;
-}
 
 std::string JsonString(std::string_view utf8)
 {
@@ -258,7 +131,7 @@ bool HasEntries(const CommodityTable& table)
 
 // Fills `table` from the upload file: a .csv file by the CSV rules, anything else as a commodity
 // file (ZUD.txt, ZEV.txt).
-int LoadUploadFile(const Options& options, CommodityTable& table, std::ostream& err)
+int LoadUploadFile(const CommandLineOptions& options, CommodityTable& table, std::ostream& err)
 {
     std::string bytes;
     std::string error;
@@ -294,7 +167,7 @@ int LoadUploadFile(const Options& options, CommodityTable& table, std::ostream& 
     return kExitOk;
 }
 
-int OpenPort(const Options& options, SerialLink::PortHandle& port, std::ostream& err)
+int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, std::ostream& err)
 {
     errno = 0;
     if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
@@ -309,7 +182,7 @@ int OpenPort(const Options& options, SerialLink::PortHandle& port, std::ostream&
     return kExitPort;
 }
 
-int Upload(const Options& options, std::ostream& err)
+int Upload(const CommandLineOptions& options, std::ostream& err)
 {
     CommodityTable table;
     if (const int status = LoadUploadFile(options, table, err); status != kExitOk)
@@ -349,7 +222,7 @@ int Upload(const Options& options, std::ostream& err)
     return kExitOk;
 }
 
-int Read(const Options& options, std::ostream& out, std::ostream& err)
+int Read(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
@@ -374,7 +247,7 @@ int Read(const Options& options, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-int Dump(const Options& options, std::ostream& out, std::ostream& err)
+int Dump(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
@@ -397,15 +270,6 @@ int Dump(const Options& options, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-const char* SeriesName(ScaleSeries series)
-{
-    for (const auto& [name, named] : kSeriesNames) {
-        if (named == series)
-            return name;
-    }
-    return "";
-}
-
 const char* FormName(ScaleFinder::ReportForm form)
 {
     switch (form) {
@@ -417,7 +281,7 @@ const char* FormName(ScaleFinder::ReportForm form)
 }
 
 // Each scale found as one JSON line; ports that cannot be opened on standard error.
-int Find(const Options& options, std::ostream& out, std::ostream& err)
+int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
     std::vector<std::string> ports;
     if (!options.port.empty())
@@ -425,7 +289,7 @@ int Find(const Options& options, std::ostream& out, std::ostream& err)
     else
         SerialLink::ListSerialPorts(ports);
     std::vector<int> rates;
-    for (const char* rate : kBaudRates)
+    for (const char* rate : kCommandLineBaudRates)
         rates.push_back(LeadingInteger::Wrapped(rate));
     const std::atomic<bool> cancel{false};
     const auto progress = [&err](const ScaleFinder::Progress& p) {
@@ -434,7 +298,7 @@ int Find(const Options& options, std::ostream& out, std::ostream& err)
     const ScaleFinder::Result result = ScaleFinder::Scan(ports, rates, cancel, progress);
     for (const ScaleFinder::Found& found : result.scales) {
         out << "{\"port\":" << JsonString(found.port) << ",\"baud\":" << found.baud << ",\"series\":\""
-            << SeriesName(found.answer.series) << "\",\"report\":\"" << FormName(found.answer.form)
+            << CommandLineSeriesName(found.answer.series) << "\",\"report\":\"" << FormName(found.answer.form)
             << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
     }
     for (const ScaleFinder::Unopened& port : result.unopened)
@@ -457,54 +321,12 @@ std::string ProgramName(const std::vector<std::string>& args)
 
 } // namespace
 
-std::string CommandLineUsage(std::string_view program)
-{
-    std::ostringstream text;
-    text << "usage: " << program << " [--help | --version]\n"
-         << "       " << program << " --list-ports\n"
-         << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
-         << "       " << program << " --find [--port P]\n"
-         << "\n"
-         << "Actions:\n"
-         << "  --upload FILE [--company NAME] [--skip-bad-rows]\n"
-         << "                    send the commodity table in FILE (a .csv file, or a commodity\n"
-         << "                    file like ZUD.txt) and, for zud, the company name\n"
-         << "  --read [--count N]\n"
-         << "                    print N readings (default: until stopped), one JSON line each\n"
-         << "  --dump            print the scale's parameter dump\n"
-         << "  --find            try every port (or the one --port names) at every rate with the\n"
-         << "                    polls alone; print each scale found as one JSON line\n"
-         << "\n"
-         << "Options:\n"
-         << "  --port P          serial port, e.g. /dev/ttyUSB0\n"
-         << "  --series S        zud, zev or rivav\n"
-         << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
-         << "  --skip-bad-rows   upload a CSV file's good rows when some cannot be imported\n"
-         << "\n"
-         << "Without an action the window opens; --user-data makes it keep its files in\n"
-         << "~/.local/share/scaletool (as the menu entry starts it) instead of the current folder.\n"
-         << "Results go to standard output, progress and errors to standard error.\n"
-         << "Exit status: 0 done; 2 usage error; 3 port cannot be opened; 4 scale does not\n"
-         << "answer or did not take everything; 5 file cannot be read.\n";
-    return text.str();
-}
-
-bool IsCommandLineRequest(const std::vector<std::string>& args)
-{
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string name = args[i].substr(0, args[i].find('='));
-        if (IsFlag(name) || TakesValue(name))
-            return true;
-    }
-    return false;
-}
-
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::string program = ProgramName(args);
-    Options options;
-    if (const auto error = Parse(args, options)) {
-        err << program << ": " << error->message << " (" << program << " --help shows the usage)\n";
+    CommandLineOptions options;
+    if (const auto error = ParseCommandLine(args, options)) {
+        err << program << ": " << *error << " (" << program << " --help shows the usage)\n";
         return kExitUsage;
     }
     if (options.help) {
@@ -516,22 +338,22 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitOk;
     }
     switch (options.action) {
-    case Action::ListPorts: {
+    case CommandLineAction::ListPorts: {
         std::vector<std::string> ports;
         SerialLink::ListSerialPorts(ports);
         for (const std::string& port : ports)
             out << port << "\n";
         return kExitOk;
     }
-    case Action::Upload:
+    case CommandLineAction::Upload:
         return Upload(options, err);
-    case Action::Read:
+    case CommandLineAction::Read:
         return Read(options, out, err);
-    case Action::Dump:
+    case CommandLineAction::Dump:
         return Dump(options, out, err);
-    case Action::Find:
+    case CommandLineAction::Find:
         return Find(options, out, err);
-    case Action::None:
+    case CommandLineAction::None:
         break;
     }
     return kExitUsage;

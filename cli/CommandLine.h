@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CommandLineOptions.h"
+
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,9 +23,3 @@ enum CommandLineExit : int {
 // `args` as main() gets them, the program's name first.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// True when the arguments ask for the command line (an action, --help or --version) rather than
-// the window.
-bool IsCommandLineRequest(const std::vector<std::string>& args);
-
-// The usage text, with `program` as the name to run.
-std::string CommandLineUsage(std::string_view program);

@@ -1,0 +1,171 @@
+#include "cli/CommandLineOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+
+// Options that take a value, and those that do not.
+const std::map<std::string, CommandLineAction, std::less<>> kActions = {
+    {"--list-ports", CommandLineAction::ListPorts}, {"--upload", CommandLineAction::Upload}, {"--read", CommandLineAction::Read},
+    {"--dump", CommandLineAction::Dump}, {"--find", CommandLineAction::Find},
+};
+// The series by their command-line names: what --series takes and --find prints.
+const std::pair<const char*, ScaleSeries> kSeriesNames[] = {
+    {"zud", ScaleSeries::Zud}, {"zev", ScaleSeries::Zev}, {"rivav", ScaleSeries::Rivav}};
+const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count"};
+const char* const kFlagOptions[] = {"--list-ports", "--read", "--dump", "--find", "--skip-bad-rows", "--help", "-h",
+                                    "--version"};
+
+bool TakesValue(std::string_view name)
+{
+    return std::find(std::begin(kValueOptions), std::end(kValueOptions), name) != std::end(kValueOptions);
+}
+
+bool IsFlag(std::string_view name)
+{
+    return std::find(std::begin(kFlagOptions), std::end(kFlagOptions), name) != std::end(kFlagOptions);
+}
+
+} // namespace
+
+std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options)
+{
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.erase(equals);
+        }
+        if (IsFlag(name) && !value) {
+            if (name == "--help" || name == "-h") {
+                options.help = true;
+            } else if (name == "--version") {
+                options.version = true;
+            } else if (name == "--skip-bad-rows") {
+                options.skipBadRows = true;
+            } else {
+                if (options.action != CommandLineAction::None)
+                    return "give one action only";
+                options.action = kActions.at(name);
+            }
+            continue;
+        }
+        if (!TakesValue(name))
+            return "unknown argument \"" + args[i] + "\"";
+        if (!value) {
+            if (i + 1 >= args.size())
+                return name + " needs a value";
+            value = args[++i];
+        }
+        if (name == "--port") {
+            options.port = *value;
+        } else if (name == "--baud") {
+            if (std::find(std::begin(kCommandLineBaudRates), std::end(kCommandLineBaudRates), *value)
+                == std::end(kCommandLineBaudRates))
+                return "--baud takes 2400, 4800, 9600, 19200, 38400, 57600 or 115200";
+            options.baud = *value;
+        } else if (name == "--series") {
+            std::string lower = *value;
+            std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+            const auto found = std::find_if(std::begin(kSeriesNames), std::end(kSeriesNames),
+                                            [&lower](const auto& named) { return lower == named.first; });
+            if (found == std::end(kSeriesNames))
+                return "--series takes zud, zev or rivav";
+            options.series = found->second;
+        } else if (name == "--upload") {
+            if (options.action != CommandLineAction::None)
+                return "give one action only";
+            options.action = CommandLineAction::Upload;
+            options.file = *value;
+        } else if (name == "--company") {
+            options.company = *value;
+        } else if (name == "--count") {
+            char* end = nullptr;
+            errno = 0;
+            const long count = std::strtol(value->c_str(), &end, 10);
+            if (value->empty() || *end != '\0' || errno != 0 || count < 1)
+                return "--count takes a whole number of 1 or more";
+            options.count = count;
+        }
+    }
+    if (options.help || options.version)
+        return std::nullopt;
+    if (options.action == CommandLineAction::None)
+        return "no action given";
+    // --find tries every listed port, or the one --port names, at every rate, for any series.
+    const bool talksToScale = options.action != CommandLineAction::ListPorts && options.action != CommandLineAction::Find;
+    if (talksToScale && options.port.empty())
+        return "--port is missing";
+    if (talksToScale && options.series == ScaleSeries::None)
+        return "--series is missing";
+    if (options.count && options.action != CommandLineAction::Read)
+        return "--count goes with --read";
+    if ((options.company || options.skipBadRows) && options.action != CommandLineAction::Upload)
+        return std::string(options.company ? "--company" : "--skip-bad-rows") + " goes with --upload";
+    if (options.action == CommandLineAction::Upload && options.series == ScaleSeries::Rivav)
+        return "the rivav series keeps no commodities";
+    if (options.company && options.series != ScaleSeries::Zud)
+        return "only the zud series takes a company name";
+    return std::nullopt;
+}
+
+const char* CommandLineSeriesName(ScaleSeries series)
+{
+    for (const auto& [name, named] : kSeriesNames) {
+        if (named == series)
+            return name;
+    }
+    return "";
+}
+
+std::string CommandLineUsage(std::string_view program)
+{
+    std::ostringstream text;
+    text << "usage: " << program << " [--help | --version]\n"
+         << "       " << program << " --list-ports\n"
+         << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
+         << "       " << program << " --find [--port P]\n"
+         << "\n"
+         << "Actions:\n"
+         << "  --upload FILE [--company NAME] [--skip-bad-rows]\n"
+         << "                    send the commodity table in FILE (a .csv file, or a commodity\n"
+         << "                    file like ZUD.txt) and, for zud, the company name\n"
+         << "  --read [--count N]\n"
+         << "                    print N readings (default: until stopped), one JSON line each\n"
+         << "  --dump            print the scale's parameter dump\n"
+         << "  --find            try every port (or the one --port names) at every rate with the\n"
+         << "                    polls alone; print each scale found as one JSON line\n"
+         << "\n"
+         << "Options:\n"
+         << "  --port P          serial port, e.g. /dev/ttyUSB0\n"
+         << "  --series S        zud, zev or rivav\n"
+         << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
+         << "  --skip-bad-rows   upload a CSV file's good rows when some cannot be imported\n"
+         << "\n"
+         << "Without an action the window opens; --user-data makes it keep its files in\n"
+         << "~/.local/share/scaletool (as the menu entry starts it) instead of the current folder.\n"
+         << "Results go to standard output, progress and errors to standard error.\n"
+         << "Exit status: 0 done; 2 usage error; 3 port cannot be opened; 4 scale does not\n"
+         << "answer or did not take everything; 5 file cannot be read.\n";
+    return text.str();
+}
+
+bool IsCommandLineRequest(const std::vector<std::string>& args)
+{
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string name = args[i].substr(0, args[i].find('='));
+        if (IsFlag(name) || TakesValue(name))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "link/ScaleSeries.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The command line's arguments, as parsed: which action, on which port and series, with what.
+
+enum class CommandLineAction { None, ListPorts, Upload, Read, Dump, Find };
+
+struct CommandLineOptions {
+    CommandLineAction action = CommandLineAction::None;
+    bool help = false;
+    bool version = false;
+    std::string port;
+    std::string baud = "9600";
+    ScaleSeries series = ScaleSeries::None;
+    std::string file;
+    std::optional<std::string> company;
+    std::optional<long> count;
+    bool skipBadRows = false;
+};
+
+// The rates --baud takes, which --find tries in this order.
+inline constexpr const char* kCommandLineBaudRates[] = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+
+// Fills `options` from `args` (the program's name first); a message naming what is wrong, or
+// nothing when the arguments make sense together.
+std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options);
+
+// The series' name as --series takes it and --find prints it; empty for None.
+const char* CommandLineSeriesName(ScaleSeries series);
+
+// True when the arguments ask for the command line (an action, --help or --version) rather than
+// the window.
+bool IsCommandLineRequest(const std::vector<std::string>& args);
+
+// The usage text, with `program` as the name to run.
+std::string CommandLineUsage(std::string_view program);
