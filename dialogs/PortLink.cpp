@@ -108,13 +108,14 @@ void PortLink::StartReading(std::function<ScaleSeries()> series, std::function<b
                             std::function<int()> sleepMs)
 {
     ++readings_;
-    WeightReading::Callbacks shown;
-    shown.showField = [this](WeightReport::Quantity quantity, const std::string& text) {
-        Report([this, quantity, text = ToBytes(text)] { emit fieldRead(quantity, text); });
-    };
-    shown.setStable = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
-    session_->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
-        WeightReading::RunCycle(port, series(), activeReturn, shown, stop);
+    session_->StartCycle([=, this](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+        const ScaleSeries cycleSeries = series();
+        WeightReading::Callbacks shown;
+        shown.showField = [this, cycleSeries](WeightReport::Quantity quantity, const std::string& text) {
+            Report([this, cycleSeries, quantity, text = ToBytes(text)] { emit fieldRead(cycleSeries, quantity, text); });
+        };
+        shown.setStable = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
+        WeightReading::RunCycle(port, cycleSeries, activeReturn, shown, stop);
         return sleepMs();
     });
 }

@@ -62,7 +62,8 @@ signals:
     // The port (PortName()) failed and is closed: `fault` is a SerialLink::PortFault, `error` its errno.
     void lost(int fault, int error);
     void readingEnded();
-    void fieldRead(WeightReport::Quantity quantity, const QByteArray& gbkText);
+    // A reading decoded as `series` reports it; the series may have changed since.
+    void fieldRead(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
     void stableRead(bool stable);
     void uploadProgress(int sent);
     void uploadEnded(bool complete);

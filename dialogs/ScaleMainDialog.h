@@ -85,7 +85,9 @@ private:
     void OnReaderFinished();
     // Shows the lamp while the reports of a series that reports stability are read; else hides it.
     void ShowLamp();
-    void ShowReading(WeightReport::Quantity quantity, const std::string& text);
+    // A reading decoded for another series than the one now selected is dropped: its fields
+    // would be the wrong ones.
+    void ShowReading(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
 
     void OnTare();
     void OnZero();

@@ -57,9 +57,10 @@ void ScaleMainDialog::ShowLamp()
     ui_->lamp->setVisible(series_ == ScaleSeries::Rivav && link_.IsReading());
 }
 
-void ScaleMainDialog::ShowReading(WeightReport::Quantity quantity, const std::string& text)
+void ScaleMainDialog::ShowReading(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText)
 {
-    ReadingField(quantity)->setText(FromGbk(text));
+    if (series == series_)
+        ReadingField(quantity)->setText(FromGbk(std::string_view(gbkText.constData(), std::size_t(gbkText.size()))));
 }
 
 void ScaleMainDialog::Send(const Bytes& bytes)

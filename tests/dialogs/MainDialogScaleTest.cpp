@@ -329,6 +329,19 @@ private slots:
         QCOMPARE(scale.Commands().front(), Bytes("R"));
     }
 
+    // A report decoded just before the series changed would show in the wrong field.
+    void readingOfAnotherSeriesIsDropped()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=0\r\n");
+        ScaleMainDialog dialog;
+        emit dialog.Link().fieldRead(ScaleSeries::Zev, WeightReport::Quantity::Net, "1.234");
+        QVERIFY(Edit(&dialog, "value1")->text().isEmpty());
+        QVERIFY(Edit(&dialog, "value3")->text().isEmpty());
+        emit dialog.Link().fieldRead(ScaleSeries::Zud, WeightReport::Quantity::Net, "1.234");
+        QCOMPARE(Edit(&dialog, "value3")->text(), QStringLiteral("1.234"));
+    }
+
     void activeReturnShowsWhatTheScaleSendsByItself()
     {
         TempAppDirectory dir;
