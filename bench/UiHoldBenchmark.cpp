@@ -44,6 +44,12 @@ public:
         last_ = clock_.nsecsElapsed();
         timer_.start();
     }
+    // Forgets what was measured so far: a flow's preparation does not count.
+    void Restart()
+    {
+        worst_ = 0;
+        last_ = clock_.nsecsElapsed();
+    }
     double WorstMs() const { return double(worst_) / 1e6; }
 
 private:
@@ -93,9 +99,9 @@ bool OpenOn(ScaleMainDialog& dialog, VirtualScale& scale)
     return Wait([&] { return Button(&dialog, "openButton")->text() == QString("Cl&ose port"); });
 }
 
-void Report(const char* flow, double holdMs, const char* extra = "")
+void Report(const char* flow, double holdMs, const QString& extra = {})
 {
-    std::printf("%-34s longest hold %6.2f ms  %s\n", flow, holdMs, extra);
+    std::printf("%-34s longest hold %6.2f ms  %s\n", flow, holdMs, qPrintable(extra));
     std::fflush(stdout);
 }
 
@@ -111,6 +117,8 @@ struct Rig {
         dialog->show();
         ok = ok && OpenOn(*dialog, scale);
     }
+    QAbstractButton* Button(const char* name) const { return ::Button(dialog.get(), name); }
+
     TempAppDirectory dir;
     VirtualScale scale;
     std::unique_ptr<ScaleMainDialog> dialog;
@@ -118,43 +126,45 @@ struct Rig {
     bool ok = false;
 };
 
-std::size_t Count(const std::vector<Bytes>& commands, const Bytes& command)
-{
-    return std::size_t(std::count(commands.begin(), commands.end(), command));
-}
+// A flow on a rig whose port is open: returns what to print beside its longest hold. It restarts
+// the meter once its own preparation is done.
+using Flow = std::function<QString(Rig& rig, HoldMeter& meter)>;
 
-void Reading(int storedType, const char* name, const Bytes& poll)
+void Measure(const char* name, const QByteArray& settings, const Flow& flow)
 {
-    Rig rig("Sleep=0\r\nType=" + QByteArray::number(storedType) + "\r\n");
+    Rig rig(settings);
     if (!rig.ok)
         return Report(name, -1, "no scale");
     HoldMeter meter;
-    rig.scale.ClearReceived();
-    QElapsedTimer clock;
-    clock.start();
-    Button(rig.dialog.get(), "autoReadCheck")->click();
-    Pause(2000);
-    const double seconds = double(clock.elapsed()) / 1000.0;
-    const double perSecond = double(Count(rig.scale.Commands(), poll)) / seconds;
-    Button(rig.dialog.get(), "autoReadCheck")->click();
-    Wait([&] { return !rig.dialog->IsReading(); });
-    char extra[64];
-    std::snprintf(extra, sizeof extra, "%.0f cycles/s", perSecond);
+    const QString extra = flow(rig, meter);
     Report(name, meter.WorstMs(), extra);
 }
 
-void ReportToField()
+QString Reading(Rig& rig, HoldMeter& meter, const Bytes& poll)
 {
-    Rig rig("Sleep=0\r\nType=2\r\n");
-    if (!rig.ok)
-        return Report("report to field", -1, "no scale");
-    Button(rig.dialog.get(), "activeReturnCheck")->click();
+    meter.Restart();
+    rig.scale.ClearReceived();
+    QElapsedTimer clock;
+    clock.start();
+    rig.Button("autoReadCheck")->click();
+    Pause(2000);
+    const double seconds = double(clock.elapsed()) / 1000.0;
+    const auto commands = rig.scale.Commands();
+    const double polls = double(std::count(commands.begin(), commands.end(), poll));
+    rig.Button("autoReadCheck")->click();
+    Wait([&] { return !rig.dialog->IsReading(); });
+    return QString("%1 cycles/s").arg(polls / seconds, 0, 'f', 0);
+}
+
+QString ReportToField(Rig& rig, HoldMeter& meter)
+{
+    rig.Button("activeReturnCheck")->click();
     auto* field = RequireControl<QLineEdit>(rig.dialog.get(), "value1");
     QElapsedTimer clock;
     qint64 shownAt = 0;
     QObject::connect(field, &QLineEdit::textChanged, field, [&] { shownAt = clock.nsecsElapsed(); });
-    HoldMeter meter;
-    Button(rig.dialog.get(), "autoReadCheck")->click();
+    meter.Restart();
+    rig.Button("autoReadCheck")->click();
     std::vector<double> micros;
     for (int round = 0; round < 200; ++round) {
         char weight[16];
@@ -167,35 +177,23 @@ void ReportToField()
         if (Wait([&] { return shownAt != 0; }, 500))
             micros.push_back(double(shownAt) / 1000.0);
     }
-    Button(rig.dialog.get(), "autoReadCheck")->click();
+    rig.Button("autoReadCheck")->click();
     std::sort(micros.begin(), micros.end());
-    char extra[80];
-    std::snprintf(extra, sizeof extra, "report to field median %.0f us (%zu of 200)",
-                  micros.empty() ? -1.0 : micros[micros.size() / 2], micros.size());
-    Report("reading RIVAV, active return", meter.WorstMs(), extra);
+    const double median = micros.empty() ? -1.0 : micros[micros.size() / 2];
+    return QString("report to field median %1 us (%2 of 200)").arg(median, 0, 'f', 0).arg(micros.size());
 }
 
-void Upload()
+QString Upload(Rig& rig, HoldMeter&)
 {
-    Rig rig("Type=1\r\n");
-    if (!rig.ok)
-        return Report("upload", -1, "no scale");
-    HoldMeter meter;
     QElapsedTimer clock;
     clock.start();
-    Button(rig.dialog.get(), "uploadButton")->click();
-    Wait([&] { return Button(rig.dialog.get(), "uploadButton")->isEnabled(); }, 20000);
-    char extra[64];
-    std::snprintf(extra, sizeof extra, "202 writes in %lld ms", clock.elapsed());
-    Report("upload", meter.WorstMs(), extra);
+    rig.Button("uploadButton")->click();
+    Wait([&] { return rig.Button("uploadButton")->isEnabled(); }, 20000);
+    return QString("202 writes in %1 ms").arg(clock.elapsed());
 }
 
-void Readout()
+QString Readout(Rig& rig, HoldMeter&)
 {
-    Rig rig("Type=1\r\n");
-    if (!rig.ok)
-        return Report("parameter readout", -1, "no scale");
-    HoldMeter meter;
     // The dump's window is closed as soon as it shows.
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, &closer, [] {
@@ -203,63 +201,51 @@ void Readout()
             modal->close();
     });
     closer.start(20);
-    Button(rig.dialog.get(), "readParamButton")->click();
-    Wait([&] { return Button(rig.dialog.get(), "readParamButton")->isEnabled() && !QApplication::activeModalWidget(); });
+    rig.Button("readParamButton")->click();
+    Wait([&] { return rig.Button("readParamButton")->isEnabled() && !QApplication::activeModalWidget(); });
     Pause(100);
-    Report("parameter readout", meter.WorstMs());
+    return {};
 }
 
-void CalibrationTick()
+QString CalibrationTick(Rig& rig, HoldMeter& meter)
 {
-    Rig rig("Type=1\r\n");
-    if (!rig.ok)
-        return Report("calibration tick", -1, "no scale");
     CalibrationDialog calibration(rig.dialog->Link());
     calibration.show();
-    HoldMeter meter;
+    meter.Restart();
     for (int i = 0; i < 10; ++i) {
         rig.scale.SendCalibrationLines("C 15\r\nF 5\r\nW 0.000\r\n");
         Pause(200);
     }
-    Report("calibration tick (2 s)", meter.WorstMs());
+    return {};
 }
 
-void CloseOnHeldLine()
+QString CloseOnHeldLine(Rig& rig, HoldMeter& meter)
 {
-    Rig rig("Type=0\r\n");
-    if (!rig.ok)
-        return Report("close, line held", -1, "no scale");
     rig.scale.SendRaw("\x13");
     Pause(50);
     for (int i = 0; i < 5; ++i)
-        Button(rig.dialog.get(), "companyButton")->click();
+        rig.Button("companyButton")->click();
     Pause(100);
-    HoldMeter meter;
+    meter.Restart();
     QElapsedTimer clock;
     clock.start();
-    Button(rig.dialog.get(), "openButton")->click();
-    Wait([&] { return Button(rig.dialog.get(), "openButton")->text() == QString("&Open port"); });
-    char extra[64];
-    std::snprintf(extra, sizeof extra, "closed after %lld ms", clock.elapsed());
-    Report("close, line held (XOFF)", meter.WorstMs(), extra);
+    rig.Button("openButton")->click();
+    Wait([&] { return rig.Button("openButton")->text() == QString("&Open port"); });
+    return QString("closed after %1 ms").arg(clock.elapsed());
 }
 
-void Loss()
+QString Loss(Rig& rig, HoldMeter& meter)
 {
-    Rig rig("Sleep=10\r\nType=1\r\n");
-    if (!rig.ok)
-        return Report("loss", -1, "no scale");
-    Button(rig.dialog.get(), "autoReadCheck")->click();
+    rig.Button("autoReadCheck")->click();
     Pause(300);
-    HoldMeter meter;
+    meter.Restart();
     QElapsedTimer clock;
     clock.start();
     rig.scale.Unplug();
     Wait([&] { return rig.messages.Messages().size() == 1; });
-    char extra[64];
-    std::snprintf(extra, sizeof extra, "reported after %lld ms", clock.elapsed());
+    const QString extra = QString("reported after %1 ms").arg(clock.elapsed());
     Pause(100);
-    Report("loss while reading", meter.WorstMs(), extra);
+    return extra;
 }
 
 } // namespace
@@ -269,13 +255,15 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    Reading(0, "reading ZUD, Sleep 0", "R");
-    Reading(1, "reading ZEV, Sleep 0", "\x11");
-    ReportToField();
-    Upload();
-    Readout();
-    CalibrationTick();
-    CloseOnHeldLine();
-    Loss();
+    Measure("reading ZUD, Sleep 0", "Sleep=0\r\nType=0\r\n",
+            [](Rig& rig, HoldMeter& meter) { return Reading(rig, meter, "R"); });
+    Measure("reading ZEV, Sleep 0", "Sleep=0\r\nType=1\r\n",
+            [](Rig& rig, HoldMeter& meter) { return Reading(rig, meter, "\x11"); });
+    Measure("reading RIVAV, active return", "Sleep=0\r\nType=2\r\n", ReportToField);
+    Measure("upload", "Type=1\r\n", Upload);
+    Measure("parameter readout", "Type=1\r\n", Readout);
+    Measure("calibration tick (2 s)", "Type=1\r\n", CalibrationTick);
+    Measure("close, line held (XOFF)", "Type=0\r\n", CloseOnHeldLine);
+    Measure("loss while reading", "Sleep=10\r\nType=1\r\n", Loss);
     return 0;
 }
