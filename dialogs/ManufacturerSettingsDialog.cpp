@@ -1,7 +1,6 @@
 #include "dialogs/ManufacturerSettingsDialog.h"
 
 #include "controls/FixedTexts.h"
-#include "controls/OperatorMessage.h"
 #include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
 #include "link/ScaleCommandSet.h"
@@ -33,7 +32,11 @@ ManufacturerSettingsDialog::ManufacturerSettingsDialog(PortLink& link, QWidget* 
     // Every Set reads the field first; a field that does not parse is reported and the Set goes on
     // with the value read before. Without a selection the protocol and precision commands have a
     // defined fallback (0x11, 00 00); zero tracking and the key lock send nothing.
-    sendOnClick(ui_->divisionSet, [this] { return divisionCommand(); });
+    // The division command carries 16 bits: a larger value would reach the scale cut to its low bits.
+    sendOnClick(ui_->divisionSet, [this] {
+        return ForValueIn(divisionValue_, 0, 0xFFFF, FixedTexts::WrongDivision(),
+                          [](int grams) { return ScaleCommandSet::SetDivisionValue(std::uint16_t(grams)); });
+    });
     sendOnClick(ui_->protocolSet,
                 [this] { return ScaleCommandSet::SetReturnProtocol(ui_->protocolList->currentIndex()); });
     sendOnClick(ui_->zeroSet, [this] { return ForChosen(ui_->zeroList, ScaleCommandSet::SetZeroTracking); });
@@ -59,14 +62,4 @@ ManufacturerSettingsDialog::~ManufacturerSettingsDialog()
 bool ManufacturerSettingsDialog::exchangeFromControls()
 {
     return ui_->divisionEdit->ReadInteger(divisionValue_);
-}
-
-std::string ManufacturerSettingsDialog::divisionCommand()
-{
-    // The command carries 16 bits: a larger value would reach the scale cut to its low bits.
-    if (divisionValue_ < 0 || divisionValue_ > 0xFFFF) {
-        OperatorMessage::Show(this, FixedTexts::WrongDivision());
-        return {};
-    }
-    return ScaleCommandSet::SetDivisionValue(static_cast<std::uint16_t>(divisionValue_));
 }

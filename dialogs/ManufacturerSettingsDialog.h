@@ -22,9 +22,6 @@ protected:
     bool exchangeFromControls() override;
 
 private:
-    // The division value's command, or none after telling the operator it is out of range.
-    std::string divisionCommand();
-
     std::unique_ptr<Ui::ManufacturerSettingsDialog> ui_;
     std::int32_t divisionValue_ = 0;
 };

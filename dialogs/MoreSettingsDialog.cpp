@@ -1,7 +1,6 @@
 #include "dialogs/MoreSettingsDialog.h"
 
 #include "controls/FixedTexts.h"
-#include "controls/OperatorMessage.h"
 #include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
 #include "dialogs/CalibrationDialog.h"
@@ -45,7 +44,10 @@ MoreSettingsDialog::MoreSettingsDialog(PortLink& link, QWidget* parent)
     sendOnClick(ui_->codeSet, [this] { return gravity_->CityCommand(); });
     sendOnClick(ui_->gravitySet, [this] { return gravity_->GravityCommand(this); });
     sendOnClick(ui_->positionSet, [this] { return gravity_->PositionCommand(); });
-    sendOnClick(ui_->countSet, [this] { return postbackCountCommand(); });
+    sendOnClick(ui_->countSet, [this] {
+        return ForValueIn(postbackCount_, 0, kMostReportsPerSecond, FixedTexts::PostbackCountRange(),
+                          [](int count) { return ScaleCommandSet::SetPostbackMode(std::uint8_t(count)); });
+    });
     sendOnClick(ui_->stableBack, [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackStable); });
     sendOnClick(ui_->commandBack,
                 [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackOnCommand); });
@@ -82,15 +84,6 @@ bool MoreSettingsDialog::exchangeFromControls()
     // The first field that does not parse ends the exchange.
     return gravity_->ReadGravity() && gravity_->ReadLatitude() && ui_->countEdit->ReadInteger(postbackCount_)
         && gravity_->ReadAltitude();
-}
-
-std::string MoreSettingsDialog::postbackCountCommand()
-{
-    if (postbackCount_ < 0 || postbackCount_ > kMostReportsPerSecond) {
-        OperatorMessage::Show(this, FixedTexts::PostbackCountRange());
-        return {};
-    }
-    return ScaleCommandSet::SetPostbackMode(static_cast<std::uint8_t>(postbackCount_));
 }
 
 void MoreSettingsDialog::openCalibration()

@@ -25,8 +25,6 @@ protected:
     bool exchangeFromControls() override;
 
 private:
-    // The postback count's command, or none after telling the operator it is out of range.
-    std::string postbackCountCommand();
     void openCalibration();
     void openManufacturerSettings();
 

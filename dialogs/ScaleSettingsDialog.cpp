@@ -1,5 +1,7 @@
 #include "dialogs/ScaleSettingsDialog.h"
 
+#include "controls/OperatorMessage.h"
+
 #include "controls/GbkConvert.h"
 
 #include <QComboBox>
@@ -53,4 +55,14 @@ std::string ScaleSettingsDialog::ForChosen(const QComboBox* list, const std::fun
 {
     const int index = list->currentIndex();
     return index >= 0 ? build(index) : std::string();
+}
+
+std::string ScaleSettingsDialog::ForValueIn(int value, int lowest, int highest, const QString& outOfRange,
+                                            const std::function<std::string(int)>& build)
+{
+    if (value < lowest || value > highest) {
+        OperatorMessage::Show(this, outOfRange);
+        return {};
+    }
+    return build(value);
 }

@@ -42,6 +42,10 @@ protected:
     // What `build` makes of the list's chosen index; nothing while the list has no selection (the
     // settings file held an index it does not have), rather than a value the operator did not choose.
     static std::string ForChosen(const QComboBox* list, const std::function<std::string(int)>& build);
+    // What `build` makes of `value` when it lies in [lowest, highest]; otherwise nothing, after
+    // telling the operator `outOfRange`.
+    std::string ForValueIn(int value, int lowest, int highest, const QString& outOfRange,
+                           const std::function<std::string(int)>& build);
 
     PortLink& link_;
 };
