@@ -118,6 +118,7 @@ struct Rig {
         ok = ok && OpenOn(*dialog, scale);
     }
     QAbstractButton* Button(const char* name) const { return ::Button(dialog.get(), name); }
+    PortLink& Link() const { return *RequireControl<PortLink>(dialog.get(), "portLink"); }
 
     TempAppDirectory dir;
     VirtualScale scale;
@@ -152,7 +153,7 @@ QString Reading(Rig& rig, HoldMeter& meter, const Bytes& poll)
     const auto commands = rig.scale.Commands();
     const double polls = double(std::count(commands.begin(), commands.end(), poll));
     rig.Button("autoReadCheck")->click();
-    Wait([&] { return !rig.dialog->IsReading(); });
+    Wait([&] { return !rig.Link().IsReading(); });
     return QString("%1 cycles/s").arg(polls / seconds, 0, 'f', 0);
 }
 
@@ -209,7 +210,7 @@ QString Readout(Rig& rig, HoldMeter&)
 
 QString CalibrationTick(Rig& rig, HoldMeter& meter)
 {
-    CalibrationDialog calibration(rig.dialog->Link());
+    CalibrationDialog calibration(rig.Link());
     calibration.show();
     meter.Restart();
     for (int i = 0; i < 10; ++i) {

@@ -26,8 +26,6 @@ public:
 
     void SetLockFirstRow(bool locked);
 
-    // The editor while it exists (created by the first opening), for hosts and tests.
-    InPlaceEdit* Editor() const { return editor_; }
     bool IsEditing() const;
     int PriceColumn() const;
 

@@ -39,7 +39,6 @@ public:
 
     // The scale picked with "Use this scale" (or a double click); empty otherwise.
     std::optional<Choice> Chosen() const { return chosen_; }
-    bool IsScanning() const { return scan_.joinable() && !finished_; }
 
     void reject() override;
 

@@ -57,6 +57,7 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
     , ui_(std::make_unique<Ui::ScaleMainDialog>())
 {
     ui_->setupUi(this);
+    link_.setObjectName(QStringLiteral("portLink"));
 
     // The About entry: the window has no system menu here, so it sits in the dialog's context menu
     // and, without its mnemonic (which "Automatic reading" uses), on a small button.

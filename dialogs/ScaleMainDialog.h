@@ -40,10 +40,6 @@ public:
 
     // The virtual scale behind the "Virtual scale (demo)" entry while that entry is open; else null.
     VirtualScale* DemoScale() const { return demoScale_.get(); }
-    // True from the start of automatic reading until its end has been reported.
-    bool IsReading() const { return link_.IsReading(); }
-    // The port link every exchange goes through.
-    PortLink& Link() { return link_; }
 
     // CSV import (after the preview is accepted) into and export of the current series' table;
     // the menu of the Import/Export button asks for the file first.
@@ -139,7 +135,9 @@ private:
     std::atomic<ScaleSeries> series_{ScaleSeries::None};
     std::atomic<bool> activeReturn_{false};
     // Declared after everything its worker reads, so it is ended before they go.
-    PortLink link_;
+    // Every exchange goes through it. A child of the window like its controls ("portLink"); as a
+    // member it still goes before the rest of the window.
+    PortLink link_{this};
 
     bool finished_ = false;
     LineMonitorWindow* monitor_ = nullptr;  // made when first opened; a child window of this dialog

@@ -42,7 +42,6 @@ public:
     ~PreviewHost() override;
 
     QPrinter* Printer() { return &printer_; }
-    QPrintPreviewWidget* PreviewWidget() const { return preview_; }
 
     // The tool bar's Print button: print dialog, one page through the callback, then close.
     void Print();

@@ -134,7 +134,7 @@ private slots:
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(monitor->RowCount() >= 6, 3000);
         Button(&dialog, "autoReadCheck")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!IsReading(&dialog), 2000);
 
         // Poll and report, one row each, in the order they crossed the line.
         int poll = 0;
@@ -161,7 +161,7 @@ private slots:
         Button(&dialog, "autoReadCheck")->click();
         QTest::qWait(500);
         Button(&dialog, "autoReadCheck")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!IsReading(&dialog), 2000);
         const int before = monitor->RowCount();
         monitor->TakeNew();
         QVERIFY2(monitor->RowCount() - before <= 2, qPrintable(QString::number(monitor->RowCount() - before)));

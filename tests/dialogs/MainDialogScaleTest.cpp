@@ -98,7 +98,7 @@ private slots:
 
         if (reading) {
             Button(&dialog, "autoReadCheck")->click();
-            QVERIFY(dialog.IsReading());
+            QVERIFY(IsReading(&dialog));
             QVERIFY(!Button(&dialog, "readParamButton")->isEnabled());
         }
         // From another series, so that selecting `series` is a change.
@@ -108,7 +108,7 @@ private slots:
 
         Button(&dialog, "openButton")->click();
         QTRY_COMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
-        QTRY_VERIFY(!dialog.IsReading());
+        QTRY_VERIFY(!IsReading(&dialog));
         QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
         QCOMPARE(EnabledStates(&dialog), Expected(false, series, false));
         // The reader's end, reported later, does not enable anything on a closed port.
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(std::distance(first, last), std::ptrdiff_t(201));
         QCOMPARE(std::count(first, last, Bytes("\x11")), std::ptrdiff_t(0));
         // Reading goes on afterwards.
-        QCOMPARE(dialog.IsReading(), reading);
+        QCOMPARE(IsReading(&dialog), reading);
         QCOMPARE(Button(&dialog, "autoReadCheck")->isChecked(), reading);
         if (reading) {
             scale.ClearReceived();
@@ -283,7 +283,7 @@ private slots:
         QVERIFY(scale.Commands().front() == Bytes("\x11"));
 
         Button(&dialog, "autoReadCheck")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsReading(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!IsReading(&dialog), 2000);
         QTRY_VERIFY_WITH_TIMEOUT(!lamp->isVisibleTo(&dialog), 2000);
         QVERIFY(Button(&dialog, "readParamButton")->isEnabled());
         QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
@@ -310,7 +310,7 @@ private slots:
         QVERIFY(!lamp->isVisibleTo(&dialog));
         QTest::qWait(30);
         QVERIFY(!lamp->isVisibleTo(&dialog));
-        QVERIFY(dialog.IsReading());
+        QVERIFY(IsReading(&dialog));
     }
 
     void readingZudFillsTheFieldsWithoutLamp()
@@ -335,10 +335,10 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=0\r\n");
         ScaleMainDialog dialog;
-        emit dialog.Link().fieldRead(ScaleSeries::Zev, WeightReport::Quantity::Net, "1.234");
+        emit LinkOf(&dialog).fieldRead(ScaleSeries::Zev, WeightReport::Quantity::Net, "1.234");
         QVERIFY(Edit(&dialog, "value1")->text().isEmpty());
         QVERIFY(Edit(&dialog, "value3")->text().isEmpty());
-        emit dialog.Link().fieldRead(ScaleSeries::Zud, WeightReport::Quantity::Net, "1.234");
+        emit LinkOf(&dialog).fieldRead(ScaleSeries::Zud, WeightReport::Quantity::Net, "1.234");
         QCOMPARE(Edit(&dialog, "value3")->text(), QStringLiteral("1.234"));
     }
 
@@ -373,7 +373,7 @@ private slots:
         QVERIFY(scale.WaitForCommands(2, 2s));
         Button(&dialog, "openButton")->click();
         QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
-        QTRY_VERIFY(!dialog.IsReading());
+        QTRY_VERIFY(!IsReading(&dialog));
         scale.ClearReceived();
         std::this_thread::sleep_for(150ms);
         QVERIFY(scale.Received().empty());
@@ -395,7 +395,7 @@ private slots:
         bool readingWhileMoreRan = true;
         Bytes polledWhileMoreRan = "not run";
         WhenModalShows([&](QWidget*) {
-            readingWhileMoreRan = dialog.IsReading();
+            readingWhileMoreRan = IsReading(&dialog);
             scale.ClearReceived();
             std::this_thread::sleep_for(100ms);
             polledWhileMoreRan = scale.Received();
@@ -492,7 +492,7 @@ private slots:
             QTest::qWait((press * 7) % 13);
         }
         Button(&dialog, "autoReadCheck")->click();
-        QTRY_VERIFY(!dialog.IsReading());
+        QTRY_VERIFY(!IsReading(&dialog));
         QTest::qWait(250);
         Bytes received = scale.Received();
         received.erase(std::remove(received.begin(), received.end(), poll), received.end());
@@ -562,7 +562,7 @@ private slots:
         QCOMPARE(shown.text, "The connection to " + QString::fromStdString(scale.PortPath())
                      + " was lost.\nThe device is gone (unplugged or switched off).");
         QVERIFY(!QApplication::activeModalWidget());  // no progress window, no parameter dump
-        QVERIFY(!dialog.IsReading());
+        QVERIFY(!IsReading(&dialog));
         QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
         QVERIFY(Edit(&dialog, "value1")->text().isEmpty());
         QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisible());

@@ -54,8 +54,8 @@ void TypeIntoCell(QWidget* dialog, int row, int column, const char* text)
     const QRect cell = list->visualRect(list->model()->index(row, column));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     QVERIFY(list->IsEditing());
-    QTest::keyClick(list->Editor(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(list->Editor(), text);
+    QTest::keyClick(list->findChild<InPlaceEdit*>(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(list->findChild<InPlaceEdit*>(), text);
     list->EndCellEdit(true, true);
 }
 
@@ -440,8 +440,8 @@ private slots:
         const QRect cell = list->visualRect(list->model()->index(0, 3));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(list->IsEditing());
-        QTest::keyClicks(list->Editor(), "Pear");
-        QTest::keyClick(list->Editor(), Qt::Key_Escape);
+        QTest::keyClicks(list->findChild<InPlaceEdit*>(), "Pear");
+        QTest::keyClick(list->findChild<InPlaceEdit*>(), Qt::Key_Escape);
         QVERIFY(!list->IsEditing());
         QVERIFY(dialog.isVisible());
         QCOMPARE(finished.count(), 0);
@@ -462,7 +462,7 @@ private slots:
             const QRect cell = list->visualRect(list->model()->index(row, column));
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
             QVERIFY(list->IsEditing());
-            QTest::keyClicks(list->Editor(), text);
+            QTest::keyClicks(list->findChild<InPlaceEdit*>(), text);
         };
 
         // The series changes while a name is being typed (a mouse wheel over the Model list).
@@ -525,9 +525,9 @@ private slots:
         auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 3)).center());
         QVERIFY(list->IsEditing());
-        QTest::keyClicks(list->Editor(), "Apple");
-        QTest::simulateEvent(list->Editor(), true, Qt::Key_U, Qt::AltModifier, QString(), false);
-        QTest::simulateEvent(list->Editor(), false, Qt::Key_U, Qt::AltModifier, QString(), false);
+        QTest::keyClicks(list->findChild<InPlaceEdit*>(), "Apple");
+        QTest::simulateEvent(list->findChild<InPlaceEdit*>(), true, Qt::Key_U, Qt::AltModifier, QString(), false);
+        QTest::simulateEvent(list->findChild<InPlaceEdit*>(), false, Qt::Key_U, Qt::AltModifier, QString(), false);
         QTRY_COMPARE_WITH_TIMEOUT(dialog.DemoScale()->UploadedLines().size(), std::size_t(200), 15000);
         QCOMPARE(dialog.DemoScale()->UploadedLines().front(), Bytes("1[]<Apple>"));
     }

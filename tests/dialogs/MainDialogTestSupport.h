@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/PortLink.h"
 #include "dialogs/ScaleMainDialog.h"
 #include "rules/EnableRule.h"
 #include "support/ControlLookup.h"
@@ -36,6 +37,18 @@ inline QAbstractButton* Button(const QWidget* dialog, const char* name)
 inline QLineEdit* Edit(const QWidget* dialog, const char* name)
 {
     return RequireControl<QLineEdit>(dialog, name);
+}
+
+// The port link every exchange of the dialog goes through.
+inline PortLink& LinkOf(const QWidget* dialog)
+{
+    return *RequireControl<PortLink>(dialog, "portLink");
+}
+
+// True from the start of automatic reading until its end has been reported.
+inline bool IsReading(const QWidget* dialog)
+{
+    return LinkOf(dialog).IsReading();
 }
 
 // The object name in the main dialog's form of each control the enable rule governs.

@@ -141,7 +141,7 @@ private slots:
         QVERIFY(host->isVisible());
         QVERIFY(host->isMaximized());
         QVERIFY(!owner_->isVisible());
-        QCOMPARE(host->PreviewWidget()->pageCount(), 1);
+        QCOMPARE(host->findChild<QPrintPreviewWidget*>()->pageCount(), 1);
         QVERIFY(!ToolAction(host, "previewNextPage")->isEnabled());
         QVERIFY(!ToolAction(host, "previewPrevPage")->isEnabled());
         // Drawn once for the preview, already in landscape.
@@ -357,7 +357,7 @@ private slots:
         QVERIFY(!owner_->isVisible());
         ToolAction(host, "previewZoomIn")->trigger();
         ToolAction(host, "previewPageMode")->trigger();
-        host->PreviewWidget()->updatePreview();
+        host->findChild<QPrintPreviewWidget*>()->updatePreview();
         QCOMPARE(messages.Texts(), QStringList{"The keyboard layout file does not exist"});
         QCOMPARE(messages.Messages().first().parent, owner_.get());
         // Printing is a new job: told once more, and abandoned; the file there is left alone.
