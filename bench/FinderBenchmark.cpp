@@ -94,7 +94,7 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
     });
     WeightReading::Callbacks reading;
     // Once per report: a ZUD report carries the gross, a framed one the price.
-    reading.showField = [&](WeightReport::Quantity quantity, const std::string&) {
+    reading.valueRead = [&](WeightReport::Quantity quantity, const std::string&) {
         if (quantity == WeightReport::Quantity::Gross || quantity == WeightReport::Quantity::Price)
             ++shown;
     };

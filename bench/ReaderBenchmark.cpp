@@ -34,7 +34,7 @@ struct Shown {
     {
         WeightReading::Callbacks c;
         // Once per report: a ZUD report carries the gross, a framed one the price.
-        c.showField = [this](WeightReport::Quantity quantity, const std::string&) {
+        c.valueRead = [this](WeightReport::Quantity quantity, const std::string&) {
             if (quantity != WeightReport::Quantity::Gross && quantity != WeightReport::Quantity::Price)
                 return;
             {

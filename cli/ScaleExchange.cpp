@@ -21,10 +21,10 @@ std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, ScaleSeries 
 {
     Reading reading;
     WeightReading::Callbacks callbacks;
-    callbacks.showField = [&reading](WeightReport::Quantity quantity, const std::string& text) {
+    callbacks.valueRead = [&reading](WeightReport::Quantity quantity, const std::string& text) {
         reading.fields.push_back({quantity, text});
     };
-    callbacks.setStable = [&reading](bool stable) { reading.stable = stable; };
+    callbacks.stableRead = [&reading](bool stable) { reading.stable = stable; };
     WeightReading::RunCycle(port, series, [] { return false; }, callbacks, [] { return false; });
     if (reading.fields.empty())
         return std::nullopt;

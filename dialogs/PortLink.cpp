@@ -111,10 +111,10 @@ void PortLink::StartReading(std::function<ScaleSeries()> series, std::function<b
     session_->StartCycle([=, this](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
         const ScaleSeries cycleSeries = series();
         WeightReading::Callbacks shown;
-        shown.showField = [this, cycleSeries](WeightReport::Quantity quantity, const std::string& text) {
-            Report([this, cycleSeries, quantity, text = ToBytes(text)] { emit fieldRead(cycleSeries, quantity, text); });
+        shown.valueRead = [this, cycleSeries](WeightReport::Quantity quantity, const std::string& text) {
+            Report([this, cycleSeries, quantity, text = ToBytes(text)] { emit valueRead(cycleSeries, quantity, text); });
         };
-        shown.setStable = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
+        shown.stableRead = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
         WeightReading::RunCycle(port, cycleSeries, activeReturn, shown, stop);
         return sleepMs();
     });

@@ -63,7 +63,7 @@ signals:
     void lost(int fault, int error);
     void readingEnded();
     // A reading decoded as `series` reports it; the series may have changed since.
-    void fieldRead(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
+    void valueRead(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
     void stableRead(bool stable);
     void uploadProgress(int sent);
     void uploadEnded(bool complete);

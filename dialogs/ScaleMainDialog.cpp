@@ -151,7 +151,7 @@ void ScaleMainDialog::ConnectLink()
     connect(&link_, &PortLink::closed, this, &ScaleMainDialog::OnClosed);
     connect(&link_, &PortLink::lost, this, &ScaleMainDialog::OnLost);
     connect(&link_, &PortLink::readingEnded, this, &ScaleMainDialog::OnReaderFinished);
-    connect(&link_, &PortLink::fieldRead, this, &ScaleMainDialog::ShowReading);
+    connect(&link_, &PortLink::valueRead, this, &ScaleMainDialog::ShowValue);
     connect(&link_, &PortLink::stableRead, this, [this](bool stable) {
         if (link_.IsReading())
             ui_->lamp->SetState(stable ? LampState::Stable : LampState::Unstable);

@@ -83,7 +83,7 @@ private:
     void ShowLamp();
     // A reading decoded for another series than the one now selected is dropped: its fields
     // would be the wrong ones.
-    void ShowReading(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
+    void ShowValue(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
 
     void OnTare();
     void OnZero();

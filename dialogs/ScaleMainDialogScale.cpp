@@ -57,7 +57,7 @@ void ScaleMainDialog::ShowLamp()
     ui_->lamp->setVisible(series_ == ScaleSeries::Rivav && link_.IsReading());
 }
 
-void ScaleMainDialog::ShowReading(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText)
+void ScaleMainDialog::ShowValue(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText)
 {
     if (series == series_)
         ReadingField(quantity)->setText(FromGbk(std::string_view(gbkText.constData(), std::size_t(gbkText.size()))));

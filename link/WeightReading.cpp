@@ -16,9 +16,9 @@ void RunCycle(SerialLink::PortHandle& port, ScaleSeries series, const std::funct
     std::array<char, 37> buffer{};
     const auto received = [&buffer](int count) { return std::string_view(buffer.data(), std::size_t(count)); };
     const auto show = [&callbacks](const std::vector<WeightReport::FieldValue>& fields) {
-        if (callbacks.showField) {
+        if (callbacks.valueRead) {
             for (const WeightReport::FieldValue& field : fields)
-                callbacks.showField(field.quantity, field.text);
+                callbacks.valueRead(field.quantity, field.text);
         }
     };
 
@@ -34,8 +34,8 @@ void RunCycle(SerialLink::PortHandle& port, ScaleSeries series, const std::funct
     if (SerialLink::ReadBytes(port, buffer.data(), length, kReportLimitMs) != length)
         return;
     const auto result = WeightReport::DecodeCycleReport(series, length, activeReturn(), received(length));
-    if (result.stable && callbacks.setStable)
-        callbacks.setStable(*result.stable);
+    if (result.stable && callbacks.stableRead)
+        callbacks.stableRead(*result.stable);
     show(result.fields);
     // A scale that never pauses would keep this going, so a stop ends it too.
     if (series == ScaleSeries::Zud) {

@@ -13,9 +13,9 @@ namespace WeightReading {
 
 struct Callbacks {
     // One value of a report; text is the value with blanks removed.
-    std::function<void(WeightReport::Quantity quantity, const std::string& text)> showField;
+    std::function<void(WeightReport::Quantity quantity, const std::string& text)> valueRead;
     // The stable flag of an accepted framed report.
-    std::function<void(bool stable)> setStable;
+    std::function<void(bool stable)> stableRead;
 };
 
 // The limit of each report read.

@@ -335,10 +335,10 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=0\r\n");
         ScaleMainDialog dialog;
-        emit LinkOf(&dialog).fieldRead(ScaleSeries::Zev, WeightReport::Quantity::Net, "1.234");
+        emit LinkOf(&dialog).valueRead(ScaleSeries::Zev, WeightReport::Quantity::Net, "1.234");
         QVERIFY(Edit(&dialog, "value1")->text().isEmpty());
         QVERIFY(Edit(&dialog, "value3")->text().isEmpty());
-        emit LinkOf(&dialog).fieldRead(ScaleSeries::Zud, WeightReport::Quantity::Net, "1.234");
+        emit LinkOf(&dialog).valueRead(ScaleSeries::Zud, WeightReport::Quantity::Net, "1.234");
         QCOMPARE(Edit(&dialog, "value3")->text(), QStringLiteral("1.234"));
     }
 

@@ -89,7 +89,7 @@ protected:
     void StartReading(ScaleSeries series, int sleepMs)
     {
         WeightReading::Callbacks shown;
-        shown.showField = [this](WeightReport::Quantity, const std::string&) { reports.Note([&] { ++reports.fields; }); };
+        shown.valueRead = [this](WeightReport::Quantity, const std::string&) { reports.Note([&] { ++reports.fields; }); };
         session->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
             WeightReading::RunCycle(port, series, [] { return false; }, shown, stop);
             return sleepMs;
