@@ -30,10 +30,10 @@ struct PortFaultInfo {
     int error = 0;  // errno of an IoError (on Windows the system error code), else 0
 };
 
-// Owner of an open port's descriptor. The main dialog holds one; everybody else works through a
-// reference to it (the link reference) and so always sees the port as it currently is.
-// The descriptor is never used after it is closed: every I/O call registers itself while it uses
-// the descriptor, and Close() refuses new calls, wakes the ones in progress and waits for them.
+// Owner of an open port's descriptor. A port session holds one and makes its calls on its worker;
+// the command line and the scale finder hold their own.
+// The descriptor is never used after it is closed: every I/O call claims it while it uses it
+// (PortUse), and Close() refuses new claims, wakes the calls in progress and waits for them.
 class PortHandle {
 public:
     PortHandle();
