@@ -45,10 +45,9 @@ void ScaleMainDialog::OnUploadCommodity()
     link_.Upload(std::move(block));
     ApplyEnableRule();
 
-    auto* progress = new QProgressDialog(QCoreApplication::translate("UploadRunner", "Uploading commodities..."),
-                                         QCoreApplication::translate("UploadRunner", "Cancel"), 0, lines, this);
+    auto* progress = new QProgressDialog(tr("Uploading commodities..."), tr("Cancel"), 0, lines, this);
     progress->setAttribute(Qt::WA_DeleteOnClose);
-    progress->setWindowTitle(QCoreApplication::translate("UploadRunner", "Upload"));
+    progress->setWindowTitle(tr("Upload"));
     progress->setWindowModality(Qt::WindowModal);
     progress->setAutoClose(false);
     progress->setAutoReset(false);

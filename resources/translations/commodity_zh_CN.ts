@@ -58,19 +58,19 @@
     </message>
 </context>
 <context>
-    <name>UploadRunner</name>
+    <name>ScaleMainDialog</name>
     <message>
-        <location filename="../../dialogs/ScaleMainDialog.cpp"/>
+        <location filename="../../dialogs/ScaleMainDialogTable.cpp"/>
         <source>Uploading commodities...</source>
         <translation>正在上传商品资料...</translation>
     </message>
     <message>
-        <location filename="../../dialogs/ScaleMainDialog.cpp"/>
+        <location filename="../../dialogs/ScaleMainDialogTable.cpp"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location filename="../../dialogs/ScaleMainDialog.cpp"/>
+        <location filename="../../dialogs/ScaleMainDialogTable.cpp"/>
         <source>Upload</source>
         <translation>上传</translation>
     </message>

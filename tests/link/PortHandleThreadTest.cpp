@@ -1,4 +1,4 @@
-// The port handle shared by the user-interface thread and the weight reader: closing wakes and
+// The port handle shared by a closing thread and one doing I/O: closing wakes and
 // waits for calls in progress, and a close/reopen storm under live traffic is race-free.
 
 #include "link/SerialLink.h"
@@ -90,7 +90,7 @@ TEST(PortHandleThreads, CloseAndReopenUnderTraffic)
             }
         }
     });
-    // The weight reader's pattern: purge, poll, read a report.
+    // The reading cycle's pattern: purge, poll, read a report.
     std::thread reader([&] {
         char buffer[15];
         while (!stop) {

@@ -1,4 +1,4 @@
-// The serial link against the virtual scale: the weight reader's exchange, a silent scale and a
+// The serial link against the virtual scale: the reading cycle's exchange, a silent scale and a
 // pulled cable, as the tool meets them.
 
 #include "link/SerialLink.h"
@@ -30,7 +30,7 @@ protected:
         ASSERT_EQ(OpenSerialPort(scale.PortPath(), port, 9600), 1);
     }
 
-    // One cycle of the weight reader: purge, poll, read the framed report.
+    // One reading cycle: purge, poll, read the framed report.
     std::string PollFramed(int limitMs = 100)
     {
         Purge(port);

@@ -178,7 +178,7 @@ TEST(ScaleModel, KeepsTheCompanyNameAndTheLastFinishedUploadBlock)
         model.Handle(command, kStart);  // a block begun again starts afresh
     for (const Bytes& line : lines)
         model.Handle(line + "\r\n", kStart);
-    EXPECT_FALSE(model.Handle("\x11", kStart).empty()) << "the weight reader may poll in between";
+    EXPECT_FALSE(model.Handle("\x11", kStart).empty()) << "the reading cycle may poll in between";
     EXPECT_TRUE(model.UploadedLines().empty()) << "only a finished block counts";
     model.Handle("end\r\n", kStart);
     EXPECT_EQ(model.UploadedLines(), lines);
