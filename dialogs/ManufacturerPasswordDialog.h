@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/ScaleSettingsDialog.h"
+#include "dialogs/FieldsDialog.h"
 
 #include <memory>
 
