@@ -168,6 +168,11 @@ void PortLink::ReadCalibration()
     });
 }
 
+void PortLink::SetLineObserver(SerialLink::PortHandle::LineObserver observer)
+{
+    session_->SetLineObserver(std::move(observer));
+}
+
 void PortLink::ListPorts()
 {
     session_->Post([this](SerialLink::PortHandle&, const PortSession::StopQuery&) {

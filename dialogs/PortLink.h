@@ -54,7 +54,8 @@ public:
     // The system's serial ports, listed on the worker; `portsListed` with the result.
     void ListPorts();
 
-    PortSession& Session() { return *session_; }
+    // Every write and read from the next exchange on, seen on the worker; empty removes it.
+    void SetLineObserver(SerialLink::PortHandle::LineObserver observer);
 
 signals:
     void opened(int error);

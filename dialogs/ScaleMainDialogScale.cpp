@@ -168,7 +168,7 @@ void ScaleMainDialog::OnLineMonitor()
                            bytes);
                 };
             }
-            link_.Session().SetLineObserver(std::move(observer));
+            link_.SetLineObserver(std::move(observer));
         });
     }
     monitor_->show();
