@@ -16,8 +16,6 @@
 #include <string>
 
 class QLineEdit;
-
-class QComboBox;
 class LineMonitorWindow;
 class QProgressDialog;
 class VirtualScale;
@@ -102,7 +100,6 @@ private:
     void OnFindScale();
     void OnLineMonitor();
 
-    void Send(const Bytes& bytes);
     // Loads the table from the file of series_; tells the operator when the file cannot be read.
     void LoadTable();
     // Writes the table to the file of `series` before it is left. A file that could not be read is

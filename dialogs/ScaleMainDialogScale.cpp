@@ -63,19 +63,14 @@ void ScaleMainDialog::ShowValue(ScaleSeries series, WeightReport::Quantity quant
         ReadingField(quantity)->setText(FromGbk(std::string_view(gbkText.constData(), std::size_t(gbkText.size()))));
 }
 
-void ScaleMainDialog::Send(const Bytes& bytes)
-{
-    link_.Send(bytes);
-}
-
 void ScaleMainDialog::OnTare()
 {
-    Send(ScaleCommandSet::Tare(series_));
+    link_.Send(ScaleCommandSet::Tare(series_));
 }
 
 void ScaleMainDialog::OnZero()
 {
-    Send(ScaleCommandSet::Zero(series_));
+    link_.Send(ScaleCommandSet::Zero(series_));
 }
 
 void ScaleMainDialog::OnSetBaud()
@@ -83,7 +78,7 @@ void ScaleMainDialog::OnSetBaud()
     // Without a chosen rate there is nothing to tell the scale.
     if (ui_->newBaudCombo->currentIndex() < 0)
         return;
-    Send(ScaleCommandSet::SetBaud(ui_->newBaudCombo->currentText().toStdString()));
+    link_.Send(ScaleCommandSet::SetBaud(ui_->newBaudCombo->currentText().toStdString()));
 }
 
 void ScaleMainDialog::OnSetPostback()
@@ -91,7 +86,7 @@ void ScaleMainDialog::OnSetPostback()
     const int rate = ui_->postbackCombo->currentIndex();
     if (rate < 0)
         return;
-    Send(ScaleCommandSet::SetPostbackFrequency(rate));
+    link_.Send(ScaleCommandSet::SetPostbackFrequency(rate));
 }
 
 void ScaleMainDialog::OnReadParameter()

@@ -25,7 +25,7 @@ void ScaleMainDialog::OnSetupCompanyName()
     FinishCellEdit();
     if (!link_.IsOpen())
         return;
-    Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
+    link_.Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
 }
 
 void ScaleMainDialog::OnUploadCommodity()
