@@ -45,11 +45,6 @@ int ReadSetting(const char* key, int fallback)
     return Profile::ReadInt(AppPaths::SettingsPath(), kSystem, key, fallback);
 }
 
-std::string TextOf(const QComboBox* combo)
-{
-    return combo->currentText().toStdString();
-}
-
 } // namespace
 
 ScaleMainDialog::ScaleMainDialog(QWidget* parent)
@@ -181,6 +176,12 @@ void ScaleMainDialog::FillPortList()
     }
 }
 
+std::string ScaleMainDialog::PortPathAt(int entry) const
+{
+    const QByteArray listed = ui_->portCombo->itemData(entry).toByteArray();
+    return !listed.isEmpty() ? listed.toStdString() : ui_->portCombo->itemText(entry).toStdString();
+}
+
 void ScaleMainDialog::SelectFromSettings()
 {
     // "SelectVirtualScale=1" (the demo's first start) chooses the virtual scale once; the stored
@@ -289,7 +290,7 @@ void ScaleMainDialog::OnOpenClose()
 void ScaleMainDialog::OpenPort()
 {
     const int entry = ui_->portCombo->currentIndex();
-    const int baud = LeadingInteger::Wrapped(TextOf(ui_->baudCombo));
+    const int baud = LeadingInteger::Wrapped(ui_->baudCombo->currentText().toStdString());
     openCaption_ = ui_->portCombo->currentText();
     std::string name;
     if (entry >= 0 && entry == demoIndex_) {
@@ -302,8 +303,7 @@ void ScaleMainDialog::OpenPort()
         }
         name = demoScale_->PortPath();
     } else {
-        const QByteArray listed = ui_->portCombo->currentData().toByteArray();
-        name = !listed.isEmpty() ? listed.toStdString() : TextOf(ui_->portCombo);
+        name = PortPathAt(entry);
     }
     portWatch_.stop();
     // The port opens on the link's worker; the window hears the result.

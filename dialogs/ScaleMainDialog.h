@@ -56,6 +56,9 @@ private:
     void ConnectLink();
 
     void FillPortList();
+    // What opening the port list's entry opens: the device path it was listed with, or its text.
+    // Not for the virtual scale's entry, whose path exists only while its scale runs.
+    std::string PortPathAt(int entry) const;
     void SelectFromSettings();
     void ConnectControls();
 

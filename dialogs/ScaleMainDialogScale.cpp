@@ -132,8 +132,7 @@ void ScaleMainDialog::OnFindScale()
                 ports.push_back({label, probedDemo->PortPath()});
             continue;
         }
-        const QByteArray listed = ui_->portCombo->itemData(entry).toByteArray();
-        ports.push_back({label, !listed.isEmpty() ? listed.toStdString() : label.toStdString()});
+        ports.push_back({label, PortPathAt(entry)});
     }
     std::vector<int> rates;
     for (int entry = 0; entry < ui_->baudCombo->count(); ++entry)
