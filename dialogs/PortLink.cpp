@@ -176,11 +176,16 @@ void PortLink::SetLineObserver(SerialLink::PortHandle::LineObserver observer)
 void PortLink::ListPorts()
 {
     session_->Post([this](SerialLink::PortHandle&, const PortSession::StopQuery&) {
-        std::vector<std::string> ports;
-        SerialLink::ListSerialPorts(ports);
-        QStringList names;
-        for (const std::string& listed : ports)
-            names << QString::fromLocal8Bit(SerialLink::OfferedPortName(listed).c_str());
-        Report([this, names] { emit portsListed(names); });
+        Report([this, names = SystemPorts()] { emit portsListed(names); });
     });
+}
+
+QStringList PortLink::SystemPorts()
+{
+    std::vector<std::string> ports;
+    SerialLink::ListSerialPorts(ports);
+    QStringList names;
+    for (const std::string& listed : ports)
+        names << QString::fromLocal8Bit(SerialLink::OfferedPortName(listed).c_str());
+    return names;
 }

@@ -53,6 +53,9 @@ public:
     void ReadCalibration();
     // The system's serial ports, listed on the worker; `portsListed` with the result.
     void ListPorts();
+    // The same list at once, as the port list offers it: the system's device lists are read, no
+    // port is opened.
+    static QStringList SystemPorts();
 
     // Every write and read from the next exchange on, seen on the worker; empty removes it.
     void SetLineObserver(SerialLink::PortHandle::LineObserver observer);

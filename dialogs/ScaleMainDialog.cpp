@@ -32,7 +32,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -162,13 +161,10 @@ void ScaleMainDialog::ConnectLink()
 
 void ScaleMainDialog::FillPortList()
 {
-    std::vector<std::string> ports;
-    SerialLink::ListSerialPorts(ports);
-    for (const std::string& listed : ports) {
-        const std::string offered = SerialLink::OfferedPortName(listed);
-        ui_->portCombo->addItem(QString::fromLocal8Bit(offered.c_str()), QByteArray::fromStdString(offered));
-        listedPorts_ << QString::fromLocal8Bit(offered.c_str());
-    }
+    // Listed here at once, so that the stored entry can be selected; later the worker lists them.
+    listedPorts_ = PortLink::SystemPorts();
+    for (const QString& port : listedPorts_)
+        ui_->portCombo->addItem(port, port.toLocal8Bit());
     // A scale of our own for trying the tool without hardware; "[System] VirtualScale=0" hides it.
     if (ReadSetting("VirtualScale", 1) != 0) {
         demoIndex_ = ui_->portCombo->count();
