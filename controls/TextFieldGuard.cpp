@@ -5,11 +5,9 @@
 #include <QLineEdit>
 #include <QToolTip>
 
-TextFieldGuard* TextFieldGuard::Install(QLineEdit* edit)
+void TextFieldGuard::Install(QLineEdit* edit)
 {
-    auto* guard = new TextFieldGuard(edit);
-    edit->setValidator(guard);
-    return guard;
+    edit->setValidator(new TextFieldGuard(edit));
 }
 
 TextFieldGuard::TextFieldGuard(QLineEdit* edit)
@@ -42,5 +40,4 @@ QValidator::State TextFieldGuard::validate(QString& input, int& /*pos*/) const
 void TextFieldGuard::showHint()
 {
     QToolTip::showText(edit_->mapToGlobal(QPoint(0, edit_->height())), refusal_, edit_, QRect(), 4000);
-    emit refused(refusal_);
 }

@@ -14,12 +14,9 @@ class TextFieldGuard : public QValidator {
     Q_OBJECT
 public:
     // Guards `edit`; the guard belongs to the edit.
-    static TextFieldGuard* Install(QLineEdit* edit);
+    static void Install(QLineEdit* edit);
 
     State validate(QString& input, int& pos) const override;
-
-signals:
-    void refused(const QString& hint);
 
 private:
     explicit TextFieldGuard(QLineEdit* edit);
