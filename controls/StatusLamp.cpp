@@ -52,5 +52,5 @@ void StatusLamp::paintEvent(QPaintEvent*)
     const bool unstable = state_ == LampState::Unstable;
     painter.fillRect(rect(), unstable ? QColor(255, 0, 0) : QColor(0, 255, 0));
     painter.setPen(unstable ? QColor(255, 255, 255) : QColor(0, 0, 0));
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, unstable ? tr("Instable") : tr("Stable"));
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, Text());
 }
