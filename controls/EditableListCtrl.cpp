@@ -174,11 +174,6 @@ bool EditableListCtrl::IsEditing() const
     return editor_ && editor_->isVisible();
 }
 
-int EditableListCtrl::PriceColumn() const
-{
-    return model_->columnCount() - 1;
-}
-
 QByteArray EditableListCtrl::CellBytes(int row, int column) const
 {
     if (!model_->table)
@@ -219,7 +214,8 @@ bool EditableListCtrl::OpenCellAt(const QPoint& viewportPoint)
         return false;
     if (lockFirstRow_ && index.row() == 0)
         return false;
-    if (lockLeadColumns_ && index.column() < kLeadColumns)
+    // The hidden column and "No." never open.
+    if (index.column() < CommodityTable::Code)
         return false;
     OpenEditor(index.row(), index.column(), visualRect(index));
     return true;
@@ -304,7 +300,7 @@ bool EditableListCtrl::FilterEditorKey(QKeyEvent* event)
 
     const int column = editor_->Column();
     const Qt::KeyboardModifiers held = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (column == PriceColumn()) {
+    if (column == CommodityTable::Price) {
         const bool point = event->key() == Qt::Key_Period;
         const bool allowed = !held
             && (point || (event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9)
@@ -313,7 +309,7 @@ bool EditableListCtrl::FilterEditorKey(QKeyEvent* event)
             return true;
         if (point && editor_->text().contains(QLatin1Char('.')))
             return true;
-    } else if (column == kCodeColumn && CellBytes(editor_->Row(), column).size() >= kCodeLimit) {
+    } else if (column == CommodityTable::Code && CellBytes(editor_->Row(), column).size() >= kCodeLimit) {
         if (held || !isKey(event, {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right}))
             return true;
     }

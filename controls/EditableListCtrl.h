@@ -13,8 +13,6 @@ class QKeyEvent;
 class EditableListCtrl : public QTableView {
     Q_OBJECT
 public:
-    static constexpr int kLeadColumns = 2;   // hidden column and "No." are the lockable lead columns
-    static constexpr int kCodeColumn = 2;
     static constexpr int kCodeLimit = 20;    // bytes
 
     explicit EditableListCtrl(QWidget* parent = nullptr);
@@ -27,7 +25,6 @@ public:
     void SetLockFirstRow(bool locked);
 
     bool IsEditing() const;
-    int PriceColumn() const;
 
     // Hides the editor; with `copy` its text goes into its cell first.
     void EndCellEdit(bool copy, bool hide);
@@ -59,7 +56,6 @@ private:
     Model* model_ = nullptr;
     InPlaceEdit* editor_ = nullptr;
     bool lockFirstRow_ = true;
-    const bool lockLeadColumns_ = true;  // the hidden column and "No." never open
     bool hiding_ = false;
     bool passingOn_ = false;
     // The editor's text as opened and the cell bytes it came from: an unchanged text is written back

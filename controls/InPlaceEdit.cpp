@@ -1,5 +1,6 @@
 #include "controls/InPlaceEdit.h"
 
+#include "commodity/CommodityTable.h"
 #include "commodity/GbkText.h"
 #include "commodity/TextEntry.h"
 #include "controls/EditableListCtrl.h"
@@ -116,7 +117,7 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
     // A comma would split the line of the commodity file, and the row would not load again; the
     // brackets delimit Code and Name in the upload line, and the scale would cut the name there.
     const TextEntry::Field field
-        = column_ == list_->PriceColumn() ? TextEntry::Field::Line : TextEntry::Field::Commodity;
+        = column_ == CommodityTable::Price ? TextEntry::Field::Line : TextEntry::Field::Commodity;
     switch (TextEntry::Check(gbkBytes(offered)->toStdString(), field)) {
     case TextEntry::Verdict::Accepted:
         break;
@@ -134,7 +135,7 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
     if (hasSelectedText())
         rest.remove(selectionStart(), selectedText().size());
 
-    if (column_ == list_->PriceColumn()) {
+    if (column_ == CommodityTable::Price) {
         static const QRegularExpression price(QStringLiteral("^[0-9]*\\.?[0-9]*$"));
         if (!price.match(offered).hasMatch()
             || (offered.contains(QLatin1Char('.')) && rest.contains(QLatin1Char('.')))) {
@@ -143,7 +144,7 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
         }
         return offered;
     }
-    if (column_ == EditableListCtrl::kCodeColumn) {
+    if (column_ == CommodityTable::Code) {
         const QByteArray bytes = *gbkBytes(offered);
         const qsizetype used = gbkBytes(rest).value_or(QByteArray()).size();
         const qsizetype room = std::max<qsizetype>(0, EditableListCtrl::kCodeLimit - used);
@@ -176,7 +177,7 @@ void InPlaceEdit::PasteChecked()
 void InPlaceEdit::PasteText(const QString& text)
 {
     QString offered = withoutTrailingLineBreaks(text);
-    if (column_ == list_->PriceColumn())
+    if (column_ == CommodityTable::Price)
         offered = offered.trimmed();
     if (offered.isEmpty())
         return;
@@ -207,7 +208,7 @@ void InPlaceEdit::dropEvent(QDropEvent* event)
         return;
     }
     QString offered = withoutTrailingLineBreaks(event->mimeData()->text());
-    if (column_ == list_->PriceColumn())
+    if (column_ == CommodityTable::Price)
         offered = offered.trimmed();
     deselect();
     const int at = cursorPositionAt(event->position().toPoint());
