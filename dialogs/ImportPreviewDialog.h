@@ -20,10 +20,9 @@ public:
     ImportPreviewDialog(const CommodityCsv::Import& import, const QString& fileName, QWidget* parent = nullptr);
     ~ImportPreviewDialog() override;
 
+private:
     // The row's problem in the interface's language; empty for a good row.
     static QString ProblemText(const CommodityCsv::Row& row);
-
-private:
     void UpdateImportButton();
 
     std::unique_ptr<Ui::ImportPreviewDialog> ui_;
