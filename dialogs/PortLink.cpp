@@ -19,28 +19,29 @@ QByteArray ToBytes(const std::string& text)
 PortLink::PortLink(QObject* parent)
     : QObject(parent)
 {
-    // The own state follows first: these connections are made before any of the window's.
-    connect(this, &PortLink::opened, this, [this](int error) {
-        changing_ = false;
-        open_ = error == 0;
-    });
-    connect(this, &PortLink::closed, this, [this] {
-        changing_ = false;
-        open_ = false;
-    });
-    connect(this, &PortLink::lost, this, [this] {
-        open_ = false;
-        changing_ = false;
-    });
-    connect(this, &PortLink::uploadEnded, this, [this] { uploading_ = false; });
-    connect(this, &PortLink::calibrationRead, this, [this] { tickPending_ = false; });
-
-    // Called on the worker: each report is emitted later on the window's thread.
+    // Called on the worker: each report is emitted later on the window's thread, after the state
+    // the queries tell has been brought up to it.
     PortSession::Callbacks callbacks;
-    callbacks.opened = [this](int error) { Report([this, error] { emit opened(error); }); };
-    callbacks.closed = [this] { Report([this] { emit closed(); }); };
+    callbacks.opened = [this](int error) {
+        Report([this, error] {
+            changing_ = false;
+            open_ = error == 0;
+            emit opened(error);
+        });
+    };
+    callbacks.closed = [this] {
+        Report([this] {
+            changing_ = false;
+            open_ = false;
+            emit closed();
+        });
+    };
     callbacks.lost = [this](SerialLink::PortFaultInfo fault) {
-        Report([this, fault] { emit lost(int(fault.fault), fault.error); });
+        Report([this, fault] {
+            changing_ = false;
+            open_ = false;
+            emit lost(int(fault.fault), fault.error);
+        });
     };
     callbacks.cycleEnded = [this] {
         Report([this] {
@@ -138,7 +139,10 @@ void PortLink::Upload(std::vector<Bytes> writes)
             port, writes, [&] { return cancel->load() || stop(); },
             [this](int sent) { Report([this, sent] { emit uploadProgress(sent); }); });
         const bool whole = wasOpen && complete && port.Fault().fault == SerialLink::PortFault::None;
-        Report([this, whole] { emit uploadEnded(whole); });
+        Report([this, whole] {
+            uploading_ = false;
+            emit uploadEnded(whole);
+        });
     });
 }
 
@@ -164,7 +168,10 @@ void PortLink::ReadCalibration()
     tickPending_ = true;
     session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
         const QByteArray received = ToBytes(CalibrationReading::ReadBlock(port));
-        Report([this, received] { emit calibrationRead(received); });
+        Report([this, received] {
+            tickPending_ = false;
+            emit calibrationRead(received);
+        });
     });
 }
 
