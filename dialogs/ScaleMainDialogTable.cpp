@@ -23,8 +23,6 @@
 void ScaleMainDialog::OnSetupCompanyName()
 {
     FinishCellEdit();
-    if (!link_.IsOpen())
-        return;
     link_.Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
 }
 
