@@ -4,23 +4,19 @@
 #include "cli/CommandLine.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
-#include "sim/VirtualScale.h"
+#include "support/ScaleSetUp.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -47,25 +43,6 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/scaletool-cli-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        const std::string file = path_ + "/" + name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
-    }
-
-private:
-    std::string path_;
-};
-
 class CommandLineTest : public testing::Test {
 protected:
     void SetUp() override
@@ -82,7 +59,7 @@ protected:
     }
 
     VirtualScale scale_;
-    TempFolder folder_;
+    ScratchFolder folder_{"scaletool-cli"};
 };
 
 TEST_F(CommandLineTest, ReadPrintsOneJsonLinePerReading)
@@ -196,10 +173,7 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
 TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 {
     VirtualScale other;
-    other.SetBaudRate(38400);
-    other.SetSeries(ScaleSeries::Zud);
-    other.SetSettlingTime(0ms);
-    other.PlaceLoad(2.5);
+    ScaleSetUp::Answering(other, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(other.Start());
     const Result found = Invoke({"--find", "--port", other.PortPath()});
     EXPECT_EQ(found.status, kExitOk) << found.err;

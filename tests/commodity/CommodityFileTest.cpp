@@ -3,15 +3,14 @@
 #include "commodity/CommodityTable.h"
 #include "link/ScaleCommandSet.h"
 #include "support/OrdinaryUser.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -84,35 +83,14 @@ class CommodityFiles : public testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/commodity-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
         previous_ = AppPaths::ApplicationDirectory();
         AppPaths::SetApplicationDirectory(dir_.string());
     }
-    void TearDown() override
-    {
-        AppPaths::SetApplicationDirectory(previous_);
-        std::error_code error;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, error);
-        fs::remove_all(dir_, error);
-    }
+    void TearDown() override { AppPaths::SetApplicationDirectory(previous_); }
 
-    fs::path File(const std::string& name) const { return dir_ / name; }
-
-    void Write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
-    std::string Read(const std::string& name) const
-    {
-        std::ifstream in(File(name), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    fs::path File(const std::string& name) const { return folder_.File(name); }
+    void Write(const std::string& name, const std::string& bytes) const { folder_.Write(name, bytes); }
+    std::string Read(const std::string& name) const { return folder_.Read(name); }
 
     std::vector<std::string> Entries() const
     {
@@ -151,7 +129,8 @@ protected:
         return table;
     }
 
-    fs::path dir_;
+    ScratchFolder folder_{"commodity-test"};
+    const fs::path dir_ = folder_.Path();
     std::string previous_;
 };
 

@@ -2,6 +2,7 @@
 #include "commodity/CommodityTable.h"
 #include "controls/EditableListCtrl.h"
 #include "controls/InPlaceEdit.h"
+#include "support/ControlLookup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,8 +112,7 @@ private slots:
         list->SetLockFirstRow(false);
         list->SetTable(&table);
         host->resize(460, 360);
-        host->show();
-        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+        QVERIFY(ShowExposed(host.get()));
         host->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(host.get()));
     }

@@ -1,5 +1,6 @@
 #include "app/Language.h"
 #include "controls/NumericEdit.h"
+#include "support/ControlLookup.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
@@ -124,8 +125,7 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("4-5.6"));
         NumericEdit edit;
         edit.setText(QStringLiteral("0"));
-        edit.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QVERIFY(ShowExposed(&edit));
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(&edit, &event);
         QMenu* menu = edit.findChild<QMenu*>();
@@ -164,8 +164,7 @@ private slots:
         edit.SetDecimalMode(true);
         edit.SetRange(90, 0);
         edit.setText(QStringLiteral("0"));
-        edit.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QVERIFY(ShowExposed(&edit));
         QMimeData data;
         data.setText(QStringLiteral("9x1"));
         QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -1,5 +1,6 @@
 #include "app/Language.h"
 #include "controls/StatusLamp.h"
+#include "support/ControlLookup.h"
 
 #include <QApplication>
 #include <QImage>
@@ -92,8 +93,7 @@ private slots:
         qApp->setStyleSheet("QWidget { background-color: yellow; color: magenta; }");
         StatusLamp lamp;
         lamp.resize(120, 30);
-        lamp.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&lamp));
+        QVERIFY(ShowExposed(&lamp));
         QCOMPARE(lamp.State(), LampState::Blank);
         QCOMPARE(lamp.Text(), QString());
         const PixelCensus census = Count(Render(lamp), kGreen, Qt::black);
@@ -158,8 +158,7 @@ private slots:
     {
         StatusLamp lamp;
         lamp.resize(120, 30);
-        lamp.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&lamp));
+        QVERIFY(ShowExposed(&lamp));
         lamp.SetState(LampState::Stable);
         QCoreApplication::processEvents();
         const QImage first = Render(lamp);

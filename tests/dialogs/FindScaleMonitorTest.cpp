@@ -4,7 +4,7 @@
 
 #include "app/Language.h"
 #include "dialogs/LineMonitorWindow.h"
-#include "sim/VirtualScale.h"
+#include "support/ScaleSetUp.h"
 
 #include <QLocale>
 #include <QProgressBar>
@@ -37,14 +37,9 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "VirtualScale=0\r\nBaudrate=0\r\nType=0\r\n");
         VirtualScale zev;
-        zev.SetBaudRate(19200);
-        zev.SetSeries(ScaleSeries::Zev);
-        zev.SetSettlingTime(0ms);
-        zev.PlaceLoad(3.75);
+        ScaleSetUp::Answering(zev, 19200, ScaleSeries::Zev, 3.75);
         VirtualScale rivav;
-        rivav.SetBaudRate(4800);
-        rivav.SetSeries(ScaleSeries::Rivav);
-        rivav.SetPostbackRate(10);
+        ScaleSetUp::Reporting(rivav, 4800, ScaleSeries::Rivav);
         QVERIFY(zev.Start() && rivav.Start());
 
         ScaleMainDialog dialog;
@@ -54,8 +49,7 @@ private slots:
         ports->addItem(QStringLiteral("/dev/ttyNoSuchAdapter0"));
         ports->addItem(QString::fromStdString(zev.PortPath()));
         ports->setCurrentIndex(0);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         auto* find = dialog.findChild<QPushButton*>("findButton");
         QVERIFY(find && find->isEnabled());
 
@@ -120,8 +114,7 @@ private slots:
         scale.PlaceLoad(1.234);
         QVERIFY(scale.Start());
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         dialog.findChild<QPushButton*>("monitorButton")->click();
         auto* monitor = dialog.findChild<LineMonitorWindow*>();
         QVERIFY(monitor && monitor->isVisible());
@@ -179,8 +172,7 @@ private slots:
         QCOMPARE(monitor.RowCount(), 10'000);
         QVERIFY(monitor.RowText(0).endsWith("\tTX\t35\t5"));
 
-        monitor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+        QVERIFY(ShowExposed(&monitor));
         auto* pause = monitor.findChild<QPushButton*>("pauseButton");
         pause->click();
         record(LineLog::Direction::Received, "\x01\x02S");

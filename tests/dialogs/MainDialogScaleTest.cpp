@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 using namespace MainDialogSupport;
@@ -65,9 +66,18 @@ class MainDialogScaleTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each test has its own settings folder and virtual scale.
     void init()
     {
         Language::Install(QLocale::c());
+        dir_.emplace();
+        scale_.emplace();
+    }
+
+    void cleanup()
+    {
+        scale_.reset();
+        dir_.reset();
     }
 
     // Each moment the rule is applied: open, series change (also while reading), close.
@@ -88,12 +98,9 @@ private slots:
     {
         QFETCH(int, series);
         QFETCH(bool, reading);
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start("Sleep=10\r\n"));
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         QCOMPARE(EnabledStates(&dialog), Expected(true, 0, false));
 
         if (reading) {
@@ -118,11 +125,9 @@ private slots:
 
     void rivavThenZevWhileOpen()
     {
-        TempAppDirectory dir;
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start());
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         Combo(&dialog, "modelCombo")->setCurrentIndex(2);
         for (const char* name : {"commodityList", "uploadButton", "printSetupButton", "printA15Button", "printA16Button"})
             QVERIFY2(!RequireControl<QWidget>(&dialog, name)->isEnabled(), name);
@@ -157,19 +162,17 @@ private slots:
         QFETCH(int, series);
         QFETCH(QByteArray, button);
         QFETCH(QByteArray, expected);
-        TempAppDirectory dir;
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start());
         ScaleMainDialog dialog;
         Combo(&dialog, "modelCombo")->setCurrentIndex(series);
         Combo(&dialog, "newBaudCombo")->setCurrentIndex(3);
         Combo(&dialog, "postbackCombo")->setCurrentIndex(5);
         Edit(&dialog, "corpEdit")->setText(QString::fromUtf8("欧万超市"));
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         QVERIFY(Button(&dialog, button.constData())->isEnabled());
         Button(&dialog, button.constData())->click();
-        QCOMPARE(QByteArray::fromStdString(ReceivedAfter(scale, 1)), expected);
-        QCOMPARE(scale.Commands().size(), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(ReceivedAfter(*scale_, 1)), expected);
+        QCOMPARE(scale_->Commands().size(), std::size_t(1));
     }
 
     void uploadSendsTheWholeListAndPausesReading_data()
@@ -182,25 +185,22 @@ private slots:
     void uploadSendsTheWholeListAndPausesReading()
     {
         QFETCH(bool, reading);
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=0\r\nType=1\r\n");
-        dir.WriteFile("ZEV.txt", "1,A1,Apple,2.50\r\n200,Z9," + Gbk(QString::fromUtf8("香蕉")) + ",\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        dir_->WriteFile("ZEV.txt", "1,A1,Apple,2.50\r\n200,Z9," + Gbk(QString::fromUtf8("香蕉")) + ",\r\n");
+        QVERIFY(Start("Sleep=0\r\nType=1\r\n"));
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         if (reading) {
             Button(&dialog, "autoReadCheck")->click();
-            QVERIFY(scale.WaitForCommands(3, 2s));
+            QVERIFY(scale_->WaitForCommands(3, 2s));
         }
         Button(&dialog, "uploadButton")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(scale.UploadedLines().size(), std::size_t(200), 15000);
-        const std::vector<Bytes> lines = scale.UploadedLines();
+        QTRY_COMPARE_WITH_TIMEOUT(scale_->UploadedLines().size(), std::size_t(200), 15000);
+        const std::vector<Bytes> lines = scale_->UploadedLines();
         QCOMPARE(lines.front(), Bytes("1[A1]<Apple>2.50"));
         QCOMPARE(lines[1], Bytes("2[]<>"));
         QCOMPARE(QByteArray::fromStdString(lines.back()), "200[Z9]<" + Gbk(QString::fromUtf8("香蕉")) + ">");
         // Nothing but the block between its first and last line.
-        const std::vector<Bytes> commands = scale.Commands();
+        const std::vector<Bytes> commands = scale_->Commands();
         const auto first = std::find(commands.begin(), commands.end(), Bytes("plu\r\n"));
         const auto last = std::find(commands.begin(), commands.end(), Bytes("end\r\n"));
         QVERIFY(first != commands.end() && last != commands.end());
@@ -210,8 +210,8 @@ private slots:
         QCOMPARE(IsReading(&dialog), reading);
         QCOMPARE(Button(&dialog, "autoReadCheck")->isChecked(), reading);
         if (reading) {
-            scale.ClearReceived();
-            QVERIFY(scale.WaitForCommands(1, 2s));
+            scale_->ClearReceived();
+            QVERIFY(scale_->WaitForCommands(1, 2s));
             QTest::qWait(50);
             QVERIFY(Button(&dialog, "autoReadCheck")->isChecked());
             QVERIFY(!Button(&dialog, "readParamButton")->isEnabled());
@@ -220,7 +220,6 @@ private slots:
 
     void demoEntryRunsItsOwnScale()
     {
-        TempAppDirectory dir;
         ScaleMainDialog dialog;
         QComboBox* ports = Combo(&dialog, "portCombo");
         ports->setCurrentIndex(ports->findText("Virtual scale (demo)"));
@@ -239,10 +238,9 @@ private slots:
     // scale's weight at once. The choice is made once; later starts take the stored entry.
     void demoFirstStartReadsTheVirtualScale()
     {
-        TempAppDirectory dir;
         QFile seed(QStringLiteral(SCALETOOL_DEMO_DIR "/first-start.ini"));
         QVERIFY(seed.open(QIODevice::ReadOnly));
-        dir.WriteFile("Option.ini", seed.readAll());
+        dir_->WriteFile("Option.ini", seed.readAll());
         {
             ScaleMainDialog dialog;
             QCOMPARE(Combo(&dialog, "portCombo")->currentText(), QString("Virtual scale (demo)"));
@@ -264,13 +262,10 @@ private slots:
 
     void readingFramedSeriesShowsNetAndLamp()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=2\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
-        scale.PlaceLoad(1.25);
+        QVERIFY(Start("Sleep=10\r\nType=2\r\n"));
+        scale_->PlaceLoad(1.25);
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         auto* lamp = RequireControl<StatusLamp>(&dialog, "lamp");
         QVERIFY(!lamp->isVisibleTo(&dialog));
         Button(&dialog, "autoReadCheck")->click();
@@ -280,7 +275,7 @@ private slots:
         QVERIFY(Edit(&dialog, "value2")->text().isEmpty());
         QVERIFY(Edit(&dialog, "value3")->text().isEmpty());
         // The scale was polled with DC1.
-        QVERIFY(scale.Commands().front() == Bytes("\x11"));
+        QVERIFY(scale_->Commands().front() == Bytes("\x11"));
 
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!IsReading(&dialog), 2000);
@@ -291,15 +286,12 @@ private slots:
 
     void lampFollowsTheSeriesWhileReading()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start("Sleep=10\r\nType=1\r\n"));
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         auto* lamp = RequireControl<StatusLamp>(&dialog, "lamp");
         Button(&dialog, "autoReadCheck")->click();
-        QVERIFY(scale.WaitForCommands(2, 2s));
+        QVERIFY(scale_->WaitForCommands(2, 2s));
         QTest::qWait(30);
         QVERIFY(!lamp->isVisibleTo(&dialog));
         Combo(&dialog, "modelCombo")->setCurrentIndex(2);
@@ -315,25 +307,21 @@ private slots:
 
     void readingZudFillsTheFieldsWithoutLamp()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=0\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
-        scale.PlaceLoad(2.0);
+        QVERIFY(Start("Sleep=10\r\nType=0\r\n"));
+        scale_->PlaceLoad(2.0);
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, "value1")->text().isEmpty(), 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!Edit(&dialog, "value3")->text().isEmpty(), 3000);
         QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisibleTo(&dialog));
-        QCOMPARE(scale.Commands().front(), Bytes("R"));
+        QCOMPARE(scale_->Commands().front(), Bytes("R"));
     }
 
     // A report decoded just before the series changed would show in the wrong field.
     void readingOfAnotherSeriesIsDropped()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Type=0\r\n");
+        WriteSystemSettings(*dir_, "Type=0\r\n");
         ScaleMainDialog dialog;
         emit LinkOf(&dialog).valueRead(ScaleSeries::Zev, WeightReport::Quantity::Net, "1.234");
         QVERIFY(Edit(&dialog, "value1")->text().isEmpty());
@@ -344,39 +332,33 @@ private slots:
 
     void activeReturnShowsWhatTheScaleSendsByItself()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=2\r\nBackDataRate=10\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
-        scale.PlaceLoad(0.5);
+        QVERIFY(Start("Sleep=10\r\nType=2\r\nBackDataRate=10\r\n"));
+        scale_->PlaceLoad(0.5);
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         Button(&dialog, "postbackButton")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(scale.PostbackRate(), 10, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(scale_->PostbackRate(), 10, 2000);
         Button(&dialog, "activeReturnCheck")->click();
-        scale.ClearReceived();
+        scale_->ClearReceived();
         Button(&dialog, "autoReadCheck")->click();
         QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("0.500"), 5000);
         // No poll went out.
-        QVERIFY(scale.Received().empty());
+        QVERIFY(scale_->Received().empty());
     }
 
     void closingThePortWhileReadingStopsTheReader()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start("Sleep=10\r\nType=1\r\n"));
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         Button(&dialog, "autoReadCheck")->click();
-        QVERIFY(scale.WaitForCommands(2, 2s));
+        QVERIFY(scale_->WaitForCommands(2, 2s));
         Button(&dialog, "openButton")->click();
         QVERIFY(!Button(&dialog, "autoReadCheck")->isChecked());
         QTRY_VERIFY(!IsReading(&dialog));
-        scale.ClearReceived();
+        scale_->ClearReceived();
         std::this_thread::sleep_for(150ms);
-        QVERIFY(scale.Received().empty());
+        QVERIFY(scale_->Received().empty());
         QTest::qWait(20);
         QVERIFY(!Button(&dialog, "readParamButton")->isEnabled());
         QVERIFY(!Button(&dialog, "autoReadCheck")->isEnabled());
@@ -384,21 +366,18 @@ private slots:
 
     void moreStopsTheReaderBeforeItsDialogRuns()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start("Sleep=10\r\nType=1\r\n"));
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         Button(&dialog, "autoReadCheck")->click();
-        QVERIFY(scale.WaitForCommands(1, 2s));
+        QVERIFY(scale_->WaitForCommands(1, 2s));
         bool readingWhileMoreRan = true;
         Bytes polledWhileMoreRan = "not run";
         WhenModalShows([&](QWidget*) {
             readingWhileMoreRan = IsReading(&dialog);
-            scale.ClearReceived();
+            scale_->ClearReceived();
             std::this_thread::sleep_for(100ms);
-            polledWhileMoreRan = scale.Received();
+            polledWhileMoreRan = scale_->Received();
         });
         Button(&dialog, "moreButton")->click();
         QVERIFY(!readingWhileMoreRan);
@@ -409,11 +388,9 @@ private slots:
 
     void readParameterCancelSendsNothing()
     {
-        TempAppDirectory dir;
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start());
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         MessageRecorder messages(QMessageBox::Cancel);
         Button(&dialog, "readParamButton")->click();
         QCOMPARE(messages.Messages().size(), 1);
@@ -424,19 +401,17 @@ private slots:
         QCOMPARE(question.icon, OperatorMessage::Icon::Question);
         QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
         std::this_thread::sleep_for(150ms);
-        QVERIFY(scale.Received().empty());
+        QVERIFY(scale_->Received().empty());
         QVERIFY(!QApplication::activeModalWidget());
     }
 
     void readParameterShowsTheDump()
     {
-        TempAppDirectory dir;
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start());
         const QByteArray dump = "parameter\r\nVer:2.10\r\n" + Gbk(QString::fromUtf8("分度值:5g")) + "\r\nend";
-        scale.SetParameterDump(dump.toStdString() + "\r\n");
+        scale_->SetParameterDump(dump.toStdString() + "\r\n");
         ScaleMainDialog dialog;
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         MessageRecorder messages(QMessageBox::Ok);
         QString shown = "no dialog";
         QString caption;
@@ -448,12 +423,12 @@ private slots:
         Button(&dialog, "readParamButton")->click();
         QTRY_COMPARE(caption, QString("Parameter"));
         QCOMPARE(shown, QString::fromUtf8("parameter\nVer:2.10\n分度值:5g\nend"));
-        const std::vector<Bytes> commands = scale.Commands();
+        const std::vector<Bytes> commands = scale_->Commands();
         QVERIFY(commands.size() >= 2);
         QCOMPARE(commands[0], Bytes("\x1B\x00\x03\x00", 4));
         QCOMPARE(commands[1], Bytes("\x1B\x00\xFF", 3));
         // Active postback stays off afterwards, as the question warned.
-        QCOMPARE(scale.PostbackRate(), 0);
+        QCOMPARE(scale_->PostbackRate(), 0);
     }
 
     // Presses at varied moments while reading runs: every byte of every press reaches the scale, in
@@ -470,15 +445,12 @@ private slots:
     {
         QFETCH(int, series);
         QFETCH(char, poll);
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=5\r\nType=" + QByteArray::number(series) + "\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start("Sleep=5\r\nType=" + QByteArray::number(series) + "\r\n"));
         ScaleMainDialog dialog;
         Edit(&dialog, "corpEdit")->setText("Shop");
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         Button(&dialog, "autoReadCheck")->click();
-        QVERIFY(scale.WaitForCommands(2, 2s));
+        QVERIFY(scale_->WaitForCommands(2, 2s));
         // TARE and Zero, and for ZUD the company name as well.
         const QList<QByteArray> buttons = series == 0 ? QList<QByteArray>{"tareButton", "companyButton", "zeroButton"}
                                                       : QList<QByteArray>{"tareButton", "zeroButton"};
@@ -494,27 +466,24 @@ private slots:
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY(!IsReading(&dialog));
         QTest::qWait(250);
-        Bytes received = scale.Received();
+        Bytes received = scale_->Received();
         received.erase(std::remove(received.begin(), received.end(), poll), received.end());
         QCOMPARE(QByteArray::fromStdString(received), QByteArray::fromStdString(expected));
     }
 
     void doubleUploadSendsOneBlock()
     {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Type=1\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
+        QVERIFY(Start("Type=1\r\n"));
         ScaleMainDialog dialog;
         dialog.show();
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         QAbstractButton* upload = Button(&dialog, "uploadButton");
         QTest::mouseDClick(upload, Qt::LeftButton);
         upload->click();
         QVERIFY(!upload->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(upload->isEnabled(), 15000);
         QTest::qWait(250);
-        const std::vector<Bytes> commands = scale.Commands();
+        const std::vector<Bytes> commands = scale_->Commands();
         QCOMPARE(std::count(commands.begin(), commands.end(), Bytes("plu\r\n")), std::ptrdiff_t(1));
         QCOMPARE(commands.size(), std::size_t(202));
     }
@@ -531,35 +500,32 @@ private slots:
     void unpluggedScaleIsReportedOnce()
     {
         QFETCH(QString, flow);
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=10\r\nType=1\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
-        scale.PlaceLoad(1.5);
+        QVERIFY(Start("Sleep=10\r\nType=1\r\n"));
+        scale_->PlaceLoad(1.5);
         ScaleMainDialog dialog;
         dialog.show();
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(OpenOn(dialog, *scale_));
         MessageRecorder messages(QMessageBox::Ok);
         if (flow == "reading") {
             Button(&dialog, "autoReadCheck")->click();
             QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value1")->text(), QString("1.500"), 3000);
         } else if (flow == "upload") {
             Button(&dialog, "uploadButton")->click();
-            QVERIFY(scale.WaitForCommands(20, 2s));
+            QVERIFY(scale_->WaitForCommands(20, 2s));
         } else {
-            scale.SetSilent(true);
+            scale_->SetSilent(true);
             Button(&dialog, "readParamButton")->click();
-            QVERIFY(scale.WaitForCommands(1, 2s));
+            QVERIFY(scale_->WaitForCommands(1, 2s));
         }
         const int asked = messages.Messages().size();
-        scale.Unplug();
+        scale_->Unplug();
         QTRY_COMPARE_WITH_TIMEOUT(Button(&dialog, "openButton")->text(), QString("&Open port"), 3000);
         QTRY_COMPARE(messages.Messages().size(), asked + 1);
         QTest::qWait(500);
         QCOMPARE(messages.Messages().size(), asked + 1);
         const OperatorMessage::Message& shown = messages.Messages().last();
         QCOMPARE(shown.icon, OperatorMessage::Icon::Error);
-        QCOMPARE(shown.text, "The connection to " + QString::fromStdString(scale.PortPath())
+        QCOMPARE(shown.text, "The connection to " + QString::fromStdString(scale_->PortPath())
                      + " was lost.\nThe device is gone (unplugged or switched off).");
         QVERIFY(!QApplication::activeModalWidget());  // no progress window, no parameter dump
         QVERIFY(!IsReading(&dialog));
@@ -568,14 +534,26 @@ private slots:
         QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisible());
         QCOMPARE(EnabledStates(&dialog), Expected(false, 1, false));
 
-        QVERIFY(scale.PlugIn());
-        scale.SetSilent(false);
-        scale.ClearReceived();
-        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(scale_->PlugIn());
+        scale_->SetSilent(false);
+        scale_->ClearReceived();
+        QVERIFY(OpenOn(dialog, *scale_));
         Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         Button(&dialog, "tareButton")->click();
-        QCOMPARE(ReceivedAfter(scale, 1), Bytes("T"));
+        QCOMPARE(ReceivedAfter(*scale_, 1), Bytes("T"));
     }
+
+private:
+    // Writes these lines into the settings' section "System" and starts the scale.
+    bool Start(const QByteArray& settings = {})
+    {
+        if (!settings.isEmpty())
+            WriteSystemSettings(*dir_, settings);
+        return scale_->Start();
+    }
+
+    std::optional<TempAppDirectory> dir_;
+    std::optional<VirtualScale> scale_;
 };
 
 QTEST_MAIN(MainDialogScaleTest)

@@ -47,13 +47,22 @@ std::string Setting(const char* key)
     return Profile::ReadText(AppPaths::SettingsPath(), "System", key, "<missing>");
 }
 
-// Opens the cell's editor with a double click, types `text` over it and closes the editor.
-void TypeIntoCell(QWidget* dialog, int row, int column, const char* text)
+// Opens the cell's editor with a double click and types `text` into it; the editor stays open.
+void TypeIntoOpenCell(QWidget* dialog, int row, int column, const char* text)
 {
     auto* list = RequireControl<EditableListCtrl>(dialog, "commodityList");
-    const QRect cell = list->visualRect(list->model()->index(row, column));
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, column)).center());
     QVERIFY(list->IsEditing());
+    QTest::keyClicks(list->findChild<InPlaceEdit*>(), text);
+}
+
+// Types `text` over the cell's text and closes the editor.
+void TypeIntoCell(QWidget* dialog, int row, int column, const char* text)
+{
+    TypeIntoOpenCell(dialog, row, column, "");
+    if (QTest::currentTestFailed())
+        return;
+    auto* list = RequireControl<EditableListCtrl>(dialog, "commodityList");
     QTest::keyClick(list->findChild<InPlaceEdit*>(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(list->findChild<InPlaceEdit*>(), text);
     list->EndCellEdit(true, true);
@@ -215,8 +224,7 @@ private slots:
         dir.WriteFile("ZEV.txt", "1,B1,,\r\n");
         MessageRecorder messages(QMessageBox::Cancel);
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         QCOMPARE(messages.Messages().size(), 1);
         QVERIFY(messages.Texts().first().contains("ZUD.txt"));
         QCOMPARE(messages.Messages().first().icon, OperatorMessage::Icon::Warning);
@@ -259,8 +267,7 @@ private slots:
         TempAppDirectory dir;
         dir.WriteFile("ZUD.txt", "1,A1,,\r\n");
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         // A directory takes the file's place after loading: nothing can be written there.
         const auto blockFile = [&] {
             QFile::remove(dir.Path() + "/ZUD.txt");
@@ -411,8 +418,7 @@ private slots:
         WriteSystemSettings(dir, "Port=-1\r\n");
         MessageRecorder messages;
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         QSignalSpy finished(&dialog, &QDialog::finished);
         for (const char* name : {"openButton", "corpEdit", "portCombo", "modelCombo", "commodityList", "escButton"}) {
             QWidget* control = RequireControl<QWidget>(&dialog, name);
@@ -433,14 +439,10 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=1\r\n");
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         QSignalSpy finished(&dialog, &QDialog::finished);
         auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
-        const QRect cell = list->visualRect(list->model()->index(0, 3));
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
-        QVERIFY(list->IsEditing());
-        QTest::keyClicks(list->findChild<InPlaceEdit*>(), "Pear");
+        TypeIntoOpenCell(&dialog, 0, 3, "Pear");
         QTest::keyClick(list->findChild<InPlaceEdit*>(), Qt::Key_Escape);
         QVERIFY(!list->IsEditing());
         QVERIFY(dialog.isVisible());
@@ -455,18 +457,11 @@ private slots:
         dir.WriteFile("ZUD.txt", "1,A1,,\r\n");
         dir.WriteFile("ZEV.txt", "1,B1,,\r\n");
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
-        const auto typeInto = [list](int row, int column, const char* text) {
-            const QRect cell = list->visualRect(list->model()->index(row, column));
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
-            QVERIFY(list->IsEditing());
-            QTest::keyClicks(list->findChild<InPlaceEdit*>(), text);
-        };
 
         // The series changes while a name is being typed (a mouse wheel over the Model list).
-        typeInto(0, 3, "Pear");
+        TypeIntoOpenCell(&dialog, 0, 3, "Pear");
         Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QVERIFY(!list->IsEditing());
         QCOMPARE(dir.ReadFile("ZUD.txt"), QByteArray("1,A1,Pear,\r\n"));
@@ -474,7 +469,7 @@ private slots:
         QCOMPARE(CellText(&dialog, 0, 3), QString());
 
         // The dialog ends through its close box while a price is being typed.
-        typeInto(0, 4, "1.25");
+        TypeIntoOpenCell(&dialog, 0, 4, "1.25");
         QVERIFY(dialog.close());
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,B1,,1.25\r\n"));
     }
@@ -487,8 +482,7 @@ private slots:
         WriteSystemSettings(dir, "Corp=Shop\r\n");
         {
             ScaleMainDialog dialog;
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QVERIFY(ShowExposed(&dialog));
             QLineEdit* corp = Edit(&dialog, "corpEdit");
             corp->setEnabled(true);  // as while a ZUD scale is open
             corp->setFocus();
@@ -523,9 +517,7 @@ private slots:
         QVERIFY(dialog.DemoScale());
         QTRY_COMPARE(Button(&dialog, "openButton")->text(), QString("Cl&ose port"));
         auto* list = RequireControl<EditableListCtrl>(&dialog, "commodityList");
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 3)).center());
-        QVERIFY(list->IsEditing());
-        QTest::keyClicks(list->findChild<InPlaceEdit*>(), "Apple");
+        TypeIntoOpenCell(&dialog, 0, 3, "Apple");
         QTest::simulateEvent(list->findChild<InPlaceEdit*>(), true, Qt::Key_U, Qt::AltModifier, QString(), false);
         QTest::simulateEvent(list->findChild<InPlaceEdit*>(), false, Qt::Key_U, Qt::AltModifier, QString(), false);
         QTRY_COMPARE_WITH_TIMEOUT(dialog.DemoScale()->UploadedLines().size(), std::size_t(200), 15000);
@@ -546,8 +538,7 @@ private slots:
         QFETCH(int, how);
         TempAppDirectory dir;
         ScaleMainDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         QSignalSpy finished(&dialog, &QDialog::finished);
         if (how == 0) {
             Edit(&dialog, "corpEdit")->setFocus();
@@ -642,8 +633,7 @@ private slots:
         Edit(&dialog, "corpEdit")->setText(chinese ? QString::fromUtf8("欧万超市") : QString("Orvan Market"));
         QComboBox* ports = Combo(&dialog, "portCombo");
         ports->setCurrentIndex(ports->count() - 1);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(ShowExposed(&dialog));
         Button(&dialog, "openButton")->click();
         QVERIFY(dialog.DemoScale());
         QTRY_VERIFY(Button(&dialog, "autoReadCheck")->isEnabled());

@@ -18,12 +18,6 @@
 // Shared by the main dialog's tests: settings, control access and the state the enable rule sets.
 namespace MainDialogSupport {
 
-// Writes Option.ini with these lines in section "System".
-inline void WriteSystemSettings(const TempAppDirectory& dir, const QByteArray& lines)
-{
-    dir.WriteFile("Option.ini", "[System]\r\n" + lines);
-}
-
 inline QComboBox* Combo(const QWidget* dialog, const char* name)
 {
     return RequireControl<QComboBox>(dialog, name);

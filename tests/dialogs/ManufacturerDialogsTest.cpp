@@ -139,66 +139,50 @@ private slots:
         QVERIFY(messages.Texts().isEmpty());
     }
 
+    // The value typed, or one stored (the field cannot be given a minus sign by typing). A refused
+    // value sends nothing, as the Unlock that follows shows; one that cannot be read sends the last.
     void divisionValue_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("expected");  // empty: refused
-        QTest::newRow("0 is automatic") << "0" << QByteArray("1B 00 02 00 00");
-        QTest::newRow("300") << "300" << QByteArray("1B 00 02 01 2C");
-        QTest::newRow("largest") << "65535" << QByteArray("1B 00 02 FF FF");
-        QTest::newRow("too large for the command") << "65536" << QByteArray();
-        QTest::newRow("far too large") << "1000000" << QByteArray();
+        QTest::addColumn<QByteArray>("stored");   // the Scale key; empty: none
+        QTest::addColumn<QString>("typed");       // null: the stored value left as shown
+        QTest::addColumn<QString>("message");     // empty: none
+        QTest::addColumn<QByteArray>("expected"); // empty: nothing sent
+        const QString wrong = QString::fromUtf8("请输入正确的分度值");
+        QTest::newRow("0 is automatic") << QByteArray() << "0" << QString() << QByteArray("1B 00 02 00 00");
+        QTest::newRow("300") << QByteArray() << "300" << QString() << QByteArray("1B 00 02 01 2C");
+        QTest::newRow("largest") << QByteArray() << "65535" << QString() << QByteArray("1B 00 02 FF FF");
+        QTest::newRow("too large for the command") << QByteArray() << "65536" << wrong << QByteArray();
+        QTest::newRow("far too large") << QByteArray() << "1000000" << wrong << QByteArray();
+        QTest::newRow("stored negative") << QByteArray("-5") << QString() << wrong << QByteArray();
+        QTest::newRow("unreadable: the last value goes") << QByteArray("20") << "99999999999"
+                                                          << QString::fromUtf8("请键入一个整数。")
+                                                          << QByteArray("1B 00 02 00 14");
     }
 
     void divisionValue()
     {
+        QFETCH(QByteArray, stored);
         QFETCH(QString, typed);
+        QFETCH(QString, message);
         QFETCH(QByteArray, expected);
         TempAppDirectory dir;
+        if (!stored.isEmpty())
+            WriteSystemSettings(dir, "Scale=" + stored + "\r\n");
         MessageRecorder messages;
         ManufacturerSettingsDialog dialog(line_.port);
         dialog.show();
         auto* edit = Edit(&dialog, "divisionEdit");
-        Retype(edit, typed);
-        QCOMPARE(edit->text(), typed);
+        if (!typed.isNull())
+            Retype(edit, typed);
+        QCOMPARE(edit->text(), typed.isNull() ? QString(stored) : typed);
         Click(&dialog, "divisionSet");
+        QCOMPARE(messages.Texts(), message.isEmpty() ? QStringList() : QStringList{message});
         if (expected.isEmpty()) {
-            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请输入正确的分度值")});
-            Choose(&dialog, "lockList", QStringLiteral("Unlock"));
-            Click(&dialog, "lockSet");
+            Click(&dialog, "lockSet");  // Unlock, the default
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{Shown(kMarker)});
         } else {
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{expected});
-            QVERIFY(messages.Texts().isEmpty());
         }
-    }
-
-    void negativeDivisionRefused()
-    {
-        // Typing cannot give a minus sign; a stored negative value can reach the field.
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Scale=-5\r\n");
-        MessageRecorder messages;
-        ManufacturerSettingsDialog dialog(line_.port);
-        dialog.show();
-        QCOMPARE(Edit(&dialog, "divisionEdit")->text(), QStringLiteral("-5"));
-        Click(&dialog, "divisionSet");
-        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请输入正确的分度值")});
-        Click(&dialog, "lockSet");  // Unlock, the default
-        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{Shown(kMarker)});
-    }
-
-    void unreadableDivisionReportedThenLastValueSent()
-    {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Scale=20\r\n");
-        MessageRecorder messages;
-        ManufacturerSettingsDialog dialog(line_.port);
-        dialog.show();
-        Retype(Edit(&dialog, "divisionEdit"), QStringLiteral("99999999999"));
-        Click(&dialog, "divisionSet");
-        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
-        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{QByteArray("1B 00 02 00 14")});
     }
 
     void listWithoutSelection_data()
@@ -252,46 +236,44 @@ private slots:
 
     // --- manufacturer settings: settings file --------------------------------------------------
 
-    void defaultsWithoutSettingsFile()
+    // What the dialog shows (division, protocol, zero tracking, lock, precision) and what stays
+    // stored (Scale, Type, Zero, EnableButton, Precision) when it is left without a click.
+    void settingsShownAndKeptWhenClosedWithoutClick_data()
     {
-        TempAppDirectory dir;
-        {
-            ManufacturerSettingsDialog dialog(line_.port);
-            QCOMPARE(Edit(&dialog, "divisionEdit")->text(), QStringLiteral("0"));
-            QCOMPARE(List(&dialog, "protocolList")->currentText(), QStringLiteral("VK01"));
-            QCOMPARE(List(&dialog, "zeroList")->currentText(), QStringLiteral("0.5e"));
-            QCOMPARE(List(&dialog, "lockList")->currentText(), QStringLiteral("Unlock"));
-            QCOMPARE(List(&dialog, "precisionList")->currentText(), QStringLiteral("Auto"));
-        }
-        QCOMPARE(StoredInt("Scale"), 0);
-        QCOMPARE(StoredInt("Type"), 0);
-        QCOMPARE(StoredInt("Zero"), 1);
-        QCOMPARE(StoredInt("EnableButton"), 1);
-        QCOMPARE(StoredInt("Precision"), 0);
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QList<int>>("stored");
+        QTest::newRow("no settings file") << QByteArray() << QStringList{"0", "VK01", "0.5e", "Unlock", "Auto"}
+                                          << QList<int>{0, 0, 1, 1, 0};
+        // Type 2 is also what the main dialog stores for its series RIVAV.
+        QTest::newRow("stored values") << QByteArray("Scale=20\r\nType=2\r\nZero=3\r\nEnableButton=0\r\nPrecision=6\r\n")
+                                       << QStringList{"20", "OS2X", "1.5e", "Lock", "0.5g"} << QList<int>{20, 2, 3, 0, 6};
     }
 
-    void storedValuesShownAndKeptWhenClosedWithoutClick()
+    void settingsShownAndKeptWhenClosedWithoutClick()
     {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, shown);
+        QFETCH(QList<int>, stored);
         TempAppDirectory dir;
-        WriteSystemSettings(dir, "Scale=20\r\nType=2\r\nZero=3\r\nEnableButton=0\r\nPrecision=6\r\n");
+        if (!settings.isEmpty())
+            WriteSystemSettings(dir, settings);
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(Edit(&dialog, "divisionEdit")->text(), QStringLiteral("20"));
-            QCOMPARE(List(&dialog, "protocolList")->currentText(), QStringLiteral("OS2X"));
-            QCOMPARE(List(&dialog, "zeroList")->currentText(), QStringLiteral("1.5e"));
-            QCOMPARE(List(&dialog, "lockList")->currentText(), QStringLiteral("Lock"));
-            QCOMPARE(List(&dialog, "precisionList")->currentText(), QStringLiteral("0.5g"));
+            QStringList texts{Edit(&dialog, "divisionEdit")->text()};
+            for (const char* list : {"protocolList", "zeroList", "lockList", "precisionList"})
+                texts << List(&dialog, list)->currentText();
+            QCOMPARE(texts, shown);
             // Typed but neither set nor confirmed: not stored.
             Retype(Edit(&dialog, "divisionEdit"), QStringLiteral("55"));
             Click(&dialog, "backButton");
             QVERIFY(!dialog.isVisible());
         }
-        QCOMPARE(StoredInt("Scale"), 20);
-        QCOMPARE(StoredInt("Type"), 2);
-        QCOMPARE(StoredInt("Zero"), 3);
-        QCOMPARE(StoredInt("EnableButton"), 0);
-        QCOMPARE(StoredInt("Precision"), 6);
+        QList<int> kept;
+        for (const char* key : {"Scale", "Type", "Zero", "EnableButton", "Precision"})
+            kept << StoredInt(key);
+        QCOMPARE(kept, stored);
     }
 
     void listChangesAndEnterAreStored()
@@ -331,15 +313,6 @@ private slots:
             QVERIFY(!dialog.isVisible());
         }
         QCOMPARE(StoredInt("Scale"), 0);
-    }
-
-    void typeStoredAsSeriesOpensOnItsProtocol()
-    {
-        // The main dialog stores its series (2, RIVAV) under the same key.
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Type=2\r\n");
-        ManufacturerSettingsDialog dialog(line_.port);
-        QCOMPARE(List(&dialog, "protocolList")->currentText(), QStringLiteral("OS2X"));
     }
 };
 

@@ -11,12 +11,34 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <initializer_list>
+
 using namespace SettingsSupport;
 
 namespace {
 
 // Sent after an action to prove that nothing went out before it: animal mode on.
 const QByteArray kMarker = "1B 00 05 01";
+
+// What the dialog shows: city, gravity, latitude, altitude, count, LED, alarm, false stability.
+QStringList ShownValues(const QWidget* dialog)
+{
+    QStringList shown{List(dialog, "cityList")->currentText()};
+    for (const char* edit : {"gravityEdit", "latitudeEdit", "altitudeEdit", "countEdit"})
+        shown << Edit(dialog, edit)->text();
+    for (const char* list : {"ledList", "alarmList", "stabilityList"})
+        shown << List(dialog, list)->currentText();
+    return shown;
+}
+
+// The stored text of each key; "<missing>" for one not there.
+QStringList StoredValues(std::initializer_list<const char*> keys)
+{
+    QStringList stored;
+    for (const char* key : keys)
+        stored << StoredText(key);
+    return stored;
+}
 
 } // namespace
 
@@ -204,24 +226,11 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             QCOMPARE(dialog.windowTitle(), QString::fromUtf8("更多设置"));
-            QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("广州(020)"));
-            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.7883"));
-            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(&dialog, "countEdit")->text(), QStringLiteral("6"));
-            QCOMPARE(List(&dialog, "ledList")->currentText(), QStringLiteral("5"));
-            QCOMPARE(List(&dialog, "alarmList")->currentText(), QString::fromUtf8("最大溢出报警"));
-            QCOMPARE(List(&dialog, "stabilityList")->currentText(), QStringLiteral("0"));
+            QCOMPARE(ShownValues(&dialog), (QStringList{QString::fromUtf8("广州(020)"), "9.7883", "0", "0", "6", "5",
+                                                        QString::fromUtf8("最大溢出报警"), "0"}));
         }
-        QCOMPARE(StoredInt("Code1"), 1);
-        QCOMPARE(StoredText("g1"), QStringLiteral("9.788300"));
-        QCOMPARE(StoredText("LAT1"), QStringLiteral("0.000000"));
-        QCOMPARE(StoredInt("ASL1"), 0);
-        QCOMPARE(StoredInt("Back"), 6);
-        QCOMPARE(StoredInt("LED"), 5);
-        QCOMPARE(StoredInt("FlowOver"), 2);
-        QCOMPARE(StoredInt("Stable"), 0);
-        QCOMPARE(StoredText("Code"), QStringLiteral("<missing>"));
+        QCOMPARE(StoredValues({"Code1", "g1", "LAT1", "ASL1", "Back", "LED", "FlowOver", "Stable", "Code"}),
+                 (QStringList{"1", "9.788300", "0.000000", "0", "6", "5", "2", "0", "<missing>"}));
     }
 
     void storedValuesRoundTrip()
@@ -232,31 +241,17 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("台北(008862)"));
-            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.801"));
-            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("39.9"));
-            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("-12"));
-            QCOMPARE(Edit(&dialog, "countEdit")->text(), QStringLiteral("2"));
-            QCOMPARE(List(&dialog, "ledList")->currentText(), QStringLiteral("1"));
-            QCOMPARE(List(&dialog, "alarmList")->currentText(), QString::fromUtf8("关闭报警"));
-            QCOMPARE(List(&dialog, "stabilityList")->currentText(), QStringLiteral("2e"));
+            QCOMPARE(ShownValues(&dialog), (QStringList{QString::fromUtf8("台北(008862)"), "9.801", "39.9", "-12", "2",
+                                                        "1", QString::fromUtf8("关闭报警"), "2e"}));
             // Typed, then closed with ESC: not stored. List choices are stored as they stand.
             Retype(Edit(&dialog, "countEdit"), QStringLiteral("9"));
             QVERIFY(Choose(&dialog, "ledList", QStringLiteral("4")));
             QTest::keyClick(Edit(&dialog, "countEdit"), Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         }
-        QCOMPARE(StoredInt("Code1"), 75);
-        QCOMPARE(StoredText("g1"), QStringLiteral("9.801000"));
-        QCOMPARE(StoredText("LAT1"), QStringLiteral("39.900000"));
-        QCOMPARE(StoredInt("ASL1"), -12);
-        QCOMPARE(StoredInt("Back"), 2);
-        QCOMPARE(StoredInt("LED"), 4);
-        QCOMPARE(StoredInt("FlowOver"), 0);
-        QCOMPARE(StoredInt("Stable"), 4);
-        // The calibration dialog's own keys are left alone.
-        QCOMPARE(StoredInt("Code"), 3);
-        QCOMPARE(StoredText("g"), QStringLiteral("9.7"));
+        // The calibration dialog's own keys, Code and g, are left alone.
+        QCOMPARE(StoredValues({"Code1", "g1", "LAT1", "ASL1", "Back", "LED", "FlowOver", "Stable", "Code", "g"}),
+                 (QStringList{"75", "9.801000", "39.900000", "-12", "2", "4", "0", "4", "3", "9.7"}));
     }
 
     void enterStoresTypedValues()
@@ -307,46 +302,31 @@ private slots:
         QCOMPARE(StoredInt("Code"), 1);  // written by the calibration dialog as it closed
     }
 
-    void cancelledAccessCodeOpensNothing()
+    // Only the right code opens the manufacturer settings, on the same link.
+    void accessCodeGuardsTheManufacturerSettings_data()
     {
-        TempAppDirectory dir;
-        MoreSettingsDialog dialog(line_.port);
-        dialog.show();
-        ModalResponder<ManufacturerPasswordDialog> access(
-            [](ManufacturerPasswordDialog* d) { Click(d, "cancelButton"); });
-        ModalResponder<ManufacturerSettingsDialog> settings(
-            [](ManufacturerSettingsDialog* d) { Click(d, "backButton"); });
-        Click(&dialog, "manufacturerButton");
-        QCOMPARE(access.Count(), 1);
-        QCOMPARE(settings.Count(), 0);
-        Click(&dialog, "animalOn");
-        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
-        QCOMPARE(StoredText("Scale"), QStringLiteral("<missing>"));
+        QTest::addColumn<QString>("code");  // null: Cancel
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("cancelled") << QString() << QStringList();
+        QTest::newRow("wrong") << "274815 " << QStringList{QString::fromUtf8("密码不正确")};
+        QTest::newRow("right") << "05317790264" << QStringList();
     }
 
-    void wrongAccessCodeOpensNothing()
+    void accessCodeGuardsTheManufacturerSettings()
     {
+        QFETCH(QString, code);
+        QFETCH(QStringList, messages);
+        const bool opens = code == "05317790264";
         TempAppDirectory dir;
-        MessageRecorder messages;
+        MessageRecorder recorder;
         MoreSettingsDialog dialog(line_.port);
         dialog.show();
-        ModalResponder<ManufacturerPasswordDialog> access(
-            [](ManufacturerPasswordDialog* d) { Answer(d, QStringLiteral("274815 ")); });
-        ModalResponder<ManufacturerSettingsDialog> settings(
-            [](ManufacturerSettingsDialog* d) { Click(d, "backButton"); });
-        Click(&dialog, "manufacturerButton");
-        QCOMPARE(access.Count(), 1);
-        QCOMPARE(settings.Count(), 0);
-        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("密码不正确")});
-    }
-
-    void rightAccessCodeOpensTheManufacturerSettings()
-    {
-        TempAppDirectory dir;
-        MoreSettingsDialog dialog(line_.port);
-        dialog.show();
-        ModalResponder<ManufacturerPasswordDialog> access(
-            [](ManufacturerPasswordDialog* d) { Answer(d, QStringLiteral("05317790264")); });
+        ModalResponder<ManufacturerPasswordDialog> access([code](ManufacturerPasswordDialog* d) {
+            if (code.isNull())
+                Click(d, "cancelButton");
+            else
+                Answer(d, code);
+        });
         ModalResponder<ManufacturerSettingsDialog> settings([](ManufacturerSettingsDialog* d) {
             Choose(d, "lockList", QStringLiteral("Lock"));
             Click(d, "lockSet");
@@ -354,9 +334,16 @@ private slots:
         });
         Click(&dialog, "manufacturerButton");
         QCOMPARE(access.Count(), 1);
-        QCOMPARE(settings.Count(), 1);
-        QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 0E 00"});
-        QCOMPARE(StoredInt("EnableButton"), 0);
+        QCOMPARE(settings.Count(), opens ? 1 : 0);
+        QCOMPARE(recorder.Texts(), messages);
+        if (opens) {
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 0E 00"});
+            QCOMPARE(StoredInt("EnableButton"), 0);
+        } else {
+            Click(&dialog, "animalOn");
+            QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{kMarker});
+            QCOMPARE(StoredText("Scale"), QStringLiteral("<missing>"));
+        }
     }
 
     void portClosedDropsCommandsSilently()

@@ -99,11 +99,6 @@ inline QList<QByteArray> Shown(const std::vector<Bytes>& commands)
     return shown;
 }
 
-inline void WriteSystemSettings(const TempAppDirectory& dir, const QByteArray& lines)
-{
-    dir.WriteFile("Option.ini", "[System]\r\n" + lines);
-}
-
 inline int StoredInt(const char* key)
 {
     return Profile::ReadInt(AppPaths::SettingsPath(), "System", key, -12345);

@@ -197,8 +197,7 @@ private slots:
         Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
         PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        QVERIFY(ShowExposed(shown.get()));
         const QStringList clipped = Clipped(shown.get());
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
         // Fits a small laptop screen.

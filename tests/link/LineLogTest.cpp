@@ -3,18 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include "link/LineLog.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -93,17 +88,11 @@ TEST(LineLogSave, OneLinePerEntryWithTimeDirectionHexAndText)
     ring.Add(Entry{at, Direction::Sent, "R"});
     ring.Add(Entry{at + std::chrono::milliseconds(12), Direction::Received, "ww  1.5\r"});
 
-    char path[] = "/tmp/linelog-XXXXXX";
-    const int fd = ::mkstemp(path);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    const ScratchFolder folder("linelog");
+    const std::string path = folder.File("log.txt").string();
     ASSERT_TRUE(LineLog::Save(path, ring, "TX", "RX"));
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    std::remove(path);
-    EXPECT_EQ(text.str(), "12:34:56.007\tTX\t52\tR\r\n"
-                          "12:34:56.019\tRX\t77 77 20 20 31 2E 35 0D\tww  1.5\\r\r\n");
+    EXPECT_EQ(ReadBytes(path), "12:34:56.007\tTX\t52\tR\r\n"
+                               "12:34:56.019\tRX\t77 77 20 20 31 2E 35 0D\tww  1.5\\r\r\n");
     EXPECT_FALSE(LineLog::Save("/no-such-directory/log.txt", ring, "TX", "RX"));
 }
 

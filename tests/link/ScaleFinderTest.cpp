@@ -14,7 +14,7 @@
 #include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLinkTestSupport.h"
-#include "sim/VirtualScale.h"
+#include "support/ScaleSetUp.h"
 
 using namespace std::chrono_literals;
 using ScaleFinder::Answer;
@@ -98,14 +98,9 @@ int OpenCount(const std::string& path)
 TEST(ScaleScan, FindsEachScaleAtItsRateAndSeriesAndNothingOnASilentLine)
 {
     VirtualScale zud;
-    zud.SetBaudRate(4800);
-    zud.SetSeries(ScaleSeries::Zud);
-    zud.SetSettlingTime(0ms);
-    zud.PlaceLoad(2.5);
+    ScaleSetUp::Answering(zud, 4800, ScaleSeries::Zud, 2.5);
     VirtualScale rivav;
-    rivav.SetBaudRate(38400);
-    rivav.SetSeries(ScaleSeries::Rivav);
-    rivav.SetPostbackRate(10);
+    ScaleSetUp::Reporting(rivav, 38400, ScaleSeries::Rivav);
     LinkTest::PseudoTerminal silent;
     ASSERT_TRUE(zud.Start() && rivav.Start() && silent.Ok());
     const std::vector<std::string> ports = {silent.Path(), zud.PortPath(), "/dev/no-such-serial-port", rivav.PortPath()};

@@ -4,6 +4,7 @@
 #include "commodity/CommodityTable.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "print/PreviewHost.h"
+#include "support/ControlLookup.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDirectory.h"
 
@@ -22,6 +23,7 @@
 #include <QWindow>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -81,6 +83,18 @@ QAction* ToolAction(PreviewHost* host, const char* name)
     return action;
 }
 
+// Points the preview's printer at a PDF file (on this paper, if given) and prints, accepting the
+// print dialog.
+void PrintToPdf(PreviewHost* host, const QString& file, std::optional<QPageSize> paper = std::nullopt)
+{
+    host->Printer()->setOutputFormat(QPrinter::PdfFormat);
+    host->Printer()->setOutputFileName(file);
+    if (paper)
+        host->Printer()->setPageSize(*paper);
+    WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+    ToolAction(host, "previewPrint")->trigger();
+}
+
 PreviewHost* OpenPreviewHost()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -101,8 +115,7 @@ private slots:
         PreviewHost::ForgetPrinterChoice();
         owner_ = std::make_unique<QDialog>();
         owner_->setWindowTitle(QStringLiteral("Electronic scale"));
-        owner_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(owner_.get()));
+        QVERIFY(ShowExposed(owner_.get()));
     }
 
     void cleanup()
@@ -261,10 +274,7 @@ private slots:
         QPointer<PreviewHost> host = PreviewHost::Open(&LogRender, owner_.get(), &log);
         QVERIFY(host);
         log.drawable = false;
-        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        host->Printer()->setOutputFileName(file);
-        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        ToolAction(host, "previewPrint")->trigger();
+        PrintToPdf(host, file);
         QTRY_VERIFY(host.isNull());
         QCOMPARE(log.checks, 1);
         QCOMPARE(log.PrintCalls(), 0);
@@ -280,11 +290,7 @@ private slots:
         QPointer<PreviewHost> one = PreviewHost::Open(&LogRender, owner_.get(), &first);
         QVERIFY(one);
         // The dialog opens on these and keeps them.
-        one->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        one->Printer()->setOutputFileName(file);
-        one->Printer()->setPageSize(QPageSize(QPageSize::A3));
-        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        ToolAction(one, "previewPrint")->trigger();
+        PrintToPdf(one, file, QPageSize(QPageSize::A3));
         QTRY_VERIFY(one.isNull());
         RenderLog second;
         QPointer<PreviewHost> two = PreviewHost::Open(&LogRender, owner_.get(), &second);
@@ -325,10 +331,7 @@ private slots:
         RenderLog log;
         QPointer<PreviewHost> host = PreviewHost::Open(&LogRender, owner_.get(), &log);
         QVERIFY(host);
-        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        host->Printer()->setOutputFileName(dir.Path() + "/missing/folder/sheet.pdf");
-        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        ToolAction(host, "previewPrint")->trigger();
+        PrintToPdf(host, dir.Path() + "/missing/folder/sheet.pdf");
         QTRY_VERIFY(host.isNull());
         QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("无法启动打印作业。")});
         QCOMPARE(log.PrintCalls(), 0);
@@ -362,10 +365,7 @@ private slots:
         QCOMPARE(messages.Messages().first().parent, owner_.get());
         // Printing is a new job: told once more, and abandoned; the file there is left alone.
         dir.WriteFile("sheet.pdf", "kept");
-        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        host->Printer()->setOutputFileName(dir.Path() + "/sheet.pdf");
-        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        ToolAction(host, "previewPrint")->trigger();
+        PrintToPdf(host, dir.Path() + "/sheet.pdf");
         QTRY_VERIFY(host.isNull());
         QCOMPARE(messages.Messages().size(), 2);
         QVERIFY(owner_->isVisible());
@@ -386,11 +386,7 @@ private slots:
         QPointer<PreviewHost> host = OpenPreviewHost();
         QVERIFY(host);
         QVERIFY(messages.Messages().isEmpty());
-        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        host->Printer()->setOutputFileName(dir.Path() + "/sheet.pdf");
-        host->Printer()->setPageSize(QPageSize(QPageSize::A6));
-        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        ToolAction(host, "previewPrint")->trigger();
+        PrintToPdf(host, dir.Path() + "/sheet.pdf", QPageSize(QPageSize::A6));
         QTRY_VERIFY(host.isNull());
         QCOMPARE(messages.Texts(), QStringList{"The paper is too small,Please re select paper or rotate printing"});
         QCOMPARE(dir.ReadFile("sheet.pdf"), QByteArray("kept"));
@@ -412,10 +408,7 @@ private slots:
         QVERIFY(host);
         // An edit made while the preview is open appears on the printed page.
         table.SetCell(1, CommodityTable::Name, "Pear");
-        host->Printer()->setOutputFormat(QPrinter::PdfFormat);
-        host->Printer()->setOutputFileName(dir.Path() + "/sheet.pdf");
-        WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
-        ToolAction(host, "previewPrint")->trigger();
+        PrintToPdf(host, dir.Path() + "/sheet.pdf");
         QTRY_VERIFY(host.isNull());
         QVERIFY(messages.Messages().isEmpty());
         QStringList texts;

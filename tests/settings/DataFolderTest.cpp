@@ -1,28 +1,14 @@
 #include "settings/DataFolder.h"
 
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void Write(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string Read(const fs::path& path)
-{
-    std::stringstream buffer;
-    buffer << std::ifstream(path, std::ios::binary).rdbuf();
-    return buffer.str();
-}
 
 TEST(DataFolder, UserFolderFollowsTheXdgRules)
 {
@@ -47,38 +33,37 @@ TEST(DataFolder, UserFolderFollowsTheXdgRules)
 
 TEST(DataFolder, FirstStartGivesTheFilesAndLaterStartsKeepTheUsersOwn)
 {
-    const fs::path root = fs::temp_directory_path() / ("data-folder-test-" + std::to_string(::getpid()));
+    const ScratchFolder scratch("data-folder-test");
+    const fs::path root = scratch.Path();
     const fs::path installed = root / "share";
     const fs::path folder = root / "data" / "scaletool";
-    fs::remove_all(root);
     fs::create_directories(installed);
     // As under /usr: read only, and the skin not installed at all.
-    Write(installed / "A15.bmp", "a15");
-    Write(installed / "A16.bmp", "a16");
+    WriteBytes(installed / "A15.bmp", "a15");
+    WriteBytes(installed / "A16.bmp", "a16");
     fs::permissions(installed / "A15.bmp", fs::perms::owner_read);
 
     ASSERT_TRUE(DataFolder::Prepare(folder.string(), installed.string()));
-    EXPECT_EQ(Read(folder / "A15.bmp"), "a15");
+    EXPECT_EQ(ReadBytes(folder / "A15.bmp"), "a15");
     EXPECT_NE(fs::status(folder / "A15.bmp").permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_FALSE(fs::exists(folder / "XPCorona.ssk"));
     for (const std::string& name : DataFolder::EmptyFiles())
         EXPECT_TRUE(fs::is_regular_file(folder / name) && fs::file_size(folder / name) == 0) << name;
 
     // The user's edits survive an updated installation; only a deleted file comes back.
-    Write(folder / "A15.bmp", "mine");
-    Write(folder / "ZUD.txt", "mine");
+    WriteBytes(folder / "A15.bmp", "mine");
+    WriteBytes(folder / "ZUD.txt", "mine");
     fs::remove(folder / "A16.bmp");
     fs::permissions(installed / "A15.bmp", fs::perms::owner_write, fs::perm_options::add);
-    Write(installed / "A15.bmp", "updated");
+    WriteBytes(installed / "A15.bmp", "updated");
     ASSERT_TRUE(DataFolder::Prepare(folder.string(), installed.string()));
-    EXPECT_EQ(Read(folder / "A15.bmp"), "mine");
-    EXPECT_EQ(Read(folder / "ZUD.txt"), "mine");
-    EXPECT_EQ(Read(folder / "A16.bmp"), "a16");
-    EXPECT_EQ(Read(installed / "A15.bmp"), "updated");
+    EXPECT_EQ(ReadBytes(folder / "A15.bmp"), "mine");
+    EXPECT_EQ(ReadBytes(folder / "ZUD.txt"), "mine");
+    EXPECT_EQ(ReadBytes(folder / "A16.bmp"), "a16");
+    EXPECT_EQ(ReadBytes(installed / "A15.bmp"), "updated");
 
     // A folder that cannot be made is reported, so the session stays in its working directory.
     EXPECT_FALSE(DataFolder::Prepare((installed / "A16.bmp" / "scaletool").string(), installed.string()));
-    fs::remove_all(root);
 }
 
 } // namespace

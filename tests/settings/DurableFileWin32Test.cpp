@@ -2,11 +2,11 @@
 
 #include "settings/DurableFile.h"
 
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -14,30 +14,11 @@ namespace {
 
 class DurableFileWin32 : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path()
-               / ("durable-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "ZEV.txt").string();
-    }
-    void TearDown() override
-    {
-        std::error_code error;
-        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, error);
-        fs::remove_all(dir_, error);
-    }
-    std::string Contents() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    std::string Contents() const { return folder_.Read("ZEV.txt"); }
 
-    fs::path dir_;
-    std::string path_;
+    ScratchFolder folder_{"durable"};
+    const fs::path dir_ = folder_.Path();
+    const std::string path_ = folder_.File("ZEV.txt").string();
 };
 
 TEST_F(DurableFileWin32, ReplaceCreatesThenReplacesLeavingOnlyTheFile)

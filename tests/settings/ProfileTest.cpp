@@ -3,46 +3,22 @@
 #include "support/OrdinaryUser.h"
 #endif
 
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 class ProfileFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("profile-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "Option.ini").string();
-    }
-    void TearDown() override
-    {
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
-        std::filesystem::remove_all(dir_);
-    }
+    void write(const std::string& bytes) { folder_.Write("Option.ini", bytes); }
+    std::string contents() const { return folder_.Read("Option.ini"); }
 
-    void write(const std::string& bytes)
-    {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    std::string contents() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream buffer;
-        buffer << in.rdbuf();
-        return buffer.str();
-    }
-
-    std::filesystem::path dir_;
-    std::string path_;
+    ScratchFolder folder_{"profile-test"};
+    const std::filesystem::path dir_ = folder_.Path();
+    const std::string path_ = folder_.File("Option.ini").string();
 };
 
 struct ReadCase {
@@ -196,13 +172,11 @@ TEST_F(ProfileFile, WritesKeepTheFileItsLinkAndItsMode)
     namespace fs = std::filesystem;
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
                          | fs::perms::others_read | fs::perms::others_write;
-    {
-        std::ofstream((dir_ / "real.ini").string(), std::ios::binary) << "[System]\r\nPort=1\r\n";
-    }
+    folder_.Write("real.ini", "[System]\r\nPort=1\r\n");
     fs::permissions(dir_ / "real.ini", mode);
     fs::create_symlink("real.ini", path_);
     fs::create_directory(path_ + ".tmp");
-    std::ofstream((dir_ / "Option.ini.tmp" / "keep").string()) << "x";
+    folder_.Write("Option.ini.tmp/keep", "x");
 
     ASSERT_TRUE(Profile::WriteInt(path_, "System", "Port", 2));
     EXPECT_TRUE(fs::is_symlink(path_));
@@ -224,20 +198,9 @@ TEST_F(ProfileFile, WritesKeepTheFileItsLinkAndItsMode)
 }
 #endif
 
-// The keys a fresh installation starts from, as every dialog reads them.
-struct DefaultCase {
-    const char* key;
-    int integer;
-};
-
-TEST_F(ProfileFile, MissingFileGivesEveryIntegerDefault)
+TEST_F(ProfileFile, MissingFileGivesTheFallbacks)
 {
-    const DefaultCase defaults[] = {{"Port", 0},   {"Baudrate", 2}, {"Type", 0},     {"Baudrate2", 2},
-                                    {"BackDataRate", 0}, {"Sleep", 100}, {"Code", 1}, {"Code1", 1},
-                                    {"Back", 6},   {"LED", 5},      {"FlowOver", 2}, {"Stable", 0},
-                                    {"Scale", 0},  {"Zero", 1},     {"EnableButton", 1}, {"Precision", 0}};
-    for (const auto& d : defaults)
-        EXPECT_EQ(Profile::ReadInt(path_, "System", d.key, d.integer), d.integer) << d.key;
+    EXPECT_EQ(Profile::ReadInt(path_, "System", "Sleep", 100), 100);
     EXPECT_EQ(Profile::ReadText(path_, "System", "MAXRange", "15"), "15");
     EXPECT_FALSE(std::filesystem::exists(path_)) << "reading never creates the file";
 }

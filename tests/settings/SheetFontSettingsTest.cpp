@@ -2,38 +2,19 @@
 
 #include "commodity/GbkText.h"
 
-#include <gtest/gtest.h>
+#include "support/ScratchFolder.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <gtest/gtest.h>
 
 namespace {
 
 class SheetFontSettingsTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("sheet-font-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "Option.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void WriteFile(const std::string& text) const { folder_.Write("Option.ini", text); }
+    std::string ReadFile() const { return folder_.Read("Option.ini"); }
 
-    void WriteFile(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-    std::string ReadFile() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
-
-    std::filesystem::path dir_;
-    std::string path_;
+    ScratchFolder folder_{"sheet-font"};
+    const std::string path_ = folder_.File("Option.ini").string();
 };
 
 TEST_F(SheetFontSettingsTest, MissingKeysGiveTheCallersDefaultFace)

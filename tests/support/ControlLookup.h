@@ -12,3 +12,10 @@ T* RequireControl(const QWidget* root, const char* name)
         qFatal("control %s not found", name);
     return control;
 }
+
+// Shows the window and waits until it is on screen.
+inline bool ShowExposed(QWidget* window)
+{
+    window->show();
+    return QTest::qWaitForWindowExposed(window);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,3 +21,9 @@ private:
     QTemporaryDir dir_;
     std::string previous_;
 };
+
+// Writes the directory's Option.ini with these lines in section "System".
+inline void WriteSystemSettings(const TempAppDirectory& dir, const QByteArray& lines)
+{
+    dir.WriteFile("Option.ini", "[System]\r\n" + lines);
+}
