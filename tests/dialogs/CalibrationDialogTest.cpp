@@ -39,18 +39,21 @@ private slots:
     void gravityValue_data()
     {
         QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("typed");        // null: the stored value as shown
         QTest::addColumn<QByteArray>("expected");  // empty: refused
-        QTest::newRow("default") << QByteArray() << QByteArray("g=9.788300\r\n");
-        QTest::newRow("lowest") << QByteArray("9.6999999") << QByteArray("g=9.700000\r\n");
-        QTest::newRow("highest") << QByteArray("9.900000001") << QByteArray("g=9.900000\r\n");
-        QTest::newRow("below") << QByteArray("9.69") << QByteArray();
-        QTest::newRow("above") << QByteArray("9.91") << QByteArray();
-        QTest::newRow("zero") << QByteArray("0") << QByteArray();
+        QTest::newRow("default") << QByteArray() << QString() << QByteArray("g=9.788300\r\n");
+        QTest::newRow("lowest") << QByteArray("9.6999999") << QString() << QByteArray("g=9.700000\r\n");
+        QTest::newRow("highest") << QByteArray("9.900000001") << QString() << QByteArray("g=9.900000\r\n");
+        QTest::newRow("below") << QByteArray("9.69") << QString() << QByteArray();
+        QTest::newRow("above") << QByteArray("9.91") << QString() << QByteArray();
+        QTest::newRow("zero") << QByteArray("0") << QString() << QByteArray();
+        QTest::newRow("typed") << QByteArray() << "9.80665" << QByteArray("g=9.806650\r\n");
     }
 
     void gravityValue()
     {
         QFETCH(QByteArray, stored);
+        QFETCH(QString, typed);
         QFETCH(QByteArray, expected);
         TempAppDirectory dir;
         if (!stored.isEmpty())
@@ -58,6 +61,8 @@ private slots:
         MessageRecorder messages;
         CalibrationDialog dialog(line_.port);
         dialog.show();
+        if (!typed.isNull())
+            Retype(Edit(&dialog, "gravityEdit"), typed);
         Click(&dialog, "gravitySet");
         if (expected.isEmpty()) {
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("重力加速度应为9.7 ~ 9.9之间")});
@@ -67,16 +72,6 @@ private slots:
             QVERIFY(messages.Texts().isEmpty());
             QCOMPARE(line_.Await(1), std::vector<Bytes>{expected.toStdString()});
         }
-    }
-
-    void typedGravitySent()
-    {
-        TempAppDirectory dir;
-        CalibrationDialog dialog(line_.port);
-        dialog.show();
-        Retype(Edit(&dialog, "gravityEdit"), QStringLiteral("9.80665"));
-        Click(&dialog, "gravitySet");
-        QCOMPARE(line_.Await(1), std::vector<Bytes>{"g=9.806650\r\n"});
     }
 
     void cityCode()
@@ -202,9 +197,7 @@ private slots:
             QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8("请键入一个整数。")});
             QCOMPARE(line_.Await(2).back(), Bytes("Lat=20.00\r\nASL=0005\r\n"));
         }
-        QCOMPARE(StoredText("g"), QStringLiteral("9.800000"));
-        QCOMPARE(StoredText("LAT"), QStringLiteral("20.000000"));
-        QCOMPARE(StoredInt("ASL"), 5);
+        QCOMPARE(StoredValues({"g", "LAT", "ASL"}), (QStringList{"9.800000", "20.000000", "5"}));
     }
 
     void cityListWithoutSelectionSendsNothing()
@@ -375,13 +368,8 @@ private slots:
             QCOMPARE(List(&dialog, "capacityList")->currentIndex(), 1);
             QCOMPARE(List(&dialog, "weightList")->currentText(), QStringLiteral("5"));
         }
-        QCOMPARE(StoredInt("Code"), 1);
-        QCOMPARE(StoredText("g"), QStringLiteral("9.788300"));
-        QCOMPARE(StoredText("LAT"), QStringLiteral("0.000000"));
-        QCOMPARE(StoredText("ASL"), QStringLiteral("0"));
-        QCOMPARE(StoredText("MAXRange"), QStringLiteral("15"));
-        QCOMPARE(StoredText("Weights"), QStringLiteral("5"));
-        QCOMPARE(StoredText("Code1"), QStringLiteral("<missing>"));
+        QCOMPARE(StoredValues({"Code", "g", "LAT", "ASL", "MAXRange", "Weights", "Code1"}),
+                 (QStringList{"1", "9.788300", "0.000000", "0", "15", "5", "<missing>"}));
     }
 
     void storedListTexts_data()
@@ -452,11 +440,8 @@ private slots:
             QTest::keyClick(Edit(&dialog, "gravityEdit"), Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         }
-        QCOMPARE(StoredText("g"), QStringLiteral("9.800000"));
-        QCOMPARE(StoredInt("Code"), 63);
-        QCOMPARE(StoredText("MAXRange"), QStringLiteral("60"));
-        QCOMPARE(StoredText("LAT"), QStringLiteral("30.500000"));
-        QCOMPARE(StoredInt("ASL"), 120);
+        QCOMPARE(StoredValues({"g", "Code", "MAXRange", "LAT", "ASL"}),
+                 (QStringList{"9.800000", "63", "60", "30.500000", "120"}));
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
@@ -465,8 +450,7 @@ private slots:
             QTest::keyClick(List(&dialog, "capacityList")->lineEdit(), Qt::Key_Return);  // Enter from any field is OK
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        QCOMPARE(StoredText("g"), QStringLiteral("9.750000"));
-        QCOMPARE(StoredInt("ASL"), 800);
+        QCOMPARE(StoredValues({"g", "ASL"}), (QStringList{"9.750000", "800"}));
     }
 
     void enterWithUnreadableFieldKeepsTheDialogOpen()

@@ -4,6 +4,7 @@
 
 #include "app/Language.h"
 #include "dialogs/LineMonitorWindow.h"
+#include "support/Languages.h"
 #include "support/ScaleSetUp.h"
 
 #include <QLocale>
@@ -24,16 +25,13 @@ class FindScaleMonitorTest : public QObject {
 private slots:
     void findScaleSelectsPortRateAndSeries_data()
     {
-        QTest::addColumn<bool>("chinese");
-        QTest::newRow("neutral") << false;
-        QTest::newRow("Chinese") << true;
+        AddLanguageRows();
     }
 
     void findScaleSelectsPortRateAndSeries()
     {
         QFETCH(bool, chinese);
-        if (chinese)
-            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        InstallLanguage(chinese);
         TempAppDirectory dir;
         WriteSystemSettings(dir, "VirtualScale=0\r\nBaudrate=0\r\nType=0\r\n");
         VirtualScale zev;
@@ -95,16 +93,13 @@ private slots:
 
     void monitorShowsEachWriteAndReadWhileOpen_data()
     {
-        QTest::addColumn<bool>("chinese");
-        QTest::newRow("neutral") << false;
-        QTest::newRow("Chinese") << true;
+        AddLanguageRows();
     }
 
     void monitorShowsEachWriteAndReadWhileOpen()
     {
         QFETCH(bool, chinese);
-        if (chinese)
-            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        InstallLanguage(chinese);
         const QString tx = QCoreApplication::translate("LineMonitorWindow", "TX");
         const QString rx = QCoreApplication::translate("LineMonitorWindow", "RX");
         TempAppDirectory dir;

@@ -10,6 +10,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 #include "sim/VirtualScale.h"
+#include "support/Languages.h"
 #include "support/MessageRecorder.h"
 
 #include <QClipboard>
@@ -73,6 +74,12 @@ QString Caption(const QWidget* dialog, const char* name)
     return RequireControl<QLabel>(dialog, name)->text();
 }
 
+// The captions of the three value fields.
+QStringList Captions(const QWidget* dialog)
+{
+    return {Caption(dialog, "caption1"), Caption(dialog, "caption2"), Caption(dialog, "caption3")};
+}
+
 } // namespace
 
 class MainDialogTest : public QObject {
@@ -97,9 +104,7 @@ private slots:
         QCOMPARE(Combo(&dialog, "postbackCombo")->currentText(), QString("0(No active Postback)"));
         QVERIFY(Edit(&dialog, "corpEdit")->text().isEmpty());
         QCOMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
-        QCOMPARE(Caption(&dialog, "caption1"), QString("Gross"));
-        QCOMPARE(Caption(&dialog, "caption2"), QString("TARE"));
-        QCOMPARE(Caption(&dialog, "caption3"), QString("Net"));
+        QCOMPARE(Captions(&dialog), (QStringList{"Gross", "TARE", "Net"}));
         QVERIFY(!RequireControl<StatusLamp>(&dialog, "lamp")->isVisible());
         // Nothing is written while the dialog runs.
         QVERIFY(!QFile::exists(dir.Path() + "/Option.ini"));
@@ -170,9 +175,7 @@ private slots:
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=-1\r\n");
         ScaleMainDialog dialog;
-        QCOMPARE(Caption(&dialog, "caption1"), QString("Net"));
-        QCOMPARE(Caption(&dialog, "caption2"), QString("Price"));
-        QCOMPARE(Caption(&dialog, "caption3"), QString("Total"));
+        QCOMPARE(Captions(&dialog), (QStringList{"Net", "Price", "Total"}));
         dialog.show();
         dialog.close();
         QVERIFY(!QFile::exists(dir.Path() + "/ZUD.txt"));
@@ -196,9 +199,7 @@ private slots:
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("2, B2 ,Banana,1.00 \r\n"));
         QCOMPARE(CellText(&dialog, 0, 3), QString());
         QCOMPARE(CellText(&dialog, 1, 2), QString("B2"));
-        QCOMPARE(Caption(&dialog, "caption1"), QString("Net"));
-        QCOMPARE(Caption(&dialog, "caption2"), QString("Price"));
-        QCOMPARE(Caption(&dialog, "caption3"), QString("Total"));
+        QCOMPARE(Captions(&dialog), (QStringList{"Net", "Price", "Total"}));
 
         Combo(&dialog, "modelCombo")->setCurrentIndex(0);
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("2,B2,Banana,1.00\r\n"));
@@ -586,9 +587,7 @@ private slots:
         QCOMPARE(Button(&dialog, "escButton")->text(), QString::fromUtf8("退出(ESC)"));
         QCOMPARE(Combo(&dialog, "modelCombo")->itemText(2), QString::fromUtf8("DARUR系列"));
         QCOMPARE(Combo(&dialog, "postbackCombo")->itemText(0), QString::fromUtf8("0(不主动回传)"));
-        QCOMPARE(Caption(&dialog, "caption1"), QString::fromUtf8("净重"));
-        QCOMPARE(Caption(&dialog, "caption2"), QString::fromUtf8("单价"));
-        QCOMPARE(Caption(&dialog, "caption3"), QString::fromUtf8("总价"));
+        QCOMPARE(Captions(&dialog), (QStringList{"净重", "单价", "总价"}));
         QComboBox* ports = Combo(&dialog, "portCombo");
         QCOMPARE(ports->itemText(ports->count() - 1), QString::fromUtf8("虚拟电子秤(演示)"));
         ports->addItem("/dev/no-such-scale-port");
@@ -614,16 +613,13 @@ private slots:
     // room, the commodity list takes it. SCALETOOL_SCREENSHOT_DIR keeps a picture of each.
     void layoutFitsEveryText_data()
     {
-        QTest::addColumn<bool>("chinese");
-        QTest::newRow("neutral") << false;
-        QTest::newRow("Chinese") << true;
+        AddLanguageRows();
     }
 
     void layoutFitsEveryText()
     {
         QFETCH(bool, chinese);
-        if (chinese)
-            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        InstallLanguage(chinese);
         TempAppDirectory dir;
         WriteSystemSettings(dir, chinese ? "Sleep=50\r\nType=1\r\n" : "Sleep=50\r\nType=2\r\n");
         dir.WriteFile("ZEV.txt", Gbk(QString::fromUtf8("1,1001,苹果,6.80\r\n2,1002,香蕉,3.50\r\n"

@@ -11,8 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <initializer_list>
-
 using namespace SettingsSupport;
 
 namespace {
@@ -29,15 +27,6 @@ QStringList ShownValues(const QWidget* dialog)
     for (const char* list : {"ledList", "alarmList", "stabilityList"})
         shown << List(dialog, list)->currentText();
     return shown;
-}
-
-// The stored text of each key; "<missing>" for one not there.
-QStringList StoredValues(std::initializer_list<const char*> keys)
-{
-    QStringList stored;
-    for (const char* key : keys)
-        stored << StoredText(key);
-    return stored;
 }
 
 } // namespace
@@ -188,10 +177,7 @@ private slots:
             Click(&dialog, "alarmSet");
             QCOMPARE(Shown(line_.Await(2)), (QList<QByteArray>{kMarker, QByteArray("1B 00 04 03")}));
         }
-        QCOMPARE(StoredInt("Code1"), -1);
-        QCOMPARE(StoredInt("LED"), -1);
-        QCOMPARE(StoredInt("FlowOver"), -1);
-        QCOMPARE(StoredInt("Stable"), -1);
+        QCOMPARE(StoredValues({"Code1", "LED", "FlowOver", "Stable"}), (QStringList{"-1", "-1", "-1", "-1"}));
     }
 
     void unreadableFieldStopsTheExchangeThere()
@@ -212,10 +198,7 @@ private slots:
             QCOMPARE(Shown(line_.Await(1)), QList<QByteArray>{"1B 00 03 06"});
             Click(&dialog, "backButton");
         }
-        QCOMPARE(StoredText("g1"), QStringLiteral("9.810000"));
-        QCOMPARE(StoredText("LAT1"), QStringLiteral("45.000000"));
-        QCOMPARE(StoredInt("Back"), 6);
-        QCOMPARE(StoredInt("ASL1"), 0);
+        QCOMPARE(StoredValues({"g1", "LAT1", "Back", "ASL1"}), (QStringList{"9.810000", "45.000000", "6", "0"}));
     }
 
     // --- settings ------------------------------------------------------------------------------

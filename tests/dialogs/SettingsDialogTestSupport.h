@@ -20,6 +20,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,15 @@ inline int StoredInt(const char* key)
 inline QString StoredText(const char* key)
 {
     return QString::fromStdString(Profile::ReadText(AppPaths::SettingsPath(), "System", key, "<missing>"));
+}
+
+// The stored text of each key; "<missing>" for one not there.
+inline QStringList StoredValues(std::initializer_list<const char*> keys)
+{
+    QStringList stored;
+    for (const char* key : keys)
+        stored << StoredText(key);
+    return stored;
 }
 
 inline void Click(const QWidget* root, const char* name)

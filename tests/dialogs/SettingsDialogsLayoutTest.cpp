@@ -4,6 +4,7 @@
 #include "dialogs/ManufacturerSettingsDialog.h"
 #include "dialogs/MoreSettingsDialog.h"
 #include "support/ControlLookup.h"
+#include "support/Languages.h"
 #include "support/TempDirectory.h"
 
 #include <QAbstractButton>
@@ -130,7 +131,7 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, expected);
         TempAppDirectory dir;
-        Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
+        InstallLanguage(chinese);
         PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
         QCOMPARE(control.isEmpty() ? shown->windowTitle() : Text(shown.get(), qPrintable(control)), expected);
@@ -158,7 +159,7 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QStringList, items);
         TempAppDirectory dir;
-        Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
+        InstallLanguage(chinese);
         PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
         auto* combo = RequireControl<QComboBox>(shown.get(), qPrintable(list));
@@ -194,7 +195,7 @@ private slots:
         QFETCH(QString, dialog);
         QFETCH(bool, chinese);
         TempAppDirectory dir;
-        Language::Install(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale::c());
+        InstallLanguage(chinese);
         PortLink port;
         const auto shown = SubjectNamed(dialog).make(port);
         QVERIFY(ShowExposed(shown.get()));
