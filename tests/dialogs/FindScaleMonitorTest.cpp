@@ -114,11 +114,8 @@ private slots:
         auto* monitor = dialog.findChild<LineMonitorWindow*>();
         QVERIFY(monitor && monitor->isVisible());
 
-        QComboBox* ports = Combo(&dialog, "portCombo");
-        ports->addItem(QString::fromStdString(scale.PortPath()));
-        ports->setCurrentIndex(ports->count() - 1);
-        Button(&dialog, "openButton")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(Button(&dialog, "autoReadCheck")->isEnabled(), 2000);
+        QVERIFY(OpenOn(dialog, scale));
+        QVERIFY(Button(&dialog, "autoReadCheck")->isEnabled());
         Button(&dialog, "autoReadCheck")->click();
         QTRY_VERIFY_WITH_TIMEOUT(monitor->RowCount() >= 6, 3000);
         Button(&dialog, "autoReadCheck")->click();

@@ -5,7 +5,7 @@
 #include "app/Language.h"
 #include "cli/CommandLine.h"
 #include "controls/EditableListCtrl.h"
-#include "sim/VirtualScale.h"
+#include "support/Languages.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -20,22 +20,6 @@ using namespace MainDialogSupport;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Runs `action` on the next modal dialog once it is up; the action ends the dialog itself.
-void OnNextModal(const std::function<void(QDialog*)>& action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!modal)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action(modal);
-    });
-    poll->start();
-}
 
 QString Cell(ScaleMainDialog& dialog, int row, int column)
 {
@@ -79,8 +63,7 @@ private slots:
         QFETCH(QString, row1Name);
         QFETCH(QString, row3Code);
         QFETCH(bool, chinese);
-        if (chinese)
-            Language::Install(QLocale(QLocale::Chinese, QLocale::China));
+        InstallLanguage(chinese);
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=1\r\n");
         dir.WriteFile("ZEV.txt", "1,OLD,Old,9\r\n");
@@ -90,7 +73,7 @@ private slots:
         int listedRows = -1;
         int problemRows = 0;
         bool importEnabled = false;
-        OnNextModal([&](QDialog* preview) {
+        WhenModalShows([&](QWidget* preview) {
             auto* rows = preview->findChild<QTableWidget*>("rowsTable");
             auto* skip = preview->findChild<QCheckBox*>("skipCheck");
             QPushButton* import = preview->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok);
@@ -103,9 +86,7 @@ private slots:
                 preview->grab().save(shots + (chinese ? "/import-preview-zh.png" : "/import-preview-en.png"));
             importEnabled = import->isEnabled();
             if (accept && importEnabled)
-                import->click();
-            else
-                preview->reject();
+                import->click();  // or closed, as Cancel
         });
         dialog.ImportCsvFile(QString::fromStdString(dir.FilePath("shop.csv")));
 
@@ -162,16 +143,12 @@ private slots:
         QVERIFY(dialogScale.Start());
         {
             ScaleMainDialog dialog;
-            OnNextModal([](QDialog* preview) {
+            WhenModalShows([](QWidget* preview) {
                 preview->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
             });
             dialog.ImportCsvFile(csv);
-            QComboBox* ports = Combo(&dialog, "portCombo");
-            ports->addItem(QString::fromStdString(dialogScale.PortPath()));
-            ports->setCurrentIndex(ports->count() - 1);
-            Button(&dialog, "openButton")->click();
-            // The port opens on the link's worker.
-            QVERIFY(QTest::qWaitFor([&] { return Button(&dialog, "uploadButton")->isEnabled(); }, 2000));
+            QVERIFY(OpenOn(dialog, dialogScale));
+            QVERIFY(Button(&dialog, "uploadButton")->isEnabled());
             Button(&dialog, "uploadButton")->click();
             QVERIFY(dialogScale.WaitForCommands(202, 5s));
         }

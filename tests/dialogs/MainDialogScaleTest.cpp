@@ -28,17 +28,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Puts the scale's port into the list and opens it.
-bool OpenOn(ScaleMainDialog& dialog, VirtualScale& scale)
-{
-    QComboBox* ports = Combo(&dialog, "portCombo");
-    ports->addItem(QString::fromStdString(scale.PortPath()));
-    ports->setCurrentIndex(ports->count() - 1);
-    Button(&dialog, "openButton")->click();
-    // The port opens on the link's worker.
-    return QTest::qWaitFor([&] { return Button(&dialog, "openButton")->text() == QString("Cl&ose port"); }, 2000);
-}
-
 QByteArray Gbk(const QString& text)
 {
     QStringEncoder encoder("GBK");

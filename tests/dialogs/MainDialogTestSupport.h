@@ -3,14 +3,17 @@
 #include "dialogs/PortLink.h"
 #include "dialogs/ScaleMainDialog.h"
 #include "rules/EnableRule.h"
+#include "sim/VirtualScale.h"
 #include "support/ControlLookup.h"
 #include "support/TempDirectory.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMap>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -37,6 +40,18 @@ inline QLineEdit* Edit(const QWidget* dialog, const char* name)
 inline PortLink& LinkOf(const QWidget* dialog)
 {
     return *RequireControl<PortLink>(dialog, "portLink");
+}
+
+// Puts the scale's port into the list and opens it.
+inline bool OpenOn(QWidget& dialog, const VirtualScale& scale)
+{
+    QComboBox* ports = Combo(&dialog, "portCombo");
+    ports->addItem(QString::fromStdString(scale.PortPath()));
+    ports->setCurrentIndex(ports->count() - 1);
+    Button(&dialog, "openButton")->click();
+    // The port opens on the link's worker.
+    const QString close = QCoreApplication::translate("ScaleMainDialog", "Cl&ose port");
+    return QTest::qWaitFor([&] { return Button(&dialog, "openButton")->text() == close; }, 2000);
 }
 
 // True from the start of automatic reading until its end has been reported.
