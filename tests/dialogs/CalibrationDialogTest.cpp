@@ -28,6 +28,13 @@ QString Reading(const QWidget* dialog, const char* name)
     return RequireControl<QLabel>(dialog, name)->text();
 }
 
+// Maximum, calibration weight and weight, as shown.
+QStringList Readings(const QWidget* dialog)
+{
+    return {Reading(dialog, "maximumReading"), Reading(dialog, "calibrationWeightReading"),
+            Reading(dialog, "weightReading")};
+}
+
 } // namespace
 
 class CalibrationDialogTest : public ScaleLineTest {
@@ -222,18 +229,11 @@ private slots:
         TempAppDirectory dir;
         CalibrationDialog dialog(line_.port);
         dialog.show();
-        QCOMPARE(Reading(&dialog, "maximumReading"), QString());
-        QCOMPARE(Reading(&dialog, "calibrationWeightReading"), QString());
-        QCOMPARE(Reading(&dialog, "weightReading"), QString());
-
+        QCOMPARE(Readings(&dialog), (QStringList{"", "", ""}));
         line_.scale.SendCalibrationLines("C 15\r\nF 5\r\nW 0.000\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:0.000"), 3000);
-        QCOMPARE(Reading(&dialog, "maximumReading"), QString::fromUtf8("最大:15"));
-        QCOMPARE(Reading(&dialog, "calibrationWeightReading"), QString::fromUtf8("砝码:5"));
-
+        QTRY_COMPARE_WITH_TIMEOUT(Readings(&dialog), (QStringList{"最大:15", "砝码:5", "重量:0.000"}), 3000);
         line_.scale.SendRaw("W1,2 W\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(Reading(&dialog, "weightReading"), QString::fromUtf8("重量:1,2"), 3000);
-        QCOMPARE(Reading(&dialog, "maximumReading"), QString::fromUtf8("最大:15"));
+        QTRY_COMPARE_WITH_TIMEOUT(Readings(&dialog), (QStringList{"最大:15", "砝码:5", "重量:1,2"}), 3000);
     }
 
     void lineSplitAcrossTicksShowsOnlyItsLetteredPart()
@@ -361,12 +361,9 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             QCOMPARE(List(&dialog, "cityList")->currentIndex(), 1);
-            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.7883"));
-            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("0"));
-            QCOMPARE(List(&dialog, "capacityList")->currentText(), QStringLiteral("15"));
             QCOMPARE(List(&dialog, "capacityList")->currentIndex(), 1);
-            QCOMPARE(List(&dialog, "weightList")->currentText(), QStringLiteral("5"));
+            QCOMPARE(FieldTexts(&dialog, {"gravityEdit", "latitudeEdit", "altitudeEdit", "capacityList", "weightList"}),
+                     (QStringList{"9.7883", "0", "0", "15", "5"}));
         }
         QCOMPARE(StoredValues({"Code", "g", "LAT", "ASL", "MAXRange", "Weights", "Code1"}),
                  (QStringList{"1", "9.788300", "0.000000", "0", "15", "5", "<missing>"}));
@@ -430,10 +427,8 @@ private slots:
         {
             CalibrationDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(List(&dialog, "cityList")->currentText(), QString::fromUtf8("沈阳(024)"));
-            QCOMPARE(Edit(&dialog, "gravityEdit")->text(), QStringLiteral("9.8"));
-            QCOMPARE(Edit(&dialog, "latitudeEdit")->text(), QStringLiteral("30.5"));
-            QCOMPARE(Edit(&dialog, "altitudeEdit")->text(), QStringLiteral("120"));
+            QCOMPARE(FieldTexts(&dialog, {"cityList", "gravityEdit", "latitudeEdit", "altitudeEdit"}),
+                     (QStringList{"沈阳(024)", "9.8", "30.5", "120"}));
             Retype(Edit(&dialog, "gravityEdit"), QStringLiteral("9.75"));
             QVERIFY(Choose(&dialog, "cityList", QString::fromUtf8("昆明(0871)")));
             List(&dialog, "capacityList")->setEditText(QStringLiteral("60"));

@@ -52,7 +52,8 @@ std::string Setting(const char* key)
 void TypeIntoOpenCell(QWidget* dialog, int row, int column, const char* text)
 {
     auto* list = RequireControl<EditableListCtrl>(dialog, "commodityList");
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, column)).center());
+    const QRect cell = list->visualRect(list->model()->index(row, column));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     QVERIFY(list->IsEditing());
     QTest::keyClicks(list->findChild<InPlaceEdit*>(), text);
 }

@@ -246,8 +246,9 @@ private slots:
         QTest::newRow("no settings file") << QByteArray() << QStringList{"0", "VK01", "0.5e", "Unlock", "Auto"}
                                           << QList<int>{0, 0, 1, 1, 0};
         // Type 2 is also what the main dialog stores for its series RIVAV.
-        QTest::newRow("stored values") << QByteArray("Scale=20\r\nType=2\r\nZero=3\r\nEnableButton=0\r\nPrecision=6\r\n")
-                                       << QStringList{"20", "OS2X", "1.5e", "Lock", "0.5g"} << QList<int>{20, 2, 3, 0, 6};
+        QTest::newRow("stored values")
+            << QByteArray("Scale=20\r\nType=2\r\nZero=3\r\nEnableButton=0\r\nPrecision=6\r\n")
+            << QStringList{"20", "OS2X", "1.5e", "Lock", "0.5g"} << QList<int>{20, 2, 3, 0, 6};
     }
 
     void settingsShownAndKeptWhenClosedWithoutClick()
@@ -261,10 +262,8 @@ private slots:
         {
             ManufacturerSettingsDialog dialog(line_.port);
             dialog.show();
-            QStringList texts{Edit(&dialog, "divisionEdit")->text()};
-            for (const char* list : {"protocolList", "zeroList", "lockList", "precisionList"})
-                texts << List(&dialog, list)->currentText();
-            QCOMPARE(texts, shown);
+            QCOMPARE(FieldTexts(&dialog, {"divisionEdit", "protocolList", "zeroList", "lockList", "precisionList"}),
+                     shown);
             // Typed but neither set nor confirmed: not stored.
             Retype(Edit(&dialog, "divisionEdit"), QStringLiteral("55"));
             Click(&dialog, "backButton");

@@ -21,12 +21,8 @@ const QByteArray kMarker = "1B 00 05 01";
 // What the dialog shows: city, gravity, latitude, altitude, count, LED, alarm, false stability.
 QStringList ShownValues(const QWidget* dialog)
 {
-    QStringList shown{List(dialog, "cityList")->currentText()};
-    for (const char* edit : {"gravityEdit", "latitudeEdit", "altitudeEdit", "countEdit"})
-        shown << Edit(dialog, edit)->text();
-    for (const char* list : {"ledList", "alarmList", "stabilityList"})
-        shown << List(dialog, list)->currentText();
-    return shown;
+    return FieldTexts(dialog, {"cityList", "gravityEdit", "latitudeEdit", "altitudeEdit", "countEdit", "ledList",
+                               "alarmList", "stabilityList"});
 }
 
 } // namespace
@@ -209,8 +205,7 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             QCOMPARE(dialog.windowTitle(), QString::fromUtf8("更多设置"));
-            QCOMPARE(ShownValues(&dialog), (QStringList{QString::fromUtf8("广州(020)"), "9.7883", "0", "0", "6", "5",
-                                                        QString::fromUtf8("最大溢出报警"), "0"}));
+            QCOMPARE(ShownValues(&dialog), (QStringList{"广州(020)", "9.7883", "0", "0", "6", "5", "最大溢出报警", "0"}));
         }
         QCOMPARE(StoredValues({"Code1", "g1", "LAT1", "ASL1", "Back", "LED", "FlowOver", "Stable", "Code"}),
                  (QStringList{"1", "9.788300", "0.000000", "0", "6", "5", "2", "0", "<missing>"}));
@@ -224,8 +219,7 @@ private slots:
         {
             MoreSettingsDialog dialog(line_.port);
             dialog.show();
-            QCOMPARE(ShownValues(&dialog), (QStringList{QString::fromUtf8("台北(008862)"), "9.801", "39.9", "-12", "2",
-                                                        "1", QString::fromUtf8("关闭报警"), "2e"}));
+            QCOMPARE(ShownValues(&dialog), (QStringList{"台北(008862)", "9.801", "39.9", "-12", "2", "1", "关闭报警", "2e"}));
             // Typed, then closed with ESC: not stored. List choices are stored as they stand.
             Retype(Edit(&dialog, "countEdit"), QStringLiteral("9"));
             QVERIFY(Choose(&dialog, "ledList", QStringLiteral("4")));

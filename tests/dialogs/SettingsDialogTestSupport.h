@@ -144,6 +144,19 @@ inline NumericEdit* Edit(const QWidget* root, const char* name)
     return RequireControl<NumericEdit>(root, name);
 }
 
+// The text each named field or list shows.
+inline QStringList FieldTexts(const QWidget* root, std::initializer_list<const char*> names)
+{
+    QStringList texts;
+    for (const char* name : names) {
+        if (auto* list = qobject_cast<QComboBox*>(RequireControl<QWidget>(root, name)))
+            texts << list->currentText();
+        else
+            texts << RequireControl<QLineEdit>(root, name)->text();
+    }
+    return texts;
+}
+
 // Replaces the field's text by typing, as the operator would.
 inline void Retype(NumericEdit* edit, const QString& text)
 {
