@@ -8,9 +8,7 @@
 // printed (and that --link follows). With --verbose every command the scale receives is printed,
 // bytes outside printable ASCII escaped.
 
-#include <algorithm>
 #include <atomic>
-#include <iterator>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -22,6 +20,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include "sim/PseudoTerminal.h"
 #include "sim/VirtualScale.h"
 
 namespace {
@@ -110,8 +109,6 @@ bool ParseSeries(const std::string& name, ScaleSeries& series)
     return true;
 }
 
-constexpr int kRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -132,7 +129,7 @@ int main(int argc, char** argv)
                 return 2;
             }
         } else if (arg == "--baud" && i + 1 < argc) {
-            if (!ParseWhole(argv[++i], 1, 230400, baud) || std::find(std::begin(kRates), std::end(kRates), baud) == std::end(kRates)) {
+            if (!ParseWhole(argv[++i], 1, 230400, baud) || !PseudoTerminal::HasRate(baud)) {
                 std::fprintf(stderr, "%s: not a line rate: %s\n", argv[0], argv[i]);
                 return 2;
             }
