@@ -20,6 +20,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include "cli/CommandLineOptions.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/VirtualScale.h"
 
@@ -96,19 +97,6 @@ bool ParseWhole(const char* text, int low, int high, int& value)
     return true;
 }
 
-bool ParseSeries(const std::string& name, ScaleSeries& series)
-{
-    if (name == "zud")
-        series = ScaleSeries::Zud;
-    else if (name == "zev")
-        series = ScaleSeries::Zev;
-    else if (name == "rivav")
-        series = ScaleSeries::Rivav;
-    else
-        return false;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -134,10 +122,12 @@ int main(int argc, char** argv)
                 return 2;
             }
         } else if (arg == "--series" && i + 1 < argc) {
-            if (!ParseSeries(argv[++i], series)) {
+            const auto named = CommandLineSeriesNamed(argv[++i]);
+            if (!named) {
                 std::fprintf(stderr, "%s: not a series (zud, zev, rivav): %s\n", argv[0], argv[i]);
                 return 2;
             }
+            series = *named;
         } else if (arg == "--postback" && i + 1 < argc) {
             if (!ParseWhole(argv[++i], 0, 10, postback)) {
                 std::fprintf(stderr, "%s: not a postback rate (0..10): %s\n", argv[0], argv[i]);
