@@ -122,8 +122,7 @@ bool EndsWithCsv(const std::string& path)
 bool HasEntries(const CommodityTable& table)
 {
     for (int row = 0; row < CommodityTable::kRows; ++row) {
-        if (!table.Cell(row, CommodityTable::Code).empty() || !table.Cell(row, CommodityTable::Name).empty()
-            || !table.Cell(row, CommodityTable::Price).empty())
+        if (table.HasEntry(row))
             return true;
     }
     return false;
