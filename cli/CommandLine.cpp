@@ -19,11 +19,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <thread>
 
 #ifndef SCALETOOL_VERSION

@@ -1,11 +1,9 @@
 #include "link/SerialLink.h"
 
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <thread>
 
 #include <fcntl.h>
