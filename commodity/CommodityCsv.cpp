@@ -4,6 +4,7 @@
 #include "commodity/GbkCodec.h"
 #include "commodity/GbkText.h"
 #include "commodity/TextEntry.h"
+#include "settings/LeadingInteger.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -160,7 +161,7 @@ int CommodityNumber(const std::string& text)
 {
     if (text.empty() || text.size() > 6 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
-    const int value = std::stoi(text);
+    const int value = LeadingInteger::Clamped(text);
     return value >= 1 && value <= CommodityTable::kRows ? value : 0;
 }
 
