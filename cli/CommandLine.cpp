@@ -19,11 +19,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <thread>
 
 #ifndef SCALETOOL_VERSION
@@ -122,8 +120,7 @@ bool EndsWithCsv(const std::string& path)
 bool HasEntries(const CommodityTable& table)
 {
     for (int row = 0; row < CommodityTable::kRows; ++row) {
-        if (!table.Cell(row, CommodityTable::Code).empty() || !table.Cell(row, CommodityTable::Name).empty()
-            || !table.Cell(row, CommodityTable::Price).empty())
+        if (table.HasEntry(row))
             return true;
     }
     return false;

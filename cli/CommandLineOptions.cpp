@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // Options that take a value, and those that do not.
 const std::map<std::string, CommandLineAction, std::less<>> kActions = {
     {"--list-ports", CommandLineAction::ListPorts}, {"--upload", CommandLineAction::Upload}, {"--read", CommandLineAction::Read},
@@ -77,11 +76,10 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
         } else if (name == "--series") {
             std::string lower = *value;
             std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-            const auto found = std::find_if(std::begin(kSeriesNames), std::end(kSeriesNames),
-                                            [&lower](const auto& named) { return lower == named.first; });
-            if (found == std::end(kSeriesNames))
+            const auto series = CommandLineSeriesNamed(lower);
+            if (!series)
                 return "--series takes zud, zev or rivav";
-            options.series = found->second;
+            options.series = *series;
         } else if (name == "--upload") {
             if (options.action != CommandLineAction::None)
                 return "give one action only";
@@ -126,6 +124,15 @@ const char* CommandLineSeriesName(ScaleSeries series)
             return name;
     }
     return "";
+}
+
+std::optional<ScaleSeries> CommandLineSeriesNamed(std::string_view name)
+{
+    for (const auto& [spelled, series] : kSeriesNames) {
+        if (name == spelled)
+            return series;
+    }
+    return std::nullopt;
 }
 
 std::string CommandLineUsage(std::string_view program)

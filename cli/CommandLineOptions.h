@@ -33,6 +33,8 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
 
 // The series' name as --series takes it and --find prints it; empty for None.
 const char* CommandLineSeriesName(ScaleSeries series);
+// The series of that name, exactly as CommandLineSeriesName spells it; nothing for any other text.
+std::optional<ScaleSeries> CommandLineSeriesNamed(std::string_view name);
 
 // True when the arguments ask for the command line (an action, --help or --version) rather than
 // the window.

@@ -4,6 +4,7 @@
 #include "commodity/GbkCodec.h"
 #include "commodity/GbkText.h"
 #include "commodity/TextEntry.h"
+#include "settings/LeadingInteger.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -160,7 +161,7 @@ int CommodityNumber(const std::string& text)
 {
     if (text.empty() || text.size() > 6 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
-    const int value = std::stoi(text);
+    const int value = LeadingInteger::Clamped(text);
     return value >= 1 && value <= CommodityTable::kRows ? value : 0;
 }
 
@@ -196,7 +197,7 @@ char32_t RefusedIn(const std::string& utf8, const std::string& gbk, int column)
     return 0xFFFD;
 }
 
-// Checks one row; on success fills its commodity number and GBK texts.
+// Checks one row: fills its commodity number, and on success its GBK texts.
 void Check(Row& row)
 {
     const std::string* texts[kColumns] = {&row.number, &row.code, &row.name, &row.price};
@@ -330,7 +331,7 @@ Import Parse(std::string_view bytes)
             }
         }
         // The last row of a number wins, whatever else is wrong with it.
-        if (const int number = CommodityNumber(row.number)) {
+        if (const int number = row.commodity) {
             if (const auto earlier = lastOfNumber.find(number); earlier != lastOfNumber.end()) {
                 Row& replaced = import.rows[earlier->second];
                 if (replaced.problem == Problem::None) {
@@ -371,13 +372,11 @@ std::string Format(const CommodityTable& table, const std::array<std::string, 4>
     };
     addLine(header);
     for (int row = 0; row < CommodityTable::kRows; ++row) {
-        const std::string& code = table.Cell(row, CommodityTable::Code);
-        const std::string& name = table.Cell(row, CommodityTable::Name);
-        const std::string& price = table.Cell(row, CommodityTable::Price);
-        if (code.empty() && name.empty() && price.empty())
+        if (!table.HasEntry(row))
             continue;
-        addLine({table.Cell(row, CommodityTable::Number), GbkCodec::GbkToUtf8(code), GbkCodec::GbkToUtf8(name),
-                 GbkCodec::GbkToUtf8(price)});
+        addLine({table.Cell(row, CommodityTable::Number), GbkCodec::GbkToUtf8(table.Cell(row, CommodityTable::Code)),
+                 GbkCodec::GbkToUtf8(table.Cell(row, CommodityTable::Name)),
+                 GbkCodec::GbkToUtf8(table.Cell(row, CommodityTable::Price))});
     }
     return csv;
 }

@@ -44,8 +44,8 @@ struct Row {
     char32_t character = 0;      // NotGbk, RefusedCharacter
     std::size_t bytes = 0;       // CodeTooLong
     int otherLine = 0;           // Replaced
-    // For a row without a problem: its commodity number and the GBK texts of its cells.
-    int commodity = 0;
+    int commodity = 0;  // the number No. gives, 1..200; 0 when it gives none
+    // For a row without a problem: the GBK texts of its cells.
     std::string gbkCode, gbkName, gbkPrice;
 };
 

@@ -21,6 +21,11 @@ void CommodityTable::SetCell(int row, int column, std::string text)
     cells_[std::size_t(row)][std::size_t(column)] = std::move(text);
 }
 
+bool CommodityTable::HasEntry(int row) const
+{
+    return !Cell(row, Code).empty() || !Cell(row, Name).empty() || !Cell(row, Price).empty();
+}
+
 void CommodityTable::ClearEntries()
 {
     for (auto& row : cells_) {

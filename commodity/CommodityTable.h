@@ -19,6 +19,8 @@ public:
     void SetCell(int row, int column, std::string text);
     // Empties code, name and price of every row; numbers stay.
     void ClearEntries();
+    // True when the row has a code, a name or a price.
+    bool HasEntry(int row) const;
 
     bool operator==(const CommodityTable&) const = default;
 

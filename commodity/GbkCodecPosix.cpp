@@ -64,11 +64,12 @@ bool Backend::EncodeCharacter(char32_t, std::string_view utf8, std::string& gbk)
 
 bool Backend::DecodeCharacter(std::string_view gbk, std::string& utf8)
 {
-    std::string piece;
-    if (!FromGbk().Convert(gbk, piece) || piece.empty())
-        return false;
-    utf8 += piece;
-    return true;
+    // Straight into the text; a refusal takes back whatever it appended.
+    const std::size_t before = utf8.size();
+    if (FromGbk().Convert(gbk, utf8) && utf8.size() > before)
+        return true;
+    utf8.resize(before);
+    return false;
 }
 
 } // namespace GbkCodec

@@ -1,6 +1,7 @@
 #include "commodity/GbkCodec.h"
 
 #include "commodity/GbkCodecBackend.h"
+#include "commodity/GbkText.h"
 
 // The UTF-8 side of the codec and its text loops, the same on every platform.
 namespace GbkCodec {
@@ -107,8 +108,8 @@ std::string GbkToUtf8(std::string_view gbk)
             ++at;
             continue;
         }
-        // 0x80 alone is the euro sign; 0x81..0xFE lead a pair.
-        const std::size_t length = (lead >= 0x81 && lead <= 0xFE && at + 1 < gbk.size()) ? 2 : 1;
+        // 0x80 alone is the euro sign; a lead byte and its partner form a pair.
+        const std::size_t length = GbkText::CharacterLength(gbk, at);
         if (Backend::DecodeCharacter(gbk.substr(at, length), utf8)) {
             at += length;
         } else {

@@ -5,6 +5,17 @@
 #include <fstream>
 
 namespace LineLog {
+namespace {
+
+// Two upper-case hex digits of the byte.
+void AppendHex(std::string& text, unsigned char byte)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+}
+
+} // namespace
 
 std::size_t Ring::Add(Entry entry)
 {
@@ -57,22 +68,18 @@ std::string TimeText(std::chrono::system_clock::time_point time)
 
 std::string HexText(std::string_view bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(bytes.size() * 3);
     for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
         if (!text.empty())
             text += ' ';
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0x0F];
+        AppendHex(text, static_cast<unsigned char>(c));
     }
     return text;
 }
 
 std::string EscapedText(std::string_view bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -96,8 +103,7 @@ std::string EscapedText(std::string_view bytes)
             text += char(b);
         } else {
             text += "\\x";
-            text += kDigits[b >> 4];
-            text += kDigits[b & 0x0F];
+            AppendHex(text, b);
         }
     }
     return text;

@@ -21,9 +21,14 @@ PortSession::~PortSession()
     stop_ = true;
     cycleStop_ = true;
     // A line held by the scale keeps the end no longer than a close.
-    port_.SetIoDeadline(Clock::now() + std::chrono::milliseconds(SerialLink::kCloseDrainMs - kCloseMarginMs));
+    BoundIo();
     wake_.notify_all();
     worker_.join();
+}
+
+void PortSession::BoundIo()
+{
+    port_.SetIoDeadline(Clock::now() + std::chrono::milliseconds(SerialLink::kCloseDrainMs - kCloseMarginMs));
 }
 
 void PortSession::Queue(Request request, bool first)
@@ -43,8 +48,7 @@ void PortSession::Queue(Request request, bool first)
 
 void PortSession::Open(std::string name, int baud)
 {
-    Request request{Kind::Open, {}, {}, std::move(name), baud, {}};
-    Queue(std::move(request));
+    Queue({.kind = Kind::Open, .name = std::move(name), .baud = baud});
 }
 
 void PortSession::Close()
@@ -53,30 +57,30 @@ void PortSession::Close()
     // line held by the scale (XOFF) keeps none of them, nor the close, past the close's bound.
     stop_ = true;
     cycleStop_ = true;
-    port_.SetIoDeadline(Clock::now() + std::chrono::milliseconds(SerialLink::kCloseDrainMs - kCloseMarginMs));
-    Queue(Request{Kind::Close, {}, {}, {}, 0, {}});
+    BoundIo();
+    Queue({.kind = Kind::Close});
 }
 
 void PortSession::Post(Job job)
 {
-    Queue(Request{Kind::Job, std::move(job), {}, {}, 0, {}});
+    Queue({.kind = Kind::Job, .job = std::move(job)});
 }
 
 void PortSession::StartCycle(Cycle cycle)
 {
-    Queue(Request{Kind::StartCycle, {}, std::move(cycle), {}, 0, {}});
+    Queue({.kind = Kind::StartCycle, .cycle = std::move(cycle)});
 }
 
 void PortSession::StopCycle()
 {
     cycleStop_ = true;
-    Queue(Request{Kind::StopCycle, {}, {}, {}, 0, {}});
+    Queue({.kind = Kind::StopCycle});
 }
 
 void PortSession::SetLineObserver(SerialLink::PortHandle::LineObserver observer)
 {
     // Ahead of the waiting jobs: it is no exchange and should see as much as it can.
-    Queue(Request{Kind::Observer, {}, {}, {}, 0, std::move(observer)}, true);
+    Queue({.kind = Kind::Observer, .observer = std::move(observer)}, true);
 }
 
 bool PortSession::CycleStopped() const

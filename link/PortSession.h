@@ -75,16 +75,19 @@ public:
 
 private:
     enum class Kind { Open, Close, Job, StartCycle, StopCycle, Observer };
+    // Each kind fills only the fields it needs.
     struct Request {
         Kind kind;
-        Job job;
-        Cycle cycle;
-        std::string name;
+        Job job{};
+        Cycle cycle{};
+        std::string name{};
         int baud = 0;
-        SerialLink::PortHandle::LineObserver observer;
+        SerialLink::PortHandle::LineObserver observer{};
     };
 
     void Queue(Request request, bool first = false);
+    // Holds writes and the close's drain to the close's bound (a line held by the scale).
+    void BoundIo();
     void Run();
     void Carry(Request& request);
     void EndCycle();

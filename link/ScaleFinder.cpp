@@ -42,34 +42,22 @@ std::optional<Answer> ZudAnswer(std::string_view answer)
     return Answer{ReportForm::Zud, ScaleSeries::Zud, fields.front().text};
 }
 
-Bytes PollFor(Probe probe)
+// The series whose poll the probe sends; None for listening, which sends nothing.
+ScaleSeries PolledSeries(Probe probe)
 {
     switch (probe) {
     case Probe::ZudPoll:
-        return ScaleCommandSet::ReadWeight(ScaleSeries::Zud, false);
+        return ScaleSeries::Zud;
     case Probe::FramedPoll:
-        return ScaleCommandSet::ReadWeight(ScaleSeries::Zev, false);
+        return ScaleSeries::Zev;
     case Probe::Listen:
         break;
     }
-    return {};
+    return ScaleSeries::None;
 }
 
 // Room for one unasked report wherever it starts in the window, and the start of the next.
 constexpr int kListenBytes = 2 * WeightReport::kActiveFramedLength;
-
-int ReadLength(Probe probe)
-{
-    switch (probe) {
-    case Probe::ZudPoll:
-        return WeightReport::kZudLength;
-    case Probe::FramedPoll:
-        return WeightReport::kPolledFramedLength;
-    case Probe::Listen:
-        break;
-    }
-    return kListenBytes;
-}
 
 } // namespace
 
@@ -101,13 +89,16 @@ std::optional<Answer> ProbePort(SerialLink::PortHandle& port, const std::atomic<
     for (const Probe probe : {Probe::Listen, Probe::ZudPoll, Probe::FramedPoll}) {
         if (cancel)
             return std::nullopt;
-        const Bytes poll = PollFor(probe);
-        if (!poll.empty()) {
+        // A poll is answered as in the reading cycle: the same request, the same report length.
+        const ScaleSeries polled = PolledSeries(probe);
+        if (polled != ScaleSeries::None) {
+            const Bytes poll = ScaleCommandSet::ReadWeight(polled, false);
             SerialLink::Purge(port);
             if (SerialLink::WriteBytes(port, poll.data(), poll.size()) != int(poll.size()))
                 return std::nullopt;  // the line is held or gone: nothing will answer
         }
-        Bytes answer(std::size_t(ReadLength(probe)), '\0');
+        const int length = polled == ScaleSeries::None ? kListenBytes : ScaleCommandSet::WeightReportLength(polled, false);
+        Bytes answer(std::size_t(length), '\0');
         const int n = SerialLink::ReadBytes(port, answer.data(), int(answer.size()),
                                             probe == Probe::Listen ? timing.listenMs : timing.pollMs);
         answer.resize(std::size_t(std::max(n, 0)));

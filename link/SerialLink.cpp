@@ -1,11 +1,9 @@
 #include "link/SerialLink.h"
 
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <thread>
 
 #include <fcntl.h>
@@ -293,9 +291,10 @@ int PortHandle::WriteDevice(const Device& device, const void* bytes, std::size_t
             until = now + WriteBound(length, device.baud);
             timed = true;
         }
-        // A deadline set meanwhile (a close asked for) is looked at every kDeadlineCheckMs.
-        const Clock::rep deadline = deadline_.load();
-        if (deadline != 0 && now >= Earlier(until, deadline) && Earlier(until, deadline) < until) {
+        // A deadline set meanwhile (a close asked for) is looked at every kDeadlineCheckMs; one
+        // before the write's own bound ends it once passed.
+        const Clock::time_point ownerDeadline = Earlier(until, deadline_.load());
+        if (ownerDeadline < until && now >= ownerDeadline) {
             fault = PortFault::None;  // ended by the owner's close, not by the line
             break;
         }

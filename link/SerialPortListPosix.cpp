@@ -70,11 +70,6 @@ bool Exists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 // An 8250 slot the kernel reserves without a UART behind it reports type 0.
 bool EmptyUartSlot(const std::string& sysClassTty, const std::string& name)
 {
@@ -93,7 +88,7 @@ void ListSerialPortsIn(const std::string& sysClassTty, const std::string& devDir
             names.push_back(name);
     }
     for (const std::string& name : Entries(devDir)) {
-        if (StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") || StartsWith(name, "ttyS"))
+        if (name.starts_with("ttyUSB") || name.starts_with("ttyACM") || name.starts_with("ttyS"))
             names.push_back(name);
     }
     std::vector<std::string> found;

@@ -3,9 +3,6 @@
 #include "settings/DurableFile.h"
 #include "settings/LeadingInteger.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <vector>
 

@@ -1,14 +1,5 @@
 #include "sim/CommandSplitter.h"
 
-namespace {
-
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
-} // namespace
-
 std::size_t CommandSplitter::EscArgumentCount(std::uint8_t code)
 {
     switch (code) {
@@ -55,14 +46,14 @@ std::size_t CommandSplitter::CommandLength(std::string_view p, bool quiet)
     if (end == std::string_view::npos)
         return 0;
     const std::size_t line = end + 2;
-    if (!StartsWith(p, "Lat="))
+    if (!p.starts_with("Lat="))
         return line;
     // The gravity position is two lines sent in one write.
     const std::string_view rest = p.substr(line);
     constexpr std::string_view kAsl = "ASL=";
     if (rest.size() < kAsl.size() && kAsl.substr(0, rest.size()) == rest)
         return quiet ? line : 0;
-    if (!StartsWith(rest, kAsl))
+    if (!rest.starts_with(kAsl))
         return line;
     const auto aslEnd = rest.find("\r\n");
     if (aslEnd == std::string_view::npos)

@@ -1,6 +1,8 @@
 #include "sim/PseudoTerminal.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <cstdint>
 
 #include <fcntl.h>
@@ -69,6 +71,11 @@ void PseudoTerminal::Close()
         *fd = -1;
     }
     DropOutput();
+}
+
+bool PseudoTerminal::HasRate(int baud)
+{
+    return std::any_of(std::begin(kLineRates), std::end(kLineRates), [baud](const LineRate& rate) { return rate.baud == baud; });
 }
 
 int PseudoTerminal::ToolBaud() const

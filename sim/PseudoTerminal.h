@@ -31,6 +31,8 @@ public:
 
     // The rate the tool's side of the line is set to; 0 when it cannot be told.
     int ToolBaud() const;
+    // True for the rates a line can be opened at.
+    static bool HasRate(int baud);
 
     // Queues bytes the scale sends at `lineBaud` to leave at `due`; a tool set to another rate
     // gets them as noise. Beyond what a line holds unread, bytes are dropped, like an overrun.

@@ -12,11 +12,6 @@ using std::chrono::milliseconds;
 
 constexpr double kZeroRangeFraction = 0.04;  // zero works within 4 % of capacity
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // Weight as the scale prints it: three decimals, right-aligned in `width` characters.
 Bytes WeightText(double kg, int width)
 {
@@ -256,15 +251,15 @@ void ScaleModel::HandleLine(std::string_view line)
     if (line == "plu") {
         inUpload_ = true;
         uploading_.clear();
-    } else if (StartsWith(line, "Co.")) {
+    } else if (line.starts_with("Co.")) {
         companyName_ = Bytes(line.substr(3));
-    } else if (StartsWith(line, "baud:")) {
+    } else if (line.starts_with("baud:")) {
         baud_ = Bytes(line.substr(5));
-    } else if (StartsWith(line, "code:")) {
+    } else if (line.starts_with("code:")) {
         areaCode_ = Bytes(line.substr(5));
-    } else if (StartsWith(line, "g=")) {
+    } else if (line.starts_with("g=")) {
         gravity_ = Bytes(line.substr(2));
-    } else if (StartsWith(line, "Lat=")) {
+    } else if (line.starts_with("Lat=")) {
         const auto split = line.find("\r\nASL=");
         latitude_ = Bytes(line.substr(4, split == std::string_view::npos ? line.npos : split - 4));
         if (split != std::string_view::npos)

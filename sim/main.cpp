@@ -8,9 +8,7 @@
 // printed (and that --link follows). With --verbose every command the scale receives is printed,
 // bytes outside printable ASCII escaped.
 
-#include <algorithm>
 #include <atomic>
-#include <iterator>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -22,6 +20,8 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include "cli/CommandLineOptions.h"
+#include "sim/PseudoTerminal.h"
 #include "sim/VirtualScale.h"
 
 namespace {
@@ -97,21 +97,6 @@ bool ParseWhole(const char* text, int low, int high, int& value)
     return true;
 }
 
-bool ParseSeries(const std::string& name, ScaleSeries& series)
-{
-    if (name == "zud")
-        series = ScaleSeries::Zud;
-    else if (name == "zev")
-        series = ScaleSeries::Zev;
-    else if (name == "rivav")
-        series = ScaleSeries::Rivav;
-    else
-        return false;
-    return true;
-}
-
-constexpr int kRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -132,15 +117,17 @@ int main(int argc, char** argv)
                 return 2;
             }
         } else if (arg == "--baud" && i + 1 < argc) {
-            if (!ParseWhole(argv[++i], 1, 230400, baud) || std::find(std::begin(kRates), std::end(kRates), baud) == std::end(kRates)) {
+            if (!ParseWhole(argv[++i], 1, 230400, baud) || !PseudoTerminal::HasRate(baud)) {
                 std::fprintf(stderr, "%s: not a line rate: %s\n", argv[0], argv[i]);
                 return 2;
             }
         } else if (arg == "--series" && i + 1 < argc) {
-            if (!ParseSeries(argv[++i], series)) {
+            const auto named = CommandLineSeriesNamed(argv[++i]);
+            if (!named) {
                 std::fprintf(stderr, "%s: not a series (zud, zev, rivav): %s\n", argv[0], argv[i]);
                 return 2;
             }
+            series = *named;
         } else if (arg == "--postback" && i + 1 < argc) {
             if (!ParseWhole(argv[++i], 0, 10, postback)) {
                 std::fprintf(stderr, "%s: not a postback rate (0..10): %s\n", argv[0], argv[i]);
