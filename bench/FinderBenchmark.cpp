@@ -109,9 +109,7 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
         });
         const auto observer = [inbox](SerialLink::LineDirection direction, std::string_view bytes) {
             if (!bytes.empty())
-                inbox->Record(direction == SerialLink::LineDirection::Written ? LineLog::Direction::Sent
-                                                                               : LineLog::Direction::Received,
-                              bytes);
+                inbox->Record(direction, bytes);
         };
         double cycles[2] = {0, 0};
         double seconds[2] = {0, 0};
@@ -143,7 +141,7 @@ void BM_RecordOneEntry(benchmark::State& state)
     LineLog::Inbox inbox;
     const std::string report("\x01\x02S    1.234k\x03\x04", 15);
     for (auto _ : state)
-        inbox.Record(LineLog::Direction::Received, report);
+        inbox.Record(LineLog::Direction::Read, report);
 }
 BENCHMARK(BM_RecordOneEntry);
 

@@ -15,7 +15,6 @@ namespace CommodityCsv {
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::size_t kCodeLimit = 20;  // bytes, as the Code cell takes
 
 struct Field {
     std::string text;
@@ -224,7 +223,7 @@ void Check(Row& row)
             return fail(Problem::RefusedCharacter, column);
         }
     }
-    if (GbkText::ByteLength(gbk[kCode]) > kCodeLimit) {
+    if (GbkText::ByteLength(gbk[kCode]) > std::size_t(CommodityTable::kCodeBytes)) {
         row.bytes = gbk[kCode].size();
         return fail(Problem::CodeTooLong, kCode);
     }

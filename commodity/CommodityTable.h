@@ -11,6 +11,8 @@ public:
     static constexpr int kRows = 200;
     static constexpr int kColumns = 5;
     enum Column { Hidden = 0, Number = 1, Code = 2, Name = 3, Price = 4 };
+    // The most GBK bytes a code holds, however it is entered.
+    static constexpr int kCodeBytes = 20;
 
     CommodityTable();
 

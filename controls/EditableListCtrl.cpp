@@ -309,7 +309,7 @@ bool EditableListCtrl::FilterEditorKey(QKeyEvent* event)
             return true;
         if (point && editor_->text().contains(QLatin1Char('.')))
             return true;
-    } else if (column == CommodityTable::Code && CellBytes(editor_->Row(), column).size() >= kCodeLimit) {
+    } else if (column == CommodityTable::Code && CellBytes(editor_->Row(), column).size() >= CommodityTable::kCodeBytes) {
         if (held || !isKey(event, {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right}))
             return true;
     }

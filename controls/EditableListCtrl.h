@@ -13,8 +13,6 @@ class QKeyEvent;
 class EditableListCtrl : public QTableView {
     Q_OBJECT
 public:
-    static constexpr int kCodeLimit = 20;    // bytes
-
     explicit EditableListCtrl(QWidget* parent = nullptr);
     ~EditableListCtrl() override;
 

@@ -147,11 +147,11 @@ std::optional<QString> InPlaceEdit::Admissible(const QString& offered, bool allo
     if (column_ == CommodityTable::Code) {
         const QByteArray bytes = *gbkBytes(offered);
         const qsizetype used = gbkBytes(rest).value_or(QByteArray()).size();
-        const qsizetype room = std::max<qsizetype>(0, EditableListCtrl::kCodeLimit - used);
+        const qsizetype room = std::max<qsizetype>(0, CommodityTable::kCodeBytes - used);
         if (bytes.size() <= room)
             return offered;
         const QString hint = tr("The code holds at most %1 bytes; a Chinese character counts two.")
-                                 .arg(EditableListCtrl::kCodeLimit);
+                                 .arg(CommodityTable::kCodeBytes);
         const std::string_view fits
             = GbkText::CutToBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())), std::size_t(room));
         ShowHint(hint);

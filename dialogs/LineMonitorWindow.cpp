@@ -45,7 +45,7 @@ public:
             }
         }
         if (role == Qt::ForegroundRole && index.column() == DirectionColumn)
-            return entry.direction == LineLog::Direction::Sent ? QColor(0x1F, 0x4E, 0xB4) : QColor(0x1B, 0x7F, 0x2A);
+            return entry.direction == LineLog::Direction::Written ? QColor(0x1F, 0x4E, 0xB4) : QColor(0x1B, 0x7F, 0x2A);
         return {};
     }
 
@@ -64,7 +64,7 @@ public:
 
     static QString DirectionWord(LineLog::Direction direction)
     {
-        return direction == LineLog::Direction::Sent ? LineMonitorWindow::tr("TX") : LineMonitorWindow::tr("RX");
+        return direction == LineLog::Direction::Written ? LineMonitorWindow::tr("TX") : LineMonitorWindow::tr("RX");
     }
 
     void Append(std::vector<LineLog::Entry> entries)
@@ -177,8 +177,8 @@ QString LineMonitorWindow::RowText(int row) const
 bool LineMonitorWindow::SaveTo(const QString& path) const
 {
     return LineLog::Save(QFile::encodeName(path).toStdString(), model_->Ring(),
-                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Sent)),
-                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Received)));
+                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Written)),
+                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Read)));
 }
 
 void LineMonitorWindow::showEvent(QShowEvent* event)

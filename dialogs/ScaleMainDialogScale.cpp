@@ -154,15 +154,7 @@ void ScaleMainDialog::OnLineMonitor()
         monitor_ = new LineMonitorWindow(this);
         // Only a monitor on screen records: while it is closed the port's worker has no observer.
         connect(monitor_, &LineMonitorWindow::watchingChanged, this, [this](bool watching) {
-            SerialLink::PortHandle::LineObserver observer;
-            if (watching) {
-                observer = [record = monitor_->Recorder()](SerialLink::LineDirection direction, std::string_view bytes) {
-                    record(direction == SerialLink::LineDirection::Written ? LineLog::Direction::Sent
-                                                                            : LineLog::Direction::Received,
-                           bytes);
-                };
-            }
-            link_.SetLineObserver(std::move(observer));
+            link_.SetLineObserver(watching ? monitor_->Recorder() : nullptr);
         });
     }
     monitor_->show();

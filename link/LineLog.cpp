@@ -128,7 +128,7 @@ bool Save(const std::string& path, const Ring& ring, std::string_view sentWord, 
         return false;
     for (std::size_t i = 0; i < ring.Size(); ++i) {
         const Entry& entry = ring.At(i);
-        file << FormatEntry(entry, entry.direction == Direction::Sent ? sentWord : receivedWord) << "\r\n";
+        file << FormatEntry(entry, entry.direction == Direction::Written ? sentWord : receivedWord) << "\r\n";
     }
     file.flush();
     return bool(file);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/SerialLink.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
@@ -13,7 +15,8 @@
 // so a day of reading never grows the memory.
 namespace LineLog {
 
-enum class Direction { Sent, Received };
+// Which way an entry's bytes went: the serial link's own word for it.
+using Direction = SerialLink::LineDirection;
 
 struct Entry {
     std::chrono::system_clock::time_point time;

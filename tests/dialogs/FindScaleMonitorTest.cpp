@@ -158,8 +158,8 @@ private slots:
         LineMonitorWindow monitor;
         const auto record = monitor.Recorder();
         for (int i = 0; i < 10'005; ++i)
-            record(LineLog::Direction::Sent, std::to_string(i));
-        record(LineLog::Direction::Received, "");  // an empty read is no entry
+            record(LineLog::Direction::Written, std::to_string(i));
+        record(LineLog::Direction::Read, "");  // an empty read is no entry
         monitor.TakeNew();
         QCOMPARE(monitor.RowCount(), 10'000);
         QVERIFY(monitor.RowText(0).endsWith("\tTX\t35\t5"));
@@ -167,7 +167,7 @@ private slots:
         QVERIFY(ShowExposed(&monitor));
         auto* pause = monitor.findChild<QPushButton*>("pauseButton");
         pause->click();
-        record(LineLog::Direction::Received, "\x01\x02S");
+        record(LineLog::Direction::Read, "\x01\x02S");
         QTest::qWait(250);
         QCOMPARE(monitor.RowCount(), 10'000);
         QVERIFY(monitor.RowText(9'999).endsWith("\t10004"));

@@ -50,7 +50,7 @@ TEST(LineLogRing, KeepsOnlyTheNewestUpToItsCapacity)
     LineLog::Ring ring;
     std::size_t dropped = 0;
     for (int i = 0; i < 10'005; ++i)
-        dropped += ring.Add(Entry{{}, Direction::Received, std::to_string(i)});
+        dropped += ring.Add(Entry{{}, Direction::Read, std::to_string(i)});
     EXPECT_EQ(ring.Size(), 10'000u);
     EXPECT_EQ(dropped, 5u);
     EXPECT_EQ(ring.At(0).bytes, "5");
@@ -62,14 +62,14 @@ TEST(LineLogInbox, AWindowThatDoesNotTakeStillHoldsOnlyTheCapacity)
     LineLog::Inbox inbox(3);
     std::thread worker([&] {
         for (int i = 0; i < 100; ++i)
-            inbox.Record(i % 2 ? Direction::Received : Direction::Sent, std::to_string(i));
+            inbox.Record(i % 2 ? Direction::Read : Direction::Written, std::to_string(i));
     });
     worker.join();
     const auto taken = inbox.Take();
     ASSERT_EQ(taken.size(), 3u);
     EXPECT_EQ(taken[0].bytes, "97");
     EXPECT_EQ(taken[2].bytes, "99");
-    EXPECT_EQ(taken[2].direction, Direction::Received);
+    EXPECT_EQ(taken[2].direction, Direction::Read);
     EXPECT_TRUE(inbox.Take().empty()) << "taken entries are gone";
 }
 
@@ -85,8 +85,8 @@ TEST(LineLogSave, OneLinePerEntryWithTimeDirectionHexAndText)
     noon.tm_isdst = -1;
     const auto at = std::chrono::system_clock::from_time_t(std::mktime(&noon)) + std::chrono::milliseconds(7);
     LineLog::Ring ring;
-    ring.Add(Entry{at, Direction::Sent, "R"});
-    ring.Add(Entry{at + std::chrono::milliseconds(12), Direction::Received, "ww  1.5\r"});
+    ring.Add(Entry{at, Direction::Written, "R"});
+    ring.Add(Entry{at + std::chrono::milliseconds(12), Direction::Read, "ww  1.5\r"});
 
     const ScratchFolder folder("linelog");
     const std::string path = folder.File("log.txt").string();
