@@ -3,6 +3,8 @@
 #include "commodity/CommodityUpload.h"
 #include "link/WeightReading.h"
 
+#include <chrono>
+
 namespace ScaleExchange {
 
 std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
@@ -25,7 +27,11 @@ std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, ScaleSeries 
         reading.fields.push_back({quantity, text});
     };
     callbacks.stableRead = [&reading](bool stable) { reading.stable = stable; };
-    WeightReading::RunCycle(port, series, [] { return false; }, callbacks, [] { return false; });
+    // A ZUD scale that sends without pausing would keep one cycle reading: a reading ends after a
+    // second, as a report comes many times a second.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    WeightReading::RunCycle(port, series, [] { return false; }, callbacks,
+                            [until] { return std::chrono::steady_clock::now() >= until; });
     if (reading.fields.empty())
         return std::nullopt;
     return reading;

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <future>
+#include <thread>
 #include <cstdlib>
 #include <regex>
 #include <sstream>
@@ -81,6 +84,25 @@ TEST_F(CommandLineTest, ReadPrintsOneJsonLinePerReading)
         for (const std::string& line : lines)
             EXPECT_TRUE(std::regex_match(line, c.line)) << c.series << ": " << line;
     }
+}
+
+TEST_F(CommandLineTest, ReadEndsWhenAZudScaleNeverPauses)
+{
+    std::atomic<bool> streaming{true};
+    std::thread stream([&] {
+        while (streaming) {
+            scale_.SendRaw("ww      2.000");
+            std::this_thread::sleep_for(5ms);
+        }
+    });
+    auto read = std::async(std::launch::async, [&] { return Invoke(On("zud", {"--read", "--count", "2"})); });
+    const bool ended = read.wait_for(10s) == std::future_status::ready;
+    streaming = false;
+    stream.join();
+    const Result result = read.get();
+    EXPECT_TRUE(ended) << "the reading did not end while the scale kept sending";
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(Lines(result.out).size(), 2u) << result.out;
 }
 
 TEST_F(CommandLineTest, UploadSendsTheCompanyNameAndTheGoodRowsOfACsvFile)
