@@ -154,6 +154,8 @@ void ScaleMainDialog::ConnectLink()
         if (uploadProgress_)
             uploadProgress_->setValue(sent);
     });
+    connect(&link_, &PortLink::uploadDraining, this, &ScaleMainDialog::OnUploadDraining);
+    connect(&link_, &PortLink::lineHeld, this, &ScaleMainDialog::OnLineHeld);
     connect(&link_, &PortLink::uploadEnded, this, &ScaleMainDialog::OnUploadEnded);
     connect(&link_, &PortLink::parametersRead, this, &ScaleMainDialog::OnParametersRead);
     connect(&link_, &PortLink::portsListed, this, &ScaleMainDialog::OnPortsListed);
@@ -330,7 +332,15 @@ void ScaleMainDialog::OnOpened(int error)
     QString text = tr("Open port fail");
     if (!reason.isEmpty())
         text += QLatin1Char('\n') + reason;
-    OperatorMessage::Show(this, text, OperatorMessage::Icon::Error);
+    ShowAfterReports(text);
+}
+
+void ScaleMainDialog::ShowAfterReports(const QString& text)
+{
+    // Opened once the batch of reports that asked for it is through, so a later report (a loss)
+    // never waits behind the box while the window still shows what came before.
+    QMetaObject::invokeMethod(
+        this, [this, text] { OperatorMessage::Show(this, text, OperatorMessage::Icon::Error); }, Qt::QueuedConnection);
 }
 
 void ScaleMainDialog::ClosePort()
@@ -368,7 +378,7 @@ void ScaleMainDialog::OnLost(int fault, int error)
     QString why;
     switch (SerialLink::PortFault(fault)) {
     case SerialLink::PortFault::Stalled:
-        why = tr("The scale stopped taking data: a write could not be completed.");
+        why = tr("The scale stopped taking data: nothing went out for 10 seconds.");
         break;
     case SerialLink::PortFault::IoError:
         why = tr("The system reported an error: %1.").arg(QString::fromLocal8Bit(std::strerror(error)));
@@ -377,8 +387,7 @@ void ScaleMainDialog::OnLost(int fault, int error)
         why = tr("The device is gone (unplugged or switched off).");
         break;
     }
-    OperatorMessage::Show(this, tr("The connection to %1 was lost.").arg(openCaption_) + QLatin1Char('\n') + why,
-                          OperatorMessage::Icon::Error);
+    ShowAfterReports(tr("The connection to %1 was lost.").arg(openCaption_) + QLatin1Char('\n') + why);
 }
 
 void ScaleMainDialog::OnPortsListed(const QStringList& ports)
@@ -387,9 +396,19 @@ void ScaleMainDialog::OnPortsListed(const QStringList& ports)
         return;
     QComboBox* combo = ui_->portCombo;
     const QString selected = combo->currentText();
-    for (const QString& gone : listedPorts_) {
-        if (!ports.contains(gone))
-            combo->removeItem(combo->findText(gone, Qt::MatchExactly));
+    QStringList gone = listedPorts_;
+    if (!absentChoice_.isEmpty())
+        gone << absentChoice_;
+    absentChoice_.clear();
+    for (const QString& port : gone) {
+        if (ports.contains(port))
+            continue;
+        // The operator's choice stays chosen while its device is away (an adapter replugged), so
+        // the next Open port never opens another port, and it is there again when it comes back.
+        if (port == selected)
+            absentChoice_ = port;
+        else
+            combo->removeItem(combo->findText(port, Qt::MatchExactly));
     }
     // New devices go before the virtual scale, which stays last.
     for (const QString& port : ports) {

@@ -75,6 +75,7 @@ private:
     void OnOpened(int error);
     void OnClosed();
     void OnLost(int fault, int error);
+    void ShowAfterReports(const QString& text);
     // Shows the port closed: caption, enable rule, the demo scale gone.
     void ShowClosed();
     void OnPortsListed(const QStringList& ports);
@@ -92,6 +93,8 @@ private:
     void OnSetPostback();
     void OnSetupCompanyName();
     void OnUploadCommodity();
+    void OnUploadDraining();
+    void OnLineHeld(bool held);
     void OnUploadEnded();
     void OnMore();
     void OnReadParameter();
@@ -125,6 +128,8 @@ private:
     int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered
     QString openCaption_;  // the port list's text of the port being opened or open
     QPointer<QProgressDialog> uploadProgress_;
+    QString uploadStep_;
+    QString absentChoice_;  // the chosen port, kept listed while its device is away  // what the upload's window says while the line moves
     bool readingParameters_ = false;
     // While the port is closed the list follows the system's ports.
     QTimer portWatch_;

@@ -110,11 +110,19 @@ void ScaleMainDialog::OnParametersRead(const QByteArray& dump, bool complete)
     readingParameters_ = false;
     QApplication::restoreOverrideCursor();
     ui_->readParamButton->setEnabled(link_.IsOpen() && !link_.IsReading());
-    // A lost port is reported on its own; the window may have been closed meanwhile.
-    if (!complete || finished_)
+    // A lost port is reported on its own; the window may have been closed meanwhile. The window
+    // opens once the batch of reports it came with is through (see ShowAfterReports).
+    if (!complete)
         return;
-    ParameterDialog parameters(dump.toStdString(), this);
-    parameters.exec();
+    QMetaObject::invokeMethod(
+        this,
+        [this, dump] {
+            if (finished_)
+                return;
+            ParameterDialog parameters(dump.toStdString(), this);
+            parameters.exec();
+        },
+        Qt::QueuedConnection);
 }
 
 void ScaleMainDialog::OnFindScale()

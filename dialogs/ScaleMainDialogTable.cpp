@@ -43,7 +43,9 @@ void ScaleMainDialog::OnUploadCommodity()
     link_.Upload(std::move(block));
     ApplyEnableRule();
 
-    auto* progress = new QProgressDialog(tr("Uploading commodities..."), tr("Cancel"), 0, lines, this);
+    // One step a line, and a last one for the scale to take the last lines off the wire.
+    uploadStep_ = tr("Uploading commodities...");
+    auto* progress = new QProgressDialog(uploadStep_, tr("Cancel"), 0, lines + 1, this);
     progress->setAttribute(Qt::WA_DeleteOnClose);
     progress->setWindowTitle(tr("Upload"));
     progress->setWindowModality(Qt::WindowModal);
@@ -53,6 +55,25 @@ void ScaleMainDialog::OnUploadCommodity()
     progress->setMinimumDuration(400);
     connect(progress, &QProgressDialog::canceled, &link_, &PortLink::CancelUpload);
     uploadProgress_ = progress;
+}
+
+void ScaleMainDialog::OnUploadDraining()
+{
+    uploadStep_ = tr("Waiting for the scale to take the last lines...");
+    if (uploadProgress_)
+        uploadProgress_->setLabelText(uploadStep_);
+}
+
+void ScaleMainDialog::OnLineHeld(bool held)
+{
+    if (!uploadProgress_)
+        return;
+    // A scale writing its memory holds the line for seconds; the operator may still cancel.
+    uploadProgress_->setLabelText(held ? tr("The scale is holding the line (it may be busy saving); waiting for "
+                                            "it for up to 10 seconds...")
+                                       : uploadStep_);
+    if (held)
+        uploadProgress_->show();
 }
 
 void ScaleMainDialog::OnUploadEnded()

@@ -181,5 +181,9 @@
         <source>%1 entries (the newest %2 are kept)</source>
         <translation>%1 条记录（保留最新的 %2 条）</translation>
     </message>
+    <message>
+        <source>RX, discarded</source>
+        <translation>接收（已丢弃）</translation>
+    </message>
 </context>
 </TS>

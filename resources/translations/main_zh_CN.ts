@@ -358,8 +358,8 @@
         <translation>与 %1 的连接已断开。</translation>
     </message>
     <message>
-        <source>The scale stopped taking data: a write could not be completed.</source>
-        <translation>电子秤不再接收数据：写入未能完成。</translation>
+        <source>The scale stopped taking data: nothing went out for 10 seconds.</source>
+        <translation>电子秤不再接收数据：10 秒内没有数据发出。</translation>
     </message>
     <message>
         <source>The system reported an error: %1.</source>
@@ -446,6 +446,14 @@
     <message>
         <source>%1 cannot be written: %2</source>
         <translation>无法写入 %1:%2</translation>
+    </message>
+    <message>
+        <source>Waiting for the scale to take the last lines...</source>
+        <translation>正在等待电子秤接收最后几行...</translation>
+    </message>
+    <message>
+        <source>The scale is holding the line (it may be busy saving); waiting for it for up to 10 seconds...</source>
+        <translation>电子秤暂停了接收（可能正在保存）；最多等待 10 秒...</translation>
     </message>
 </context>
 <context>
