@@ -78,6 +78,15 @@ bool PseudoTerminal::HasRate(int baud)
     return std::any_of(std::begin(kLineRates), std::end(kLineRates), [baud](const LineRate& rate) { return rate.baud == baud; });
 }
 
+void PseudoTerminal::EnableToolFlowControl()
+{
+    termios line{};
+    if (slave_ >= 0 && ::tcgetattr(slave_, &line) == 0 && (line.c_iflag & IXON) == 0) {
+        line.c_iflag |= IXON;
+        (void)::tcsetattr(slave_, TCSANOW, &line);
+    }
+}
+
 int PseudoTerminal::ToolBaud() const
 {
     termios line{};

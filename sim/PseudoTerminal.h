@@ -29,6 +29,9 @@ public:
     int Master() const { return master_; }  // the scale's side, non-blocking
     const std::string& Path() const { return path_; }
 
+    // Makes the tool's side obey XON/XOFF even before the tool opens it, so an XOFF sent now holds
+    // the tool's first write (a tool opening the port keeps the line stopped until XON).
+    void EnableToolFlowControl();
     // The rate the tool's side of the line is set to; 0 when it cannot be told.
     int ToolBaud() const;
     // True for the rates a line can be opened at.

@@ -59,6 +59,17 @@ struct VirtualScale::State {
             line.Send(std::move(reply.bytes), reply.due, model.BaudRate());
     }
 
+    // The scale busy writing its memory: XOFF now, XON once it is done.
+    void HoldNow(Clock::time_point now)
+    {
+        holdAt.reset();
+        line.EnableToolFlowControl();
+        line.Send(Bytes("\x13"), now, model.BaudRate());
+        line.Send(Bytes("\x11"), now + holdFor, model.BaudRate());
+        line.Flush(now);
+        Wake();
+    }
+
     void Wake() const
     {
         if (wakeWrite >= 0) {
@@ -133,12 +144,8 @@ struct VirtualScale::State {
             if (!arrived.empty()) {
                 received += arrived;
                 commandArrived.notify_all();
-                if (holdAt && received.size() >= *holdAt) {
-                    // The scale busy writing its memory: XOFF now, XON once it is done.
-                    holdAt.reset();
-                    line.Send(Bytes("\x13"), now, model.BaudRate());
-                    line.Send(Bytes("\x11"), now + holdFor, model.BaudRate());
-                }
+                if (holdAt && received.size() >= *holdAt)
+                    HoldNow(now);
                 // Sent at another rate, the bytes reach the scale as noise it ignores.
                 if (const int toolBaud = line.ToolBaud(); toolBaud == 0 || toolBaud == model.BaudRate())
                     splitter.Add(arrived, now);
@@ -325,6 +332,8 @@ void VirtualScale::HoldLine(std::size_t afterBytes, std::chrono::milliseconds ho
     state_->Locked([&](State& s) {
         s.holdAt = s.received.size() + afterBytes;
         s.holdFor = holdFor;
+        if (afterBytes == 0)
+            s.HoldNow(Clock::now());
     });
 }
 

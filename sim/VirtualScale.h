@@ -59,7 +59,7 @@ public:
     void QueueReply(const Bytes& bytes);            // answer the next poll with exactly these bytes
     void SendRaw(const Bytes& bytes);               // push bytes to the tool now
     // Holds the line as a scale writing its memory does: XOFF once `afterBytes` more bytes have
-    // arrived, XON `holdFor` later.
+    // arrived (at once for 0), XON `holdFor` later.
     void HoldLine(std::size_t afterBytes, std::chrono::milliseconds holdFor);
     void SetParameterDump(const Bytes& dump);       // the text sent after 1B 00 FF
     void SendCalibrationLines(const Bytes& lines);  // e.g. "C 15\r\nF 5\r\nW 0.000\r\n"

@@ -126,6 +126,33 @@ TEST_F(CommandLineTest, UploadSendsTheCompanyNameAndTheGoodRowsOfACsvFile)
     EXPECT_EQ(lines.back(), "200[Z]<x;y>");
 }
 
+// A scale that holds the line while it writes its memory: the upload waits and ends whole, or, held
+// past the bound, fails with exit 4; never exit 0 with less than the block.
+TEST_F(CommandLineTest, UploadWaitsForAHeldLineAndNeverClaimsMore)
+{
+    struct Case {
+        std::chrono::milliseconds hold;
+        int status;
+        const char* said;
+    };
+    const std::string file = folder_.Write("ZEV.txt", "1,A1,Apple,2.50\r\n");
+    for (const Case& c : {Case{500ms, kExitOk, "done: 202 writes sent"}, Case{3s, kExitOk, "holds the line"},
+                          Case{60s, kExitNoAnswer, "the scale stopped taking data"}}) {
+        scale_.ClearReceived();
+        scale_.HoldLine(0, c.hold);
+        std::this_thread::sleep_for(50ms);
+        const Result result = Invoke(On("zev", {"--upload", file}));
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+        if (c.status == kExitOk) {
+            EXPECT_TRUE(scale_.WaitForCommands(202, 3s));
+            EXPECT_EQ(scale_.UploadedLines().size(), 200u);
+        } else {
+            scale_.SendRaw("\x11");
+        }
+    }
+}
+
 TEST_F(CommandLineTest, UploadOfACommodityFileSendsTheBlockOfItsTable)
 {
     const std::string file = folder_.Write("ZEV.txt", "1,A1,Apple,2.50\r\n200,Z9,Pear,\r\n");

@@ -8,6 +8,7 @@
 #include "controls/EditableListCtrl.h"
 #include "controls/StatusLamp.h"
 #include "dialogs/ParameterDialog.h"
+#include "dialogs/PortLink.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 #include "sim/VirtualScale.h"
@@ -15,6 +16,9 @@
 
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -475,6 +479,71 @@ private slots:
         const std::vector<Bytes> commands = scale_->Commands();
         QCOMPARE(std::count(commands.begin(), commands.end(), Bytes("plu\r\n")), std::ptrdiff_t(1));
         QCOMPARE(commands.size(), std::size_t(202));
+    }
+
+    // A scale writing its memory holds the line: the upload waits for it and ends whole, saying so
+    // meanwhile; held past the bound it is a loss, told once, never a finished upload.
+    void uploadWaitsForAHeldLine_data()
+    {
+        QTest::addColumn<int>("holdMs");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("half a second") << 500 << true;
+        QTest::newRow("three seconds") << 3000 << true;
+        QTest::newRow("past the bound") << 60000 << false;
+    }
+
+    void uploadWaitsForAHeldLine()
+    {
+        QFETCH(int, holdMs);
+        QFETCH(bool, whole);
+        dir_->WriteFile("ZEV.txt", "1,A1,Apple,2.50\r\n");
+        QVERIFY(Start("Type=1\r\n"));
+        ScaleMainDialog dialog;
+        dialog.show();
+        QVERIFY(OpenOn(dialog, *scale_));
+        MessageRecorder messages(QMessageBox::Ok);
+        auto* link = RequireControl<PortLink>(&dialog, "portLink");
+        QSignalSpy ended(link, &PortLink::uploadEnded);
+        QSignalSpy held(link, &PortLink::lineHeld);
+        scale_->HoldLine(0, std::chrono::milliseconds(holdMs));
+        QTest::qWait(50);  // the XOFF is in
+        Button(&dialog, "uploadButton")->click();
+        if (holdMs >= 3000) {
+            QPointer<QProgressDialog> progress = dialog.findChild<QProgressDialog*>();
+            QVERIFY(progress);
+            QTRY_VERIFY_WITH_TIMEOUT(progress && progress->labelText().contains("holding the line"), 2000);
+            QVERIFY(progress->isVisible());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+        QCOMPARE(ended.front().front().toBool(), whole);
+        QCOMPARE(held.size() >= 2, holdMs >= 3000);
+        if (whole) {
+            QTRY_COMPARE(scale_->UploadedLines().size(), std::size_t(200));
+            QCOMPARE(messages.Messages().size(), 0);
+        } else {
+            QTRY_COMPARE(messages.Messages().size(), 1);
+            QVERIFY(messages.Messages().front().text.contains("The scale stopped taking data"));
+            QCOMPARE(Button(&dialog, "openButton")->text(), QString("&Open port"));
+        }
+    }
+
+    // Cancelled while it waits its turn, the upload sends nothing and says it is not complete.
+    void uploadCancelledBeforeItsFirstWriteIsNotComplete()
+    {
+        QVERIFY(Start("Type=1\r\n"));
+        ScaleMainDialog dialog;
+        QVERIFY(OpenOn(dialog, *scale_));
+        auto* link = RequireControl<PortLink>(&dialog, "portLink");
+        QSignalSpy ended(link, &PortLink::uploadEnded);
+        // A command held by the scale keeps the upload waiting its turn.
+        scale_->HoldLine(0, 500ms);
+        QTest::qWait(50);
+        link->Send(Bytes("T"));
+        link->Upload({Bytes("plu\r\n"), Bytes("1[A1]<Apple>2.50\r\n"), Bytes("end\r\n")});
+        link->CancelUpload();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 5000);
+        QCOMPARE(ended.front().front().toBool(), false);
+        QCOMPARE(scale_->Commands(), std::vector<Bytes>{Bytes("T")});
     }
 
     // The scale unplugged in the middle of each flow: one message, the closed state, no stale

@@ -258,6 +258,33 @@ TEST_F(PortSessionTest, LineHeldPastTheBoundIsALossReportedOnce)
     EXPECT_EQ(Lost(), 1);
 }
 
+// Closing or quitting during the parameter readout (a second of waiting on a silent scale) ends it
+// within a read's slice, not after its second.
+TEST_F(PortSessionTest, ReadoutEndsEarlyOnCloseAndQuit)
+{
+    for (const bool quit : {false, true}) {
+        if (quit)
+            ASSERT_TRUE(Open());
+        scale.SetSilent(true);
+        std::atomic<bool> ended{false};
+        session->Post([&](SerialLink::PortHandle& port, const StopSignal& stop) {
+            ReadParameterDump(port, &stop);
+            ended = true;
+        });
+        ASSERT_TRUE(scale.WaitForCommands(1, 2s));
+        std::this_thread::sleep_for(100ms);
+        const auto asked = Clock::now();
+        if (quit) {
+            session.reset();
+        } else {
+            session->Close();
+            ASSERT_TRUE(reports.Wait([&] { return reports.closed == 1; }, 2s));
+        }
+        EXPECT_TRUE(ended);
+        EXPECT_LT(Clock::now() - asked, 300ms) << (quit ? "quit" : "close");
+    }
+}
+
 TEST_F(PortSessionTest, LineObserverSeesEveryWriteAndRead)
 {
     std::mutex mutex;
