@@ -139,7 +139,7 @@ int LoadUploadFile(const CommandLineOptions& options, CommodityTable& table, std
     if (EndsWithCsv(options.file)) {
         const CommodityCsv::Import import = CommodityCsv::Parse(bytes);
         if (import.fileProblem != CommodityCsv::FileProblem::None) {
-            err << "cannot read " << options.file << ": " << CommodityCsv::Describe(import.fileProblem) << "\n";
+            err << "cannot read " << options.file << ": " << CommodityCsv::Describe(import) << "\n";
             return kExitFile;
         }
         const int problems = import.ProblemCount();
