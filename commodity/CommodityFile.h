@@ -17,6 +17,12 @@ class CommodityTable;
 // a split point. Empty text gives no pieces; an empty separator gives the whole text as one piece.
 void SplitFields(std::string_view text, std::string_view separator, std::vector<std::string>& list);
 
+// A field as the file keeps it: without the spaces (0x20) around it. Only whole characters are
+// trimmed: a space that is the second byte of a double-byte character stays, as the splitter keeps
+// it. A lead byte without its second byte (only possible at the end of a line) is dropped: saved
+// before a comma it would join it.
+std::string TrimCommodityField(std::string_view text);
+
 // The file of a series inside the application directory; empty for a series without a file.
 std::string CommodityFilePath(ScaleSeries series);
 
