@@ -97,14 +97,11 @@ std::string ReadingJson(ScaleSeries series, const ScaleExchange::Reading& readin
 // Why a port stopped working, in a few words.
 std::string PortLoss(const SerialLink::PortFaultInfo& fault)
 {
-    switch (fault.fault) {
-    case SerialLink::PortFault::IoError:
+    if (fault.fault == SerialLink::PortFault::IoError)
         return std::strerror(fault.error);
-    case SerialLink::PortFault::ShortWrite:
-        return "the scale stopped taking data";
-    default:
+    if (fault.fault == SerialLink::PortFault::HungUp)
         return "the device is gone (unplugged or switched off)";
-    }
+    return "the scale stopped taking data";
 }
 
 int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, std::ostream& err)

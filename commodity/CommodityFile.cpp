@@ -88,14 +88,13 @@ std::string CommodityFilePath(ScaleSeries series)
     }
 }
 
-void ParseCommodityText(CommodityTable& table, std::string_view bytes)
+void ForEachCommodityLine(std::string_view bytes, const std::function<void(int number, std::string_view line)>& take)
 {
-    table.ClearEntries();
     // Ctrl+Z ends a file read in text mode.
     const std::size_t end = bytes.find('\x1A');
     if (end != std::string_view::npos)
         bytes = bytes.substr(0, end);
-    std::string line;
+    int number = 0;
     std::size_t at = 0;
     while (at < bytes.size()) {
         std::size_t newline = bytes.find('\n', at);
@@ -106,9 +105,15 @@ void ParseCommodityText(CommodityTable& table, std::string_view bytes)
         // CR LF reads as LF; a CR elsewhere stays.
         if (terminated && !raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
-        takeLine(table, raw);
+        take(++number, raw);
         at = newline + 1;
     }
+}
+
+void ParseCommodityText(CommodityTable& table, std::string_view bytes)
+{
+    table.ClearEntries();
+    ForEachCommodityLine(bytes, [&table](int, std::string_view line) { takeLine(table, line); });
 }
 
 std::string FormatCommodityText(const CommodityTable& table)

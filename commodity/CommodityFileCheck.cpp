@@ -87,24 +87,15 @@ CommodityTextCheck CheckCommodityText(std::string_view bytes, CommodityTable& ta
         return check;
     }
     std::vector<Line> lines;
-    const std::size_t end = bytes.find('\x1A');
-    const std::string_view read = bytes.substr(0, end);
-    int number = 0;
-    for (std::size_t at = 0; at < read.size();) {
-        std::size_t newline = read.find('\n', at);
-        const bool terminated = newline != std::string_view::npos;
-        if (!terminated)
-            newline = read.size();
-        std::string_view text = read.substr(at, newline - at);
-        if (terminated && !text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        ++number;
+    ForEachCommodityLine(bytes, [&](int number, std::string_view text) {
         if (!SpacesTrimmed(text).empty())
             lines.push_back(ReadLine(text, number));
-        at = newline + 1;
+    });
+    const std::size_t end = bytes.find('\x1A');
+    if (end != std::string_view::npos && bytes.find_first_not_of("\x1A\r\n", end) != std::string_view::npos) {
+        const int line = int(std::count(bytes.begin(), bytes.begin() + std::ptrdiff_t(end), '\n')) + 1;
+        lines.push_back({line, 0, {}, "text after Ctrl+Z, which ends the file, is not read"});
     }
-    if (end != std::string_view::npos && bytes.find_first_not_of("\x1A\r\n", end) != std::string_view::npos)
-        lines.push_back({int(std::count(read.begin(), read.end(), '\n')) + 1, 0, {}, "text after Ctrl+Z, which ends the file, is not read"});
 
     // The last good line of a number wins.
     std::map<int, const Line*> winner;
