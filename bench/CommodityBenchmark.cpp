@@ -196,8 +196,8 @@ void BM_SessionUploadToVirtualScale(benchmark::State& state)
     double wall = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        session->Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
-            SendUploadBlock(port, writes, stop, [&](int sent) { progress = sent; });
+        session->Post([&](SerialLink::PortHandle& port, const StopSignal& stop) {
+            SendUploadBlock(port, writes, [&stop] { return stop.EndsExchange(); }, [&](int sent) { progress = sent; });
             std::lock_guard lock(mutex);
             ended = true;
             changed.notify_all();

@@ -103,8 +103,8 @@ void BM_ReadingLoopMonitorOnAndOff(benchmark::State& state)
     if (!session) {
         state.SkipWithError("the port did not open");
     } else {
-        session->StartCycle([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
-            WeightReading::RunCycle(port, ScaleSeries::Zev, [] { return false; }, reading, stop);
+        session->StartCycle([&](SerialLink::PortHandle& port, const StopSignal& stop) {
+            WeightReading::RunCycle(port, ScaleSeries::Zev, [] { return false; }, reading, [&stop] { return stop.Raised(); });
             return 0;
         });
         const auto observer = [inbox](SerialLink::LineDirection direction, std::string_view bytes) {

@@ -86,8 +86,8 @@ struct Rig {
     void StartReading()
     {
         session->StartCycle([this, show = shown.Callbacks()](SerialLink::PortHandle& port,
-                                                               const PortSession::StopQuery& stop) {
-            WeightReading::RunCycle(port, series, [this] { return activeReturn.load(); }, show, stop);
+                                                               const StopSignal& stop) {
+            WeightReading::RunCycle(port, series, [this] { return activeReturn.load(); }, show, [&stop] { return stop.Raised(); });
             return 0;
         });
     }

@@ -104,12 +104,28 @@ std::string PortLoss(const SerialLink::PortFaultInfo& fault)
     return "the scale stopped taking data";
 }
 
+// Why a write or the drain did not end whole, from the handle's fault.
+std::string StallReason(const SerialLink::PortHandle& port)
+{
+    const SerialLink::PortFaultInfo fault = port.Fault();
+    switch (fault.fault) {
+    case SerialLink::PortFault::Stalled:
+        return "the scale stopped taking data";
+    case SerialLink::PortFault::HungUp:
+        return "the port is gone";
+    case SerialLink::PortFault::IoError:
+        return std::strerror(fault.error);
+    case SerialLink::PortFault::None:
+        break;
+    }
+    return "the port is closed";
+}
+
 int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, std::ostream& err)
 {
-    errno = 0;
     if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
         return kExitOk;
-    const int error = errno;
+    const int error = port.OpenError();
     std::string reason = error != 0 ? std::strerror(error) : "it cannot be configured";
     if (error == EACCES || error == EPERM)
         reason += " (is the user in the \"dialout\" group?)";
@@ -141,10 +157,14 @@ int Upload(const CommandLineOptions& options, std::ostream& out, std::ostream& e
         return status;
     const std::size_t total = block.size() + (companyLine.empty() ? 0 : 1);
     err << "uploading " << options.file << " to " << options.port << " (" << total << " writes)\n";
+    port.SetHoldObserver([&err](bool held) {
+        if (held)
+            err << "the scale holds the line; waiting while it takes data\n";
+    });
     // The company name goes out first, as its own write, like the dialog's button sends it.
     if (!companyLine.empty()
         && SerialLink::WriteBytes(port, companyLine.data(), companyLine.size()) != int(companyLine.size())) {
-        err << "the scale did not take the company name\n";
+        err << "the scale did not take the company name: " << StallReason(port) << "\n";
         return kExitNoAnswer;
     }
     const std::size_t sent = ScaleExchange::SendWrites(port, block, [&](std::size_t done) {
@@ -152,7 +172,13 @@ int Upload(const CommandLineOptions& options, std::ostream& out, std::ostream& e
             err << "  " << done << " of " << block.size() << "\n";
     });
     if (sent != block.size()) {
-        err << "the scale did not take the upload: line " << sent + 1 << " of " << block.size() << " did not go out\n";
+        err << "the scale did not take the upload: line " << sent + 1 << " of " << block.size()
+            << " did not go out (" << StallReason(port) << ")\n";
+        return kExitNoAnswer;
+    }
+    // Done only once the last line has left the port, not when the driver has it.
+    if (!SerialLink::Drain(port)) {
+        err << "the scale did not take the last lines of the upload: " << StallReason(port) << "\n";
         return kExitNoAnswer;
     }
     err << "done: " << total << " writes sent\n";

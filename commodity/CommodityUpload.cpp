@@ -35,11 +35,13 @@ bool SendUploadBlock(SerialLink::PortHandle& port, const std::vector<Bytes>& wri
                      const std::function<bool()>& cancelled, const std::function<void(int sent)>& progress)
 {
     const std::size_t count = writes.size();
+    bool whole = true;
     for (std::size_t i = 0; i < count; ++i) {
         if (cancelled() && i + 1 < count) {
             if (i == 0)
-                return true;
+                return false;
             i = count - 1;
+            whole = false;
         }
         const Bytes& line = writes[i];
         if (SerialLink::WriteBytes(port, line.data(), line.size()) != int(line.size()))
@@ -47,5 +49,5 @@ bool SendUploadBlock(SerialLink::PortHandle& port, const std::vector<Bytes>& wri
         if (progress)
             progress(int(i + 1));
     }
-    return true;
+    return whole;
 }

@@ -24,7 +24,8 @@ std::vector<Bytes> UploadBlock(const CommodityTable& table, ScaleSeries series);
 // Sends `writes` one SerialLink::WriteBytes call each, in order, reporting progress(sent) after
 // each. cancelled() is asked before each write: once it says so only the block's last write (its
 // closing line) still goes out, so the scale is not left inside a block; a block cancelled before
-// its first write sends nothing. Returns true when every write it made went out whole; the first
-// short write ends it.
+// its first write sends nothing. Returns true when the whole block was written; false when it was
+// cancelled or a write did not go out whole (the first short write ends it). The last lines may
+// still be on their way: SerialLink::Drain() waits for them.
 bool SendUploadBlock(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
                      const std::function<bool()>& cancelled, const std::function<void(int sent)>& progress);

@@ -45,7 +45,9 @@ public:
             }
         }
         if (role == Qt::ForegroundRole && index.column() == DirectionColumn)
-            return entry.direction == LineLog::Direction::Written ? QColor(0x1F, 0x4E, 0xB4) : QColor(0x1B, 0x7F, 0x2A);
+            return entry.direction == LineLog::Direction::Written ? QColor(0x1F, 0x4E, 0xB4)
+                : entry.direction == LineLog::Direction::Read     ? QColor(0x1B, 0x7F, 0x2A)
+                                                                  : QColor(0x9A, 0x5B, 0x00);
         return {};
     }
 
@@ -64,7 +66,12 @@ public:
 
     static QString DirectionWord(LineLog::Direction direction)
     {
-        return direction == LineLog::Direction::Written ? LineMonitorWindow::tr("TX") : LineMonitorWindow::tr("RX");
+        switch (direction) {
+        case LineLog::Direction::Written: return LineMonitorWindow::tr("TX");
+        case LineLog::Direction::Read: return LineMonitorWindow::tr("RX");
+        case LineLog::Direction::Discarded: return LineMonitorWindow::tr("RX, discarded");
+        }
+        return {};
     }
 
     void Append(std::vector<LineLog::Entry> entries)

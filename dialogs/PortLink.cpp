@@ -43,6 +43,7 @@ PortLink::PortLink(QObject* parent)
             emit lost(int(fault.fault), fault.error);
         });
     };
+    callbacks.held = [this](bool held) { Report([this, held] { emit lineHeld(held); }); };
     callbacks.cycleEnded = [this] {
         Report([this] {
             if (readings_ > 0 && --readings_ == 0)
@@ -91,7 +92,6 @@ void PortLink::Open(const std::string& name, int baud)
 
 void PortLink::Close()
 {
-    uploadCancel_->store(true);
     changing_ = true;
     session_->Close();
 }
@@ -100,7 +100,7 @@ void PortLink::Send(const Bytes& bytes)
 {
     if (!open_ || bytes.empty())
         return;
-    session_->Post([bytes](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+    session_->Post([bytes](SerialLink::PortHandle& port, const StopSignal&) {
         SerialLink::WriteBytes(port, bytes.data(), bytes.size());
     });
 }
@@ -109,14 +109,14 @@ void PortLink::StartReading(std::function<ScaleSeries()> series, std::function<b
                             std::function<int()> sleepMs)
 {
     ++readings_;
-    session_->StartCycle([=, this](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+    session_->StartCycle([=, this](SerialLink::PortHandle& port, const StopSignal& stop) {
         const ScaleSeries cycleSeries = series();
         WeightReading::Callbacks shown;
         shown.valueRead = [this, cycleSeries](WeightReport::Quantity quantity, const std::string& text) {
             Report([this, cycleSeries, quantity, text = ToBytes(text)] { emit valueRead(cycleSeries, quantity, text); });
         };
         shown.stableRead = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
-        WeightReading::RunCycle(port, cycleSeries, activeReturn, shown, stop);
+        WeightReading::RunCycle(port, cycleSeries, activeReturn, shown, [&stop] { return stop.Raised(); });
         return sleepMs();
     });
 }
@@ -131,14 +131,17 @@ void PortLink::Upload(std::vector<Bytes> writes)
     if (uploading_)
         return;
     uploading_ = true;
-    uploadCancel_ = std::make_shared<std::atomic<bool>>(false);
+    uploadCancel_ = std::make_shared<StopSignal>();
     session_->Post([this, writes = std::move(writes), cancel = uploadCancel_](SerialLink::PortHandle& port,
-                                                                               const PortSession::StopQuery& stop) {
+                                                                               const StopSignal& stop) {
         const bool wasOpen = port.IsOpen();
-        const bool complete = SendUploadBlock(
-            port, writes, [&] { return cancel->load() || stop(); },
-            [this](int sent) { Report([this, sent] { emit uploadProgress(sent); }); });
-        const bool whole = wasOpen && complete && port.Fault().fault == SerialLink::PortFault::None;
+        const auto cancelled = [&] { return cancel->Raised() || stop.EndsExchange(); };
+        const bool sent = SendUploadBlock(port, writes, cancelled,
+                                          [this](int count) { Report([this, count] { emit uploadProgress(count); }); });
+        // Done only once the last line has left for the scale.
+        Report([this] { emit uploadDraining(); });
+        const bool drained = SerialLink::Drain(port);
+        const bool whole = wasOpen && sent && drained && !cancelled();
         Report([this, whole] {
             uploading_ = false;
             emit uploadEnded(whole);
@@ -148,14 +151,14 @@ void PortLink::Upload(std::vector<Bytes> writes)
 
 void PortLink::CancelUpload()
 {
-    uploadCancel_->store(true);
+    uploadCancel_->Raise(StopReason::Cancel);
 }
 
 void PortLink::ReadParameters()
 {
-    session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+    session_->Post([this](SerialLink::PortHandle& port, const StopSignal& stop) {
         const bool wasOpen = port.IsOpen();
-        const QByteArray dump = ToBytes(ReadParameterDump(port));
+        const QByteArray dump = ToBytes(ReadParameterDump(port, &stop));
         const bool whole = wasOpen && port.Fault().fault == SerialLink::PortFault::None;
         Report([this, dump, whole] { emit parametersRead(dump, whole); });
     });
@@ -166,7 +169,7 @@ void PortLink::ReadCalibration()
     if (tickPending_ || !open_)
         return;
     tickPending_ = true;
-    session_->Post([this](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+    session_->Post([this](SerialLink::PortHandle& port, const StopSignal&) {
         const QByteArray received = ToBytes(CalibrationReading::ReadBlock(port));
         Report([this, received] {
             tickPending_ = false;
@@ -182,7 +185,7 @@ void PortLink::SetLineObserver(SerialLink::PortHandle::LineObserver observer)
 
 void PortLink::ListPorts()
 {
-    session_->Post([this](SerialLink::PortHandle&, const PortSession::StopQuery&) {
+    session_->Post([this](SerialLink::PortHandle&, const StopSignal&) {
         Report([this, names = SystemPorts()] { emit portsListed(names); });
     });
 }

@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -70,7 +69,12 @@ signals:
     void valueRead(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
     void stableRead(bool stable);
     void uploadProgress(int sent);
+    // Every line is written; the upload waits for the scale to take the last of them.
+    void uploadDraining();
+    // `complete`: the whole block has left for the scale (not cancelled, not lost).
     void uploadEnded(bool complete);
+    // Output waits on a line the scale holds (true), or moves again (false).
+    void lineHeld(bool held);
     void parametersRead(const QByteArray& dump, bool complete);
     void calibrationRead(const QByteArray& bytes);
     void portsListed(const QStringList& ports);
@@ -88,6 +92,6 @@ private:
     std::string name_;
     std::mutex reportsMutex_;
     std::vector<std::function<void()>> reports_;  // guarded by reportsMutex_
-    std::shared_ptr<std::atomic<bool>> uploadCancel_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<StopSignal> uploadCancel_ = std::make_shared<StopSignal>();
     std::unique_ptr<PortSession> session_;  // last: its worker reports into the members above
 };

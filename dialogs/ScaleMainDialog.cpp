@@ -367,7 +367,7 @@ void ScaleMainDialog::OnLost(int fault, int error)
     ShowClosed();
     QString why;
     switch (SerialLink::PortFault(fault)) {
-    case SerialLink::PortFault::ShortWrite:
+    case SerialLink::PortFault::Stalled:
         why = tr("The scale stopped taking data: a write could not be completed.");
         break;
     case SerialLink::PortFault::IoError:

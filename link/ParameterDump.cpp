@@ -19,7 +19,7 @@ bool ParameterDump::Done() const
     return text_.find("end") != std::string::npos;
 }
 
-std::string ReadParameterDump(SerialLink::PortHandle& port)
+std::string ReadParameterDump(SerialLink::PortHandle& port, const StopSignal* stop)
 {
     if (!port.IsOpen())
         return std::string();
@@ -27,18 +27,21 @@ std::string ReadParameterDump(SerialLink::PortHandle& port)
     constexpr int kLimit = ParameterDump::kBlockLimitMs;
     std::array<char, kBlock> block{};
 
-    const Bytes stopPostback = ScaleCommandSet::SetPostbackMode(0);
-    SerialLink::WriteBytes(port, stopPostback.data(), stopPostback.size());
+    const auto ended = [stop] { return stop != nullptr && stop->EndsPort(); };
+    const auto sent = [&port](const Bytes& bytes) {
+        return SerialLink::WriteBytes(port, bytes.data(), bytes.size()) == int(bytes.size());
+    };
+    if (!sent(ScaleCommandSet::SetPostbackMode(0)))
+        return std::string();
     // The scale's answer and any weight report still on its way.
     SerialLink::ReadBytes(port, block.data(), kBlock, kLimit);
-
-    const Bytes request = ScaleCommandSet::ReadParameters();
-    SerialLink::WriteBytes(port, request.data(), request.size());
+    if (ended() || !sent(ScaleCommandSet::ReadParameters()))
+        return std::string();
 
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     ParameterDump dump;
-    while (Clock::now() - start < ParameterDump::kDumpTime) {
+    while (Clock::now() - start < ParameterDump::kDumpTime && !ended()) {
         const int got = SerialLink::ReadBytes(port, block.data(), kBlock, kLimit);
         if (got > 0)
             dump.Append(std::string_view(block.data(), std::size_t(got)));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/SerialLink.h"
+#include "link/StopSignal.h"
 
 #include <chrono>
 #include <string>
@@ -28,5 +29,6 @@ private:
 // one block of whatever is still arriving, asks for the dump (1B 00 FF) and collects it until "end"
 // or one second after the request. Returns what arrived, possibly empty. Blocks for up to about
 // 1.5 s, so the GUI runs it off its own thread; nothing else may use the port meanwhile.
-// An empty string at once when the port is closed.
-std::string ReadParameterDump(SerialLink::PortHandle& port);
+// An empty string at once when the port is closed. It ends early, with what it has, once `stop`
+// says the port goes away, or when one of its writes does not go out (the handle's fault says why).
+std::string ReadParameterDump(SerialLink::PortHandle& port, const StopSignal* stop = nullptr);

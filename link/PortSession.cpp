@@ -1,7 +1,5 @@
 #include "link/PortSession.h"
 
-#include <cerrno>
-
 using Clock = std::chrono::steady_clock;
 
 PortSession::PortSession(Callbacks callbacks)
@@ -16,19 +14,10 @@ PortSession::~PortSession()
         std::lock_guard lock(mutex_);
         quit_ = true;
         queue_.clear();
-        waiting_ = 0;
     }
-    stop_ = true;
-    cycleStop_ = true;
-    // A line held by the scale keeps the end no longer than a close.
-    BoundIo();
+    stop_.Raise(StopReason::Quit);
     wake_.notify_all();
     worker_.join();
-}
-
-void PortSession::BoundIo()
-{
-    port_.SetIoDeadline(Clock::now() + std::chrono::milliseconds(SerialLink::kCloseDrainMs - kCloseMarginMs));
 }
 
 void PortSession::Queue(Request request, bool first)
@@ -41,7 +30,7 @@ void PortSession::Queue(Request request, bool first)
             queue_.push_front(std::move(request));
         else
             queue_.push_back(std::move(request));
-        ++waiting_;
+        cycleStop_.Raise(StopReason::JobWaiting);
     }
     wake_.notify_all();
 }
@@ -53,11 +42,9 @@ void PortSession::Open(std::string name, int baud)
 
 void PortSession::Close()
 {
-    // The running job and the cycle see this at once; jobs asked for before still run, but a
-    // line held by the scale (XOFF) keeps none of them, nor the close, past the close's bound.
-    stop_ = true;
-    cycleStop_ = true;
-    BoundIo();
+    // The running job and the cycle see this at once; jobs asked for before still run and end
+    // after their current step. The close itself waits for output still moving.
+    stop_.Raise(StopReason::Close);
     Queue({.kind = Kind::Close});
 }
 
@@ -73,7 +60,7 @@ void PortSession::StartCycle(Cycle cycle)
 
 void PortSession::StopCycle()
 {
-    cycleStop_ = true;
+    cycleStop_.Raise(StopReason::Cancel);
     Queue({.kind = Kind::StopCycle});
 }
 
@@ -81,11 +68,6 @@ void PortSession::SetLineObserver(SerialLink::PortHandle::LineObserver observer)
 {
     // Ahead of the waiting jobs: it is no exchange and should see as much as it can.
     Queue({.kind = Kind::Observer, .observer = std::move(observer)}, true);
-}
-
-bool PortSession::CycleStopped() const
-{
-    return stop_ || cycleStop_ || waiting_ > 0;
 }
 
 void PortSession::EndCycle()
@@ -106,41 +88,42 @@ void PortSession::CheckFault()
         return;
     open_ = false;
     EndCycle();
-    port_.Close();
+    // Told before the close, which may still wait for output: the operator hears of it at once.
     if (callbacks_.lost)
         callbacks_.lost(fault);
+    port_.Close();
 }
 
 void PortSession::Carry(Request& request)
 {
-    const StopQuery jobStop = [this] { return stop_.load(); };
     switch (request.kind) {
     case Kind::Open: {
         EndCycle();
-        errno = 0;
         const bool opened = SerialLink::OpenSerialPort(request.name, port_, request.baud) == 1;
-        const int error = opened ? 0 : (errno != 0 ? errno : EINVAL);
         open_ = opened;
         if (callbacks_.opened)
-            callbacks_.opened(error);
+            callbacks_.opened(opened ? 0 : port_.OpenError());
         break;
     }
     case Kind::Close:
         EndCycle();
         open_ = false;
         port_.Close();
-        stop_ = false;
+        stop_.Clear(StopReason::Close);
         if (callbacks_.closed)
             callbacks_.closed();
         break;
     case Kind::Job:
         if (request.job)
-            request.job(port_, jobStop);
+            request.job(port_, stop_);
+        // A job is over once what it wrote has left.
+        if (open_)
+            SerialLink::Drain(port_);
         CheckFault();
         break;
     case Kind::StartCycle:
         EndCycle();
-        cycleStop_ = false;
+        cycleStop_.Clear(StopReason::Cancel);
         cycle_ = std::move(request.cycle);
         nextCycle_ = Clock::now();
         if (!open_)
@@ -157,7 +140,9 @@ void PortSession::Carry(Request& request)
 
 void PortSession::Run()
 {
-    const StopQuery cycleStop = [this] { return CycleStopped(); };
+    port_.SetStopSignal(&stop_);
+    if (callbacks_.held)
+        port_.SetHoldObserver(callbacks_.held);
     auto nextCheck = Clock::now() + std::chrono::milliseconds(kIdleCheckMs);
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -166,7 +151,8 @@ void PortSession::Run()
         if (!queue_.empty()) {
             Request request = std::move(queue_.front());
             queue_.pop_front();
-            --waiting_;
+            if (queue_.empty())
+                cycleStop_.Clear(StopReason::JobWaiting);
             lock.unlock();
             Carry(request);
             lock.lock();
@@ -175,7 +161,7 @@ void PortSession::Run()
         const auto now = Clock::now();
         if (cycle_ && open_ && now >= nextCycle_) {
             lock.unlock();
-            const int pause = cycle_(port_, cycleStop);
+            const int pause = cycle_(port_, cycleStop_);
             nextCycle_ = Clock::now() + std::chrono::milliseconds(pause > 0 ? pause : 0);
             CheckFault();
             lock.lock();
@@ -198,7 +184,8 @@ void PortSession::Run()
             wake_.wait(lock);
     }
     lock.unlock();
-    // The owner is going: no more reports.
+    // The owner is going: no more reports. Output still moving is waited for.
     cycle_ = nullptr;
+    port_.SetHoldObserver(nullptr);
     port_.Close();
 }

@@ -129,10 +129,9 @@ Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates
             if (progress)
                 progress(Progress{p, portCount, name, r, rateCount, baud});
             SerialLink::PortHandle port;
-            errno = 0;
             if (SerialLink::OpenSerialPort(name, port, baud) != 1) {
                 if (firstError == 0)
-                    firstError = errno != 0 ? errno : EINVAL;
+                    firstError = port.OpenError();
                 // A port that cannot be had at all (missing, busy, refused) fails alike at every rate.
                 if (!opened && firstError != EINVAL)
                     break;

@@ -38,6 +38,9 @@ struct VirtualScale::State {
 
     // What arrived, and the scale that makes sense of it.
     Bytes received;
+    // A hold armed by HoldLine(): XOFF once this many more bytes have arrived, XON after holdFor.
+    std::optional<std::size_t> holdAt;
+    milliseconds holdFor{0};
     std::vector<Bytes> commands;
     CommandSplitter splitter;
     ScaleModel model;
@@ -129,6 +132,13 @@ struct VirtualScale::State {
             const auto now = Clock::now();
             if (!arrived.empty()) {
                 received += arrived;
+                commandArrived.notify_all();
+                if (holdAt && received.size() >= *holdAt) {
+                    // The scale busy writing its memory: XOFF now, XON once it is done.
+                    holdAt.reset();
+                    line.Send(Bytes("\x13"), now, model.BaudRate());
+                    line.Send(Bytes("\x11"), now + holdFor, model.BaudRate());
+                }
                 // Sent at another rate, the bytes reach the scale as noise it ignores.
                 if (const int toolBaud = line.ToolBaud(); toolBaud == 0 || toolBaud == model.BaudRate())
                     splitter.Add(arrived, now);
@@ -301,6 +311,21 @@ void VirtualScale::SetSilent(bool silent)
 void VirtualScale::QueueReply(const Bytes& bytes)
 {
     state_->Locked([&bytes](State& s) { s.model.QueueReply(bytes); });
+}
+
+bool VirtualScale::WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    State& s = *state_;
+    std::unique_lock lock(s.mutex);
+    return s.commandArrived.wait_for(lock, timeout, [&] { return s.received.size() >= count; });
+}
+
+void VirtualScale::HoldLine(std::size_t afterBytes, std::chrono::milliseconds holdFor)
+{
+    state_->Locked([&](State& s) {
+        s.holdAt = s.received.size() + afterBytes;
+        s.holdFor = holdFor;
+    });
 }
 
 void VirtualScale::SendRaw(const Bytes& bytes)

@@ -36,8 +36,9 @@ public:
     Bytes Received() const;
     std::vector<Bytes> Commands() const;
     void ClearReceived();
-    // Waits until at least `count` commands have arrived; false on time-out.
+    // Waits until at least `count` commands (bytes) have arrived; false on time-out.
     bool WaitForCommands(std::size_t count, std::chrono::milliseconds timeout) const;
+    bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
 
     // What the last company-name line and the last complete upload block carried.
     Bytes CompanyName() const;
@@ -57,6 +58,9 @@ public:
     void SetSilent(bool silent);                    // answers nothing (bytes are still recorded)
     void QueueReply(const Bytes& bytes);            // answer the next poll with exactly these bytes
     void SendRaw(const Bytes& bytes);               // push bytes to the tool now
+    // Holds the line as a scale writing its memory does: XOFF once `afterBytes` more bytes have
+    // arrived, XON `holdFor` later.
+    void HoldLine(std::size_t afterBytes, std::chrono::milliseconds holdFor);
     void SetParameterDump(const Bytes& dump);       // the text sent after 1B 00 FF
     void SendCalibrationLines(const Bytes& lines);  // e.g. "C 15\r\nF 5\r\nW 0.000\r\n"
     int PostbackRate() const;                       // reports per second it sends by itself; 0 = off

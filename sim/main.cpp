@@ -1,6 +1,7 @@
 // scale-sim: a virtual scale for trying the tool without hardware.
 //
 //   scale-sim [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]
+//             [--hold-after BYTES --hold-for SECONDS]
 //
 // Prints the device path to open in the tool on the first line of stdout and runs until Ctrl+C or
 // SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan; "u" (or SIGUSR1)
@@ -64,15 +65,19 @@ void Usage(const char* program)
 {
     std::fprintf(stderr,
                  "usage: %s [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]\n"
+                 "          [--hold-after BYTES --hold-for SECONDS]\n"
                  "  --load KG        weight on the pan at start (default 0)\n"
                  "  --baud RATE      the only line rate the scale understands (default 9600)\n"
                  "  --series NAME    answer only that series' poll: zud \"R\", zev or rivav 0x11 (default both)\n"
                  "  --postback N     send N reports per second by itself, 1..10 (default 0: only when polled)\n"
                  "  --verbose        print every command received\n"
-                 "  --link PATH      also make PATH a symbolic link to the port (removed at exit)\n",
+                 "  --link PATH      also make PATH a symbolic link to the port (removed at exit)\n"
+                 "  --hold-after BYTES  hold the line (XOFF) once BYTES have arrived, as a scale writing\n"
+                 "                      its memory does, and release it (XON) --hold-for SECONDS later\n",
                  program);
 }
 
+// A decimal number (kilograms, seconds) within the range a load can have.
 bool ParseKilograms(const char* text, double& kg)
 {
     char* end = nullptr;
@@ -107,6 +112,8 @@ int main(int argc, char** argv)
     int baud = 9600;
     ScaleSeries series = ScaleSeries::None;
     int postback = 0;
+    int holdAfter = -1;
+    double holdFor = 0.0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--verbose" || arg == "-v") {
@@ -131,6 +138,16 @@ int main(int argc, char** argv)
         } else if (arg == "--postback" && i + 1 < argc) {
             if (!ParseWhole(argv[++i], 0, 10, postback)) {
                 std::fprintf(stderr, "%s: not a postback rate (0..10): %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--hold-after" && i + 1 < argc) {
+            if (!ParseWhole(argv[++i], 0, 100000000, holdAfter)) {
+                std::fprintf(stderr, "%s: not a byte count: %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--hold-for" && i + 1 < argc) {
+            if (!ParseKilograms(argv[++i], holdFor) || holdFor < 0) {
+                std::fprintf(stderr, "%s: not a number of seconds: %s\n", argv[0], argv[i]);
                 return 2;
             }
         } else if (arg == "--link" && i + 1 < argc) {
@@ -165,6 +182,8 @@ int main(int argc, char** argv)
     scale.SetSettlingTime(std::chrono::milliseconds(0));
     scale.PlaceLoad(load);
     scale.SetSettlingTime(std::chrono::milliseconds(600));
+    if (holdAfter >= 0)
+        scale.HoldLine(std::size_t(holdAfter), std::chrono::milliseconds(static_cast<long long>(holdFor * 1000)));
     const bool started = scale.Start();
     pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
     if (!started) {

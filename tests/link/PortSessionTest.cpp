@@ -4,6 +4,7 @@
 
 #include "commodity/CommodityUpload.h"
 #include "link/ParameterDump.h"
+#include "link/LineProgress.h"
 #include "link/PortSession.h"
 #include "link/ScaleCommandSet.h"
 #include "link/WeightReading.h"
@@ -34,6 +35,7 @@ struct Reports {
     int lost = 0;
     int cycleEnded = 0;
     int fields = 0;
+    std::vector<bool> held;
     SerialLink::PortFault fault = SerialLink::PortFault::None;
 
     template <class F>
@@ -75,6 +77,7 @@ protected:
             });
         };
         callbacks.cycleEnded = [this] { reports.Note([&] { ++reports.cycleEnded; }); };
+        callbacks.held = [this](bool held) { reports.Note([&] { reports.held.push_back(held); }); };
         session = std::make_unique<PortSession>(callbacks);
         ASSERT_TRUE(Open());
     }
@@ -90,15 +93,15 @@ protected:
     {
         WeightReading::Callbacks shown;
         shown.valueRead = [this](WeightReport::Quantity, const std::string&) { reports.Note([&] { ++reports.fields; }); };
-        session->StartCycle([=](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
-            WeightReading::RunCycle(port, series, [] { return false; }, shown, stop);
+        session->StartCycle([=](SerialLink::PortHandle& port, const StopSignal& stop) {
+            WeightReading::RunCycle(port, series, [] { return false; }, shown, [&stop] { return stop.Raised(); });
             return sleepMs;
         });
     }
 
     void Send(const Bytes& bytes)
     {
-        session->Post([bytes](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+        session->Post([bytes](SerialLink::PortHandle& port, const StopSignal&) {
             SerialLink::WriteBytes(port, bytes.data(), bytes.size());
         });
     }
@@ -169,17 +172,17 @@ TEST_P(LossDuring, EndsTheSessionOnceAndOpensAgainOnceBack)
         ASSERT_TRUE(reports.Wait([&] { return reports.fields > 0; }));
         break;
     case Flow::Upload:
-        session->Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery& stop) {
+        session->Post([&](SerialLink::PortHandle& port, const StopSignal& stop) {
             std::vector<Bytes> block(2000, Bytes("1[A1]<Apple>2.50\r\n"));
             // Slow enough to be caught in the middle.
-            complete = SendUploadBlock(port, block, stop, [](int) { std::this_thread::sleep_for(1ms); });
+            complete = SendUploadBlock(port, block, [&stop] { return stop.EndsExchange(); }, [](int) { std::this_thread::sleep_for(1ms); });
             ++jobEnded;
         });
         ASSERT_TRUE(scale.WaitForCommands(5, 2s));
         break;
     case Flow::Readout:
         scale.SetSilent(true);
-        session->Post([&](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+        session->Post([&](SerialLink::PortHandle& port, const StopSignal&) {
             ReadParameterDump(port);
             complete = port.Fault().fault == SerialLink::PortFault::None;
             ++jobEnded;
@@ -223,20 +226,36 @@ std::string FlowName(const ::testing::TestParamInfo<Flow>& info)
 INSTANTIATE_TEST_SUITE_P(Table, LossDuring,
                          ::testing::Values(Flow::Reading, Flow::Upload, Flow::Readout, Flow::Idle), FlowName);
 
-TEST_F(PortSessionTest, CloseOnAHeldLineEndsWithinTwoSeconds)
+TEST_F(PortSessionTest, CloseWaitsForAHeldLineAndLosesNothing)
 {
-    scale.SendRaw("\x13");  // XOFF: the scale takes nothing more
+    scale.SendRaw("\x13");  // XOFF: the scale takes nothing more for now
     std::this_thread::sleep_for(50ms);
-    // More than the line takes in; the rest waits for XON.
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 10; ++i)
         Send(Bytes(200, 'x'));
     std::this_thread::sleep_for(300ms);
-    const auto asked = Clock::now();
     session->Close();
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(reports.Read([&] { return reports.closed; }), 0) << "the close waits while the line is held";
+    scale.SendRaw("\x11");
     ASSERT_TRUE(reports.Wait([&] { return reports.closed == 1; }, 5s));
-    const auto took = Clock::now() - asked;
-    EXPECT_LE(took, 2100ms) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
     EXPECT_EQ(Lost(), 0) << "a close asked for is no loss";
+    ASSERT_TRUE(scale.WaitForReceived(2000, 2s));
+}
+
+TEST_F(PortSessionTest, LineHeldPastTheBoundIsALossReportedOnce)
+{
+    scale.SendRaw("\x13");
+    std::this_thread::sleep_for(50ms);
+    Send(Bytes(200, 'x'));
+    const auto asked = Clock::now();
+    ASSERT_TRUE(reports.Wait([&] { return reports.lost == 1; }, LineProgress::kStallBound + 3s));
+    EXPECT_GE(Clock::now() - asked, LineProgress::kStallBound - 100ms);
+    EXPECT_EQ(reports.Read([&] { return reports.fault; }), SerialLink::PortFault::Stalled);
+    EXPECT_EQ(reports.Read([&] { return reports.held; }), (std::vector<bool>{true, false}));
+    scale.SendRaw("\x11");
+    Send("T");
+    std::this_thread::sleep_for(2 * std::chrono::milliseconds(PortSession::kIdleCheckMs));
+    EXPECT_EQ(Lost(), 1);
 }
 
 TEST_F(PortSessionTest, LineObserverSeesEveryWriteAndRead)

@@ -1,6 +1,7 @@
 // The serial link end to end over a pseudo-terminal pair: the link opens the slave like a serial
 // port and the test answers on the master, byte for byte and with real timing.
 
+#include "link/LineProgress.h"
 #include "link/SerialLink.h"
 #include "link/SerialLinkTestSupport.h"
 
@@ -11,6 +12,7 @@
 #include <ctime>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -346,28 +348,60 @@ TEST_F(SerialLinkPty, PurgeDiscardsPendingInput)
     EXPECT_EQ(Read(3, 200), "new") << "the port still works after a purge";
 }
 
-TEST_F(SerialLinkPty, WriteHeldByXoffEndsWithinItsBound)
+// A held line is waited for while the scale may still release it; past the bound of no progress the
+// write ends short and the handle says the line stalled. Whatever was reported written arrives.
+struct Hold {
+    const char* name;
+    int releaseAfterMs;  // -1: never released
+    bool whole;
+};
+
+class SerialLinkHold : public SerialLinkPty, public ::testing::WithParamInterface<Hold> {};
+
+TEST_P(SerialLinkHold, WriteWaitsForTheLineWhileItCanMove)
 {
+    const Hold hold = GetParam();
     ASSERT_EQ(OpenSerialPort(pty.Path(), port, 115200), 1);
+    std::vector<bool> heldSeen;
+    port.SetHoldObserver([&](bool held) { heldSeen.push_back(held); });
     // XOFF is taken by the line itself; the byte after it shows that it has been seen.
     ASSERT_TRUE(pty.Send("\x13M"));
     ASSERT_EQ(Read(1, 500), "M");
 
+    std::thread release;
+    if (hold.releaseAfterMs >= 0) {
+        release = std::thread([this, hold] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(hold.releaseAfterMs));
+            pty.Send("\x11");
+        });
+    }
     const std::string block(1000, 'u');
-    const long long boundMs = 1000 + 4 * (1000 * 10 * 1000 / 115200 + 1);
     const auto start = Clock::now();
     const int written = WriteBytes(port, block.data(), block.size());
     const long long elapsed = MillisSince(start);
-    EXPECT_LT(written, 1000);
-    EXPECT_GE(elapsed, 1000) << "a held line is given generous time";
-    EXPECT_LE(elapsed, boundMs + kSlackMs);
-
-    // XON lets the line go on: exactly what was reported written arrives.
-    ASSERT_TRUE(pty.Send("\x11"));
-    EXPECT_EQ(pty.Receive(1000, 200).size(), static_cast<std::size_t>(written));
-    EXPECT_EQ(WriteText(port, "R"), 1);
-    EXPECT_EQ(pty.Receive(1, 500), "R");
+    if (release.joinable())
+        release.join();
+    if (hold.whole) {
+        EXPECT_EQ(written, 1000);
+        EXPECT_EQ(port.Fault().fault, PortFault::None);
+        EXPECT_GE(elapsed, hold.releaseAfterMs - kSlackMs);
+    } else {
+        EXPECT_LT(written, 1000);
+        EXPECT_EQ(port.Fault().fault, PortFault::Stalled);
+        EXPECT_GE(elapsed, LineProgress::kStallBound.count());
+        EXPECT_LE(elapsed, LineProgress::kStallBound.count() + 5 * kSlackMs);
+        ASSERT_TRUE(pty.Send("\x11"));
+    }
+    if (hold.releaseAfterMs < 0 || hold.releaseAfterMs >= 2 * LineProgress::kHeldAfter.count()) {
+        EXPECT_EQ(heldSeen, (std::vector<bool>{true, false})) << "the hold is told once, and its end";
+    }
+    EXPECT_EQ(pty.Receive(std::size_t(written), 1000).size(), static_cast<std::size_t>(written));
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, SerialLinkHold,
+                         ::testing::Values(Hold{"brief", 200, true}, Hold{"seconds", 3000, true},
+                                           Hold{"pastTheBound", -1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SerialLinkPty, ScaleGoneDoesNotHangOrSpin)
 {
