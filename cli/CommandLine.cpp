@@ -94,16 +94,6 @@ std::string ReadingJson(ScaleSeries series, const ScaleExchange::Reading& readin
     return json + "}";
 }
 
-// Why a port stopped working, in a few words.
-std::string PortLoss(const SerialLink::PortFaultInfo& fault)
-{
-    if (fault.fault == SerialLink::PortFault::IoError)
-        return std::strerror(fault.error);
-    if (fault.fault == SerialLink::PortFault::HungUp)
-        return "the device is gone (unplugged or switched off)";
-    return "the scale stopped taking data";
-}
-
 // Why a write or the drain did not end whole, from the handle's fault.
 std::string StallReason(const SerialLink::PortHandle& port)
 {
@@ -200,8 +190,8 @@ int Read(const CommandLineOptions& options, std::ostream& out, std::ostream& err
                 return kExitOk;  // nobody reads any more
             ++printed;
             lastAnswer = Clock::now();
-        } else if (const SerialLink::PortFaultInfo fault = port.Fault(); fault.fault != SerialLink::PortFault::None) {
-            err << "lost port " << options.port << ": " << PortLoss(fault) << "\n";
+        } else if (port.Fault().fault != SerialLink::PortFault::None) {
+            err << "lost port " << options.port << ": " << StallReason(port) << "\n";
             return kExitNoAnswer;
         } else if (Clock::now() - lastAnswer >= kSilentAfter) {
             err << "no answer from the scale on " << options.port << "\n";
