@@ -2,8 +2,6 @@
 
 #include "cli/ScaleExchange.h"
 #include "cli/UploadFile.h"
-#include "commodity/CommodityCsv.h"
-#include "commodity/CommodityFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
 #include "commodity/GbkCodec.h"
@@ -20,7 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <thread>
