@@ -122,6 +122,11 @@ int LoadCommodityText(const CommandLineOptions& options, const std::string& byte
             << "(a .csv file may be UTF-8)\n";
         return kExitFile;
     }
+    if (check.tooLarge) {
+        err << "cannot read " << options.file << ": more than " << CommodityCsv::kMaxDataLines
+            << " lines; a commodity table holds 200\n";
+        return kExitFile;
+    }
     for (const CommodityLineProblem& problem : check.problems)
         err << options.file << ":" << problem.line << ": " << problem.reason << "\n";
     return RefuseOrSkip(options, int(check.problems.size()), err);

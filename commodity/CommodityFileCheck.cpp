@@ -91,6 +91,10 @@ CommodityTextCheck CheckCommodityText(std::string_view bytes, CommodityTable& ta
         if (!SpacesTrimmed(text).empty())
             lines.push_back(ReadLine(text, number));
     });
+    if (lines.size() > CommodityCsv::kMaxDataLines) {
+        check.tooLarge = true;
+        return check;
+    }
     const std::size_t end = bytes.find('\x1A');
     if (end != std::string_view::npos && bytes.find_first_not_of("\x1A\r\n", end) != std::string_view::npos) {
         const int line = int(std::count(bytes.begin(), bytes.begin() + std::ptrdiff_t(end), '\n')) + 1;

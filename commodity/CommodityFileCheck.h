@@ -15,7 +15,8 @@ struct CommodityLineProblem {
 };
 
 struct CommodityTextCheck {
-    bool utf8 = false;  // the text is UTF-8 beyond ASCII, not GBK: nothing was read
+    bool utf8 = false;      // the text is UTF-8 beyond ASCII, not GBK: nothing was read
+    bool tooLarge = false;  // more lines than CommodityCsv::kMaxDataLines: nothing was read
     std::vector<CommodityLineProblem> problems;
 };
 

@@ -61,4 +61,15 @@ TEST(CommodityFileCheck, RefusesUtf8Text)
     EXPECT_EQ(table.Cell(0, CommodityTable::Name), "\xC6\xBB\xB9\xFB");
 }
 
+TEST(CommodityFileCheck, RefusesMoreLinesThanAnImportReadsAtOnce)
+{
+    std::string lines;
+    for (int i = 0; i < 1001; ++i)
+        lines += "x\r\n";
+    CommodityTable table;
+    const CommodityTextCheck check = CheckCommodityText(lines, table);
+    EXPECT_TRUE(check.tooLarge);
+    EXPECT_TRUE(check.problems.empty()) << "one message, not a thousand";
+}
+
 } // namespace
