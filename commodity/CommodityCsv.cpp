@@ -140,7 +140,7 @@ FileProblem ReadHeader(const Record& header, int (&at)[kColumns], Import& import
             continue;  // an unnamed column, as spreadsheets leave after the last; it must stay empty
         const auto column = CsvHeader::ColumnNamed(text);
         if (!column || at[*column] >= 0) {
-            import.name = Printable(TrimSpaces(text));
+            import.columnName = Printable(TrimSpaces(text));
             return column ? FileProblem::RepeatedColumn : FileProblem::UnknownColumn;
         }
         at[*column] = int(i);
@@ -378,9 +378,9 @@ std::string Describe(const Import& import)
     case FileProblem::NoNumberColumn:
         return "the header row names no No. column";
     case FileProblem::UnknownColumn:
-        return "line " + line + ": the header names a column that is not understood: \"" + import.name + "\"";
+        return "line " + line + ": the header names a column that is not understood: \"" + import.columnName + "\"";
     case FileProblem::RepeatedColumn:
-        return "line " + line + ": the header names \"" + import.name + "\" twice";
+        return "line " + line + ": the header names \"" + import.columnName + "\" twice";
     case FileProblem::Utf16:
         return "UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK)";
     case FileProblem::UnclosedQuote:

@@ -69,7 +69,7 @@ struct Row {
 struct Import {
     FileProblem fileProblem = FileProblem::None;
     int fileLine = 0;            // the line a file problem is on, when it has one
-    std::string name;            // UnknownColumn, RepeatedColumn: the header cell, as Printable shows it
+    std::string columnName;      // UnknownColumn, RepeatedColumn: the header cell, as Printable shows it
     Encoding encoding = Encoding::Utf8;
     // The bytes read as whole text in UTF-8 and in GBK too: Parse chose UTF-8, the likelier, and
     // Parse(bytes, Encoding::Gbk) gives the other reading.

@@ -157,7 +157,7 @@ QString ImportPreviewDialog::ProblemText(const CommodityCsv::Row& row)
 QString ImportPreviewDialog::FileProblemText(const CommodityCsv::Import& import)
 {
     using CommodityCsv::FileProblem;
-    const QString name = QString::fromStdString(import.name);
+    const QString name = QString::fromStdString(import.columnName);
     switch (import.fileProblem) {
     case FileProblem::None:
         return {};
