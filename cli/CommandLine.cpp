@@ -1,8 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ScaleExchange.h"
-#include "commodity/CommodityCsv.h"
-#include "commodity/CommodityFile.h"
+#include "cli/UploadFile.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
 #include "commodity/GbkCodec.h"
@@ -19,7 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <thread>
@@ -93,77 +91,6 @@ std::string ReadingJson(ScaleSeries series, const ScaleExchange::Reading& readin
     return json + "}";
 }
 
-bool ReadFile(const std::string& path, std::string& bytes, std::string& error)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "read error";
-        return false;
-    }
-    return true;
-}
-
-bool EndsWithCsv(const std::string& path)
-{
-    if (path.size() < 4)
-        return false;
-    std::string end = path.substr(path.size() - 4);
-    std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return end == ".csv";
-}
-
-bool HasEntries(const CommodityTable& table)
-{
-    for (int row = 0; row < CommodityTable::kRows; ++row) {
-        if (table.HasEntry(row))
-            return true;
-    }
-    return false;
-}
-
-// Fills `table` from the upload file: a .csv file by the CSV rules, anything else as a commodity
-// file (ZUD.txt, ZEV.txt).
-int LoadUploadFile(const CommandLineOptions& options, CommodityTable& table, std::ostream& err)
-{
-    std::string bytes;
-    std::string error;
-    if (!ReadFile(options.file, bytes, error)) {
-        err << "cannot read " << options.file << ": " << error << "\n";
-        return kExitFile;
-    }
-    if (EndsWithCsv(options.file)) {
-        const CommodityCsv::Import import = CommodityCsv::Parse(bytes);
-        if (import.fileProblem != CommodityCsv::FileProblem::None) {
-            err << "cannot read " << options.file << ": " << CommodityCsv::Describe(import.fileProblem) << "\n";
-            return kExitFile;
-        }
-        const int problems = import.ProblemCount();
-        for (const CommodityCsv::Row& row : import.rows) {
-            if (row.problem != CommodityCsv::Problem::None)
-                err << options.file << ":" << row.line << ": " << CommodityCsv::Describe(row) << "\n";
-        }
-        if (problems > 0 && !options.skipBadRows) {
-            err << options.file << ": " << problems << " row(s) cannot be imported; --skip-bad-rows uploads the rest\n";
-            return kExitFile;
-        }
-        if (problems > 0)
-            err << options.file << ": skipping " << problems << " row(s)\n";
-        CommodityCsv::Apply(import, table);
-    } else {
-        ParseCommodityText(table, bytes);
-    }
-    if (!HasEntries(table)) {
-        err << "cannot read " << options.file << ": it holds no commodities\n";
-        return kExitFile;
-    }
-    return kExitOk;
-}
-
 // Why a write or the drain did not end whole, from the handle's fault.
 std::string StallReason(const SerialLink::PortHandle& port)
 {
@@ -195,22 +122,22 @@ int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, st
     return kExitPort;
 }
 
-int Upload(const CommandLineOptions& options, std::ostream& err)
+int Upload(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
     CommodityTable table;
     if (const int status = LoadUploadFile(options, table, err); status != kExitOk)
         return status;
     Bytes companyLine;
-    if (options.company) {
-        GbkCodec::Refusal refusal;
-        const auto gbk = GbkCodec::Utf8ToGbk(*options.company, &refusal);
-        if (!gbk) {
-            err << "--company: " << CommodityCsv::CharacterName(refusal.character) << " has no GBK encoding\n";
-            return kExitUsage;
-        }
-        companyLine = CompanyNameCommand(*gbk);
-    }
+    if (const int status = CompanyNameLine(options, companyLine, err); status != kExitOk)
+        return status;
     const std::vector<Bytes> block = UploadBlock(table, options.series);
+    if (options.dryRun) {
+        if (!companyLine.empty())
+            PrintWrites({companyLine}, out);
+        PrintWrites(block, out);
+        err << "dry run: nothing was sent\n";
+        return kExitOk;
+    }
 
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
@@ -260,6 +187,9 @@ int Read(const CommandLineOptions& options, std::ostream& out, std::ostream& err
                 return kExitOk;  // nobody reads any more
             ++printed;
             lastAnswer = Clock::now();
+        } else if (port.Fault().fault != SerialLink::PortFault::None) {
+            err << "lost port " << options.port << ": " << StallReason(port) << "\n";
+            return kExitNoAnswer;
         } else if (Clock::now() - lastAnswer >= kSilentAfter) {
             err << "no answer from the scale on " << options.port << "\n";
             return kExitNoAnswer;
@@ -275,7 +205,9 @@ int Dump(const CommandLineOptions& options, std::ostream& out, std::ostream& err
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
         return status;
-    err << "reading the parameter dump from " << options.port << "\n";
+    // The dump cannot be read while the scale reports by itself, so its reader switches that off.
+    err << "reading the parameter dump from " << options.port
+        << " (this switches the scale's active postback off)\n";
     const std::string dump = ReadParameterDump(port);
     if (dump.empty()) {
         err << "no answer from the scale on " << options.port << "\n";
@@ -369,7 +301,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitOk;
     }
     case CommandLineAction::Upload:
-        return Upload(options, err);
+        return Upload(options, out, err);
     case CommandLineAction::Read:
         return Read(options, out, err);
     case CommandLineAction::Dump:

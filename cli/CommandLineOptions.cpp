@@ -20,9 +20,9 @@ const std::map<std::string, CommandLineAction, std::less<>> kActions = {
 // The series by their command-line names: what --series takes and --find prints.
 const std::pair<const char*, ScaleSeries> kSeriesNames[] = {
     {"zud", ScaleSeries::Zud}, {"zev", ScaleSeries::Zev}, {"rivav", ScaleSeries::Rivav}};
-const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count"};
-const char* const kFlagOptions[] = {"--list-ports", "--read", "--dump", "--find", "--skip-bad-rows", "--help", "-h",
-                                    "--version"};
+const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count", "--encoding"};
+const char* const kFlagOptions[] = {"--list-ports", "--read", "--dump", "--find", "--skip-bad-rows", "--dry-run", "--help",
+                                    "-h", "--version"};
 
 bool TakesValue(std::string_view name)
 {
@@ -52,6 +52,8 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
                 options.version = true;
             } else if (name == "--skip-bad-rows") {
                 options.skipBadRows = true;
+            } else if (name == "--dry-run") {
+                options.dryRun = true;
             } else {
                 if (options.action != CommandLineAction::None)
                     return "give one action only";
@@ -87,6 +89,10 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
             options.file = *value;
         } else if (name == "--company") {
             options.company = *value;
+        } else if (name == "--encoding") {
+            if (*value != "utf8" && *value != "gbk")
+                return "--encoding takes utf8 or gbk";
+            options.encoding = *value == "gbk" ? CommodityCsv::Encoding::Gbk : CommodityCsv::Encoding::Utf8;
         } else if (name == "--count") {
             char* end = nullptr;
             errno = 0;
@@ -102,14 +108,21 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
         return "no action given";
     // --find tries every listed port, or the one --port names, at every rate, for any series.
     const bool talksToScale = options.action != CommandLineAction::ListPorts && options.action != CommandLineAction::Find;
-    if (talksToScale && options.port.empty())
+    // A dry run opens no port; the series still decides the lines.
+    if (talksToScale && options.port.empty() && !options.dryRun)
         return "--port is missing";
     if (talksToScale && options.series == ScaleSeries::None)
         return "--series is missing";
     if (options.count && options.action != CommandLineAction::Read)
         return "--count goes with --read";
-    if ((options.company || options.skipBadRows) && options.action != CommandLineAction::Upload)
-        return std::string(options.company ? "--company" : "--skip-bad-rows") + " goes with --upload";
+    if (options.action != CommandLineAction::Upload) {
+        const std::pair<bool, const char*> uploadOnly[] = {{bool(options.company), "--company"},
+            {options.skipBadRows, "--skip-bad-rows"}, {options.dryRun, "--dry-run"}, {bool(options.encoding), "--encoding"}};
+        for (const auto& [given, name] : uploadOnly) {
+            if (given)
+                return std::string(name) + " goes with --upload";
+        }
+    }
     if (options.action == CommandLineAction::Upload && options.series == ScaleSeries::Rivav)
         return "the rivav series keeps no commodities";
     if (options.company && options.series != ScaleSeries::Zud)
@@ -141,15 +154,18 @@ std::string CommandLineUsage(std::string_view program)
     text << "usage: " << program << " [--help | --version]\n"
          << "       " << program << " --list-ports\n"
          << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
+         << "       " << program << " --series zud|zev --upload FILE --dry-run\n"
          << "       " << program << " --find [--port P]\n"
          << "\n"
          << "Actions:\n"
-         << "  --upload FILE [--company NAME] [--skip-bad-rows]\n"
-         << "                    send the commodity table in FILE (a .csv file, or a commodity\n"
-         << "                    file like ZUD.txt) and, for zud, the company name\n"
+         << "  --upload FILE [--company NAME] [--skip-bad-rows] [--encoding utf8|gbk] [--dry-run]\n"
+         << "                    send the commodity table in FILE (a .csv file, or a GBK commodity\n"
+         << "                    file like ZUD.txt) and, for zud, the company name; every row that\n"
+         << "                    cannot be sent whole is named, and refuses the file\n"
          << "  --read [--count N]\n"
          << "                    print N readings (default: until stopped), one JSON line each\n"
-         << "  --dump            print the scale's parameter dump\n"
+         << "  --dump            print the scale's parameter dump; this switches the scale's active\n"
+         << "                    postback off first, as the dump cannot be read while it reports\n"
          << "  --find            try every port (or the one --port names) at every rate with the\n"
          << "                    polls alone; print each scale found as one JSON line\n"
          << "\n"
@@ -157,13 +173,17 @@ std::string CommandLineUsage(std::string_view program)
          << "  --port P          serial port, e.g. /dev/ttyUSB0\n"
          << "  --series S        zud, zev or rivav\n"
          << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
-         << "  --skip-bad-rows   upload a CSV file's good rows when some cannot be imported\n"
+         << "  --skip-bad-rows   upload the good rows of a file when some cannot be imported\n"
+         << "  --encoding E      read a .csv file as utf8 or gbk instead of the likelier of the two\n"
+         << "  --dry-run         print the lines --upload would send (GBK shown as text, control\n"
+         << "                    bytes as \\xNN) and send nothing; no port is needed\n"
+         << "  --company NAME    at most 100 GBK bytes, no line breaks or control characters\n"
          << "\n"
-         << "Without an action the window opens; --user-data makes it keep its files in\n"
-         << "~/.local/share/scaletool (as the menu entry starts it) instead of the current folder.\n"
+         << "ScaleTool, the program with the window, opens it when given no action (with --user-data\n"
+         << "it keeps its files in ~/.local/share/scaletool, as the menu entry starts it).\n"
          << "Results go to standard output, progress and errors to standard error.\n"
          << "Exit status: 0 done; 2 usage error; 3 port cannot be opened; 4 scale does not\n"
-         << "answer or did not take everything; 5 file cannot be read.\n";
+         << "answer, did not take everything, or the port was lost; 5 file cannot be read.\n";
     return text.str();
 }
 

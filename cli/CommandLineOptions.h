@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commodity/CommodityCsv.h"
 #include "link/ScaleSeries.h"
 
 #include <optional>
@@ -22,6 +23,8 @@ struct CommandLineOptions {
     std::optional<std::string> company;
     std::optional<long> count;
     bool skipBadRows = false;
+    bool dryRun = false;                              // print what --upload would send, send nothing
+    std::optional<CommodityCsv::Encoding> encoding;  // --encoding: how to read a .csv file
 };
 
 // The rates --baud takes, which --find tries in this order.

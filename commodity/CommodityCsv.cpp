@@ -1,6 +1,8 @@
 #include "commodity/CommodityCsv.h"
 
 #include "commodity/CommodityTable.h"
+#include "commodity/CsvHeader.h"
+#include "commodity/CsvText.h"
 #include "commodity/GbkCodec.h"
 #include "commodity/GbkText.h"
 #include "commodity/TextEntry.h"
@@ -9,108 +11,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <optional>
 
 namespace CommodityCsv {
 namespace {
 
+using CsvHeader::Column;
+using CsvHeader::kCode;
+using CsvHeader::kColumns;
+using CsvHeader::kName;
+using CsvHeader::kNumber;
+using CsvHeader::kPrice;
+using CsvText::Field;
+using CsvText::Record;
+
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-struct Field {
-    std::string text;
-    bool quoted = false;
-};
-
-struct Record {
-    int line = 0;
-    std::vector<Field> fields;
-};
-
-// The separator the first record uses most, outside quotes; a comma when it uses none.
-char DetectSeparator(std::string_view text)
-{
-    int commas = 0, semicolons = 0, tabs = 0;
-    bool quoted = false;
-    for (const char c : text) {
-        if (c == '"')
-            quoted = !quoted;
-        else if (!quoted && (c == '\n' || c == '\r'))
-            break;
-        else if (!quoted && c == ',')
-            ++commas;
-        else if (!quoted && c == ';')
-            ++semicolons;
-        else if (!quoted && c == '\t')
-            ++tabs;
-    }
-    if (semicolons > commas && semicolons >= tabs)
-        return ';';
-    if (tabs > commas && tabs > semicolons)
-        return '\t';
-    return ',';
-}
-
-// RFC 4180 records: quoted fields may hold the separator, quotes written twice and line breaks.
-// Spaces before an opening quote and after a closing one are dropped; a quote inside an unquoted
-// field is an ordinary character. CR LF, LF and CR all end a record.
-std::vector<Record> SplitRecords(std::string_view text, char separator)
-{
-    std::vector<Record> records;
-    int line = 1;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        Record record;
-        record.line = line;
-        bool endOfRecord = false;
-        while (!endOfRecord) {
-            Field field;
-            std::size_t start = at;
-            while (start < text.size() && text[start] == ' ')
-                ++start;
-            if (start < text.size() && text[start] == '"') {
-                field.quoted = true;
-                at = start + 1;
-                while (at < text.size()) {
-                    const char c = text[at];
-                    if (c == '"') {
-                        if (at + 1 < text.size() && text[at + 1] == '"') {
-                            field.text += '"';
-                            at += 2;
-                            continue;
-                        }
-                        ++at;
-                        break;
-                    }
-                    if (c == '\n' || (c == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n')))
-                        ++line;
-                    field.text += c;
-                    ++at;
-                }
-                // Whatever stands between the closing quote and the separator is kept, spaces aside.
-                while (at < text.size() && text[at] != separator && text[at] != '\n' && text[at] != '\r') {
-                    if (text[at] != ' ')
-                        field.text += text[at];
-                    ++at;
-                }
-            } else {
-                while (at < text.size() && text[at] != separator && text[at] != '\n' && text[at] != '\r')
-                    field.text += text[at++];
-            }
-            record.fields.push_back(std::move(field));
-            if (at >= text.size()) {
-                endOfRecord = true;
-            } else if (text[at] == separator) {
-                ++at;
-            } else {
-                at += (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ? 2 : 1;
-                ++line;
-                endOfRecord = true;
-            }
-        }
-        records.push_back(std::move(record));
-    }
-    return records;
-}
 
 std::string TrimSpaces(std::string_view text)
 {
@@ -119,33 +33,6 @@ std::string TrimSpaces(std::string_view text)
         return {};
     const std::size_t last = text.find_last_not_of(' ');
     return std::string(text.substr(first, last - first + 1));
-}
-
-// Unquoted fields lose their surrounding spaces, as the commodity file's fields do.
-std::string Value(const Field& field)
-{
-    return field.quoted ? field.text : TrimSpaces(field.text);
-}
-
-enum Column { kNumber, kCode, kName, kPrice, kColumns };
-
-std::optional<Column> ColumnNamed(std::string text)
-{
-    text = TrimSpaces(text);
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-    if (!text.empty() && text.back() == '.')
-        text.pop_back();
-    static const std::map<std::string, Column, std::less<>> kNames = {
-        {"no", kNumber}, {"序号", kNumber},
-        {"code", kCode}, {"编码", kCode},
-        {"product name", kName}, {"name", kName}, {"商品名称", kName},
-        {"price", kPrice}, {"单价", kPrice},
-    };
-    const auto found = kNames.find(text);
-    if (found == kNames.end())
-        return std::nullopt;
-    return found->second;
 }
 
 int TableColumn(int column)
@@ -181,22 +68,25 @@ bool IsPrice(const std::string& text)
     return digit && points <= 1;
 }
 
-// The first character a cell of `column` does not take (by the cells' own rule), or 0.
-char32_t RefusedIn(const std::string& utf8, const std::string& gbk, int column)
+// The first character a cell of `column` does not take (NUL is one): the cells' own rule, and any
+// control character, C1 controls included, in every cell.
+std::optional<char32_t> RefusedIn(const std::string& utf8, int column)
 {
     const auto field = column == kPrice ? TextEntry::Field::Line : TextEntry::Field::Commodity;
-    if (TextEntry::Check(gbk, field) == TextEntry::Verdict::Accepted)
-        return 0;
-    // The rule refuses single-byte characters only, and those are the ASCII bytes of the UTF-8 text.
-    for (const char c : utf8) {
-        if (static_cast<unsigned char>(c) < 0x80
-            && TextEntry::Check(std::string_view(&c, 1), field) != TextEntry::Verdict::Accepted)
-            return static_cast<unsigned char>(c);
+    char32_t c = 0;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t length = GbkCodec::DecodeUtf8(utf8, at, c);
+        if (length == 0)
+            return char32_t(0xFFFD);
+        if ((c >= 0x80 && c < 0xA0)
+            || (c < 0x80 && TextEntry::Check(utf8.substr(at, 1), field) != TextEntry::Verdict::Accepted))
+            return c;
+        at += length;
     }
-    return 0xFFFD;
+    return std::nullopt;
 }
 
-// Checks one row: fills its commodity number, and on success its GBK texts.
+// Checks the cells of a row that is whole: fills its commodity number, and on success its GBK texts.
 void Check(Row& row)
 {
     const std::string* texts[kColumns] = {&row.number, &row.code, &row.name, &row.price};
@@ -209,6 +99,10 @@ void Check(Row& row)
         return fail(Problem::NumberOutOfRange, kNumber);
     std::string gbk[kColumns];
     for (int column = kCode; column < kColumns; ++column) {
+        if (const auto refused = RefusedIn(*texts[column], column)) {
+            row.character = *refused;
+            return fail(Problem::RefusedCharacter, column);
+        }
         GbkCodec::Refusal refusal;
         const auto converted = GbkCodec::Utf8ToGbk(*texts[column], &refusal);
         if (!converted) {
@@ -217,18 +111,14 @@ void Check(Row& row)
         }
         gbk[column] = *converted;
     }
-    for (int column = kCode; column < kColumns; ++column) {
-        if (const char32_t refused = RefusedIn(*texts[column], gbk[column], column)) {
-            row.character = refused;
-            return fail(Problem::RefusedCharacter, column);
-        }
-    }
     if (GbkText::ByteLength(gbk[kCode]) > std::size_t(CommodityTable::kCodeBytes)) {
         row.bytes = gbk[kCode].size();
         return fail(Problem::CodeTooLong, kCode);
     }
     if (!IsPrice(row.price))
         return fail(Problem::PriceNotNumber, kPrice);
+    if (row.code.empty() && (!row.name.empty() || !row.price.empty()))
+        return fail(Problem::NoCode, kCode);
     row.gbkCode = std::move(gbk[kCode]);
     row.gbkName = std::move(gbk[kName]);
     row.gbkPrice = std::move(gbk[kPrice]);
@@ -237,7 +127,87 @@ void Check(Row& row)
 bool IsBlank(const Record& record)
 {
     return std::all_of(record.fields.begin(), record.fields.end(),
-                       [](const Field& field) { return Value(field).empty(); });
+                       [](const Field& field) { return TrimSpaces(field.text).empty(); });
+}
+
+// Where each column stands, by the header's names; the header's file problem when it has one.
+FileProblem ReadHeader(const Record& header, int (&at)[kColumns], Import& import)
+{
+    std::fill(std::begin(at), std::end(at), -1);
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const std::string& text = header.fields[i].text;
+        if (TrimSpaces(text).empty())
+            continue;  // an unnamed column, as spreadsheets leave after the last; it must stay empty
+        const auto column = CsvHeader::ColumnNamed(text);
+        if (!column || at[*column] >= 0) {
+            import.columnName = Printable(TrimSpaces(text));
+            return column ? FileProblem::RepeatedColumn : FileProblem::UnknownColumn;
+        }
+        at[*column] = int(i);
+    }
+    return at[kNumber] < 0 ? FileProblem::NoNumberColumn : FileProblem::None;
+}
+
+// True when the first record names columns rather than holding a commodity.
+bool IsHeader(const Record& record)
+{
+    if (record.fields.empty() || CommodityNumber(TrimSpaces(record.fields.front().text)) != 0)
+        return false;
+    return std::any_of(record.fields.begin(), record.fields.end(),
+                       [](const Field& field) { return CsvHeader::ColumnNamed(field.text).has_value(); });
+}
+
+Row ReadRow(const Record& record, const int (&at)[kColumns])
+{
+    Row row;
+    row.line = record.line;
+    std::string* texts[kColumns] = {&row.number, &row.code, &row.name, &row.price};
+    int afterQuote = -1;
+    for (int column = 0; column < kColumns; ++column) {
+        if (at[column] < 0 || std::size_t(at[column]) >= record.fields.size())
+            continue;
+        const Field& field = record.fields[std::size_t(at[column])];
+        *texts[column] = TrimSpaces(field.text);
+        row.trimmed = row.trimmed || (column != kNumber && texts[column]->size() != field.text.size());
+        if (column != kNumber)
+            *texts[column] = CsvText::FromSpreadsheet(*texts[column]);
+        if (field.textAfterQuote && afterQuote < 0)
+            afterQuote = column;
+    }
+    bool extra = false;
+    for (std::size_t i = 0; i < record.fields.size(); ++i) {
+        const bool inColumn = std::find(std::begin(at), std::end(at), int(i)) != std::end(at);
+        extra = extra || (!inColumn && !TrimSpaces(record.fields[i].text).empty());
+    }
+    row.commodity = CommodityNumber(row.number);
+    if (afterQuote >= 0) {
+        row.problem = Problem::TextAfterQuote;
+        row.column = TableColumn(afterQuote);
+    } else if (extra) {
+        row.problem = Problem::ExtraFields;
+        row.column = CommodityTable::Price;
+    } else {
+        Check(row);
+    }
+    return row;
+}
+
+// Of rows with the same number, the last without a problem wins; the earlier good ones say so.
+void MarkReplaced(std::vector<Row>& rows)
+{
+    std::map<int, std::size_t> winner;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].problem == Problem::None)
+            winner[rows[i].commodity] = i;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::size_t last = winner[rows[i].commodity];
+        if (rows[i].problem == Problem::None && last != i) {
+            rows[i].problem = Problem::Replaced;
+            rows[i].column = CommodityTable::Number;
+            rows[i].otherLine = rows[last].line;
+        }
+    }
 }
 
 std::string Quoted(const std::string& text)
@@ -263,86 +233,47 @@ int Import::ProblemCount() const
     return int(std::count_if(rows.begin(), rows.end(), [](const Row& row) { return row.problem != Problem::None; }));
 }
 
-Import Parse(std::string_view bytes)
+Import Parse(std::string_view bytes, std::optional<Encoding> encoding)
 {
     Import import;
-    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-        import.fileProblem = FileProblem::Utf16;
+    if (bytes.size() > kMaxFileBytes) {
+        import.fileProblem = FileProblem::TooLarge;
         return import;
     }
-    std::string text;
-    if (bytes.substr(0, kBom.size()) == kBom) {
-        import.encoding = Encoding::Utf8WithBom;
-        text = bytes.substr(kBom.size());
-    } else if (GbkCodec::IsUtf8(bytes)) {
-        import.encoding = Encoding::Utf8;
-        text = bytes;
-    } else {
-        import.encoding = Encoding::Gbk;
-        text = GbkCodec::GbkToUtf8(bytes);
+    const CsvText::Decoded decoded = CsvText::Decode(bytes, encoding);
+    import.encoding = decoded.encoding;
+    import.bothReadings = decoded.bothReadings;
+    import.fileProblem = decoded.problem;
+    import.fileLine = decoded.line;
+    if (import.fileProblem != FileProblem::None)
+        return import;
+    import.separator = CsvText::DetectSeparator(decoded.text);
+    std::vector<Record> records;
+    if (!CsvText::SplitRecords(decoded.text, import.separator, records, import.fileLine)) {
+        import.fileProblem = FileProblem::UnclosedQuote;
+        return import;
     }
-    import.separator = DetectSeparator(text);
-    std::vector<Record> records = SplitRecords(text, import.separator);
     records.erase(std::remove_if(records.begin(), records.end(), IsBlank), records.end());
 
     // Where each column stands: by the header's names, or in the fixed order.
     int at[kColumns] = {0, 1, 2, 3};
     std::size_t first = 0;
-    if (!records.empty()) {
-        int named[kColumns] = {-1, -1, -1, -1};
-        const auto& fields = records.front().fields;
-        // A first row that starts with a commodity number is data, whatever its texts say.
-        const bool data = !fields.empty() && CommodityNumber(Value(fields.front())) != 0;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (const auto column = ColumnNamed(fields[i].text); !data && column && named[*column] < 0) {
-                named[*column] = int(i);
-                import.header = true;
-            }
-        }
-        if (import.header) {
-            if (named[kNumber] < 0) {
-                import.fileProblem = FileProblem::NoNumberColumn;
-                return import;
-            }
-            std::copy(std::begin(named), std::end(named), std::begin(at));
-            first = 1;
-        }
+    if (!records.empty() && IsHeader(records.front())) {
+        import.header = true;
+        import.fileLine = records.front().line;
+        import.fileProblem = ReadHeader(records.front(), at, import);
+        if (import.fileProblem != FileProblem::None)
+            return import;
+        import.fileLine = 0;
+        first = 1;
     }
-
-    std::map<int, std::size_t> lastOfNumber;
-    for (std::size_t r = first; r < records.size(); ++r) {
-        const Record& record = records[r];
-        Row row;
-        row.line = record.line;
-        std::string* texts[kColumns] = {&row.number, &row.code, &row.name, &row.price};
-        for (int column = 0; column < kColumns; ++column) {
-            if (at[column] >= 0 && std::size_t(at[column]) < record.fields.size())
-                *texts[column] = Value(record.fields[std::size_t(at[column])]);
-        }
-        Check(row);
-        if (!import.header && row.problem == Problem::None) {
-            for (std::size_t i = kColumns; i < record.fields.size(); ++i) {
-                if (!Value(record.fields[i]).empty()) {
-                    row.problem = Problem::ExtraFields;
-                    row.column = CommodityTable::Price;
-                    break;
-                }
-            }
-        }
-        // The last row of a number wins, whatever else is wrong with it.
-        if (const int number = row.commodity) {
-            if (const auto earlier = lastOfNumber.find(number); earlier != lastOfNumber.end()) {
-                Row& replaced = import.rows[earlier->second];
-                if (replaced.problem == Problem::None) {
-                    replaced.problem = Problem::Replaced;
-                    replaced.column = CommodityTable::Number;
-                }
-                replaced.otherLine = row.line;
-            }
-            lastOfNumber[number] = import.rows.size();
-        }
-        import.rows.push_back(std::move(row));
+    if (records.size() - first > kMaxDataLines) {
+        import.fileProblem = FileProblem::TooLarge;
+        return import;
     }
+    for (std::size_t r = first; r < records.size(); ++r)
+        import.rows.push_back(ReadRow(records[r], at));
+    MarkReplaced(import.rows);
     return import;
 }
 
@@ -370,12 +301,13 @@ std::string Format(const CommodityTable& table, const std::array<std::string, 4>
         csv += "\r\n";
     };
     addLine(header);
+    const auto cell = [&table](int row, int column) {
+        return CsvText::ForSpreadsheet(GbkCodec::GbkToUtf8(table.Cell(row, column)));
+    };
     for (int row = 0; row < CommodityTable::kRows; ++row) {
-        if (!table.HasEntry(row))
-            continue;
-        addLine({table.Cell(row, CommodityTable::Number), GbkCodec::GbkToUtf8(table.Cell(row, CommodityTable::Code)),
-                 GbkCodec::GbkToUtf8(table.Cell(row, CommodityTable::Name)),
-                 GbkCodec::GbkToUtf8(table.Cell(row, CommodityTable::Price))});
+        if (table.HasEntry(row))
+            addLine({table.Cell(row, CommodityTable::Number), cell(row, CommodityTable::Code),
+                     cell(row, CommodityTable::Name), cell(row, CommodityTable::Price)});
     }
     return csv;
 }
@@ -384,9 +316,28 @@ std::string CharacterName(char32_t character)
 {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", unsigned(character));
-    if (character < 0x20 || character == 0x7F)
+    if (character < 0x20 || (character >= 0x7F && character < 0xA0))
         return code;
     return std::string(code) + " \"" + GbkCodec::Utf8Of(character) + "\"";
+}
+
+std::string Printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(byte));
+            out += escaped;
+        } else {
+            if (c == '\\')
+                out += '\\';
+            out += c;
+        }
+    }
+    return out;
 }
 
 std::string Describe(const Row& row)
@@ -397,7 +348,7 @@ std::string Describe(const Row& row)
     case Problem::None:
         return "ok";
     case Problem::NumberOutOfRange:
-        return "No. \"" + row.number + "\" is not a number from 1 to 200";
+        return "No. \"" + Printable(row.number) + "\" is not a number from 1 to 200";
     case Problem::NotGbk:
         return column + ": " + CharacterName(row.character) + " has no GBK encoding";
     case Problem::RefusedCharacter:
@@ -405,24 +356,41 @@ std::string Describe(const Row& row)
     case Problem::CodeTooLong:
         return "Code is " + std::to_string(row.bytes) + " GBK bytes, more than 20";
     case Problem::PriceNotNumber:
-        return "Price \"" + row.price + "\" is not a number with at most one decimal point";
+        return "Price \"" + Printable(row.price) + "\" is not a number with at most one decimal point";
     case Problem::ExtraFields:
         return "more fields than No., Code, Product Name and Price";
+    case Problem::TextAfterQuote:
+        return column + ": text after the closing quote";
+    case Problem::NoCode:
+        return "no Code: the commodity file keeps only rows with a code";
     case Problem::Replaced:
         return "No. " + row.number + " again in line " + std::to_string(row.otherLine) + ", which wins";
     }
     return {};
 }
 
-std::string Describe(FileProblem problem)
+std::string Describe(const Import& import)
 {
-    switch (problem) {
+    const std::string line = std::to_string(import.fileLine);
+    switch (import.fileProblem) {
     case FileProblem::None:
         return {};
     case FileProblem::NoNumberColumn:
         return "the header row names no No. column";
+    case FileProblem::UnknownColumn:
+        return "line " + line + ": the header names a column that is not understood: \"" + import.columnName + "\"";
+    case FileProblem::RepeatedColumn:
+        return "line " + line + ": the header names \"" + import.columnName + "\" twice";
     case FileProblem::Utf16:
         return "UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK)";
+    case FileProblem::UnclosedQuote:
+        return "line " + line + ": a quote opens here and never closes";
+    case FileProblem::MixedEncoding:
+        return "line " + line + ": bytes that are not UTF-8 in UTF-8 text";
+    case FileProblem::NotText:
+        return "line " + line + ": bytes that are not " + (import.encoding == Encoding::Gbk ? "GBK" : "UTF-8") + " text";
+    case FileProblem::TooLarge:
+        return "more than 1 MiB or more than 1000 rows; a table holds 200";
     }
     return {};
 }

@@ -24,10 +24,9 @@ std::size_t findSeparator(std::string_view text, std::string_view separator, std
     return std::string_view::npos;
 }
 
-// The field without the spaces (0x20) around it. Only whole characters are trimmed: a space that is
-// the second byte of a double-byte character stays, as the splitter keeps it. A lead byte without its
-// second byte (only possible at the end of a line) is dropped: saved before a comma it would join it.
-std::string trimField(std::string_view text)
+} // namespace
+
+std::string TrimCommodityField(std::string_view text)
 {
     std::size_t first = 0;
     while (first < text.size() && text[first] == ' ')
@@ -43,6 +42,8 @@ std::string trimField(std::string_view text)
     return std::string(text.substr(first, end - first));
 }
 
+namespace {
+
 void takeLine(CommodityTable& table, std::string_view line)
 {
     std::vector<std::string> fields;
@@ -53,10 +54,10 @@ void takeLine(CommodityTable& table, std::string_view line)
     if (number < 1 || number > CommodityTable::kRows)
         return;
     const int row = number - 1;
-    table.SetCell(row, CommodityTable::Code, trimField(fields[1]));
-    table.SetCell(row, CommodityTable::Name, trimField(fields[2]));
+    table.SetCell(row, CommodityTable::Code, TrimCommodityField(fields[1]));
+    table.SetCell(row, CommodityTable::Name, TrimCommodityField(fields[2]));
     if (fields.size() == 4)
-        table.SetCell(row, CommodityTable::Price, trimField(fields[3]));
+        table.SetCell(row, CommodityTable::Price, TrimCommodityField(fields[3]));
 }
 
 } // namespace
@@ -87,14 +88,13 @@ std::string CommodityFilePath(ScaleSeries series)
     }
 }
 
-void ParseCommodityText(CommodityTable& table, std::string_view bytes)
+void ForEachCommodityLine(std::string_view bytes, const std::function<void(int number, std::string_view line)>& take)
 {
-    table.ClearEntries();
     // Ctrl+Z ends a file read in text mode.
     const std::size_t end = bytes.find('\x1A');
     if (end != std::string_view::npos)
         bytes = bytes.substr(0, end);
-    std::string line;
+    int number = 0;
     std::size_t at = 0;
     while (at < bytes.size()) {
         std::size_t newline = bytes.find('\n', at);
@@ -105,9 +105,15 @@ void ParseCommodityText(CommodityTable& table, std::string_view bytes)
         // CR LF reads as LF; a CR elsewhere stays.
         if (terminated && !raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
-        takeLine(table, raw);
+        take(++number, raw);
         at = newline + 1;
     }
+}
+
+void ParseCommodityText(CommodityTable& table, std::string_view bytes)
+{
+    table.ClearEntries();
+    ForEachCommodityLine(bytes, [&table](int, std::string_view line) { takeLine(table, line); });
 }
 
 std::string FormatCommodityText(const CommodityTable& table)

@@ -2,6 +2,7 @@
 
 #include "link/ScaleSeries.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,18 @@ class CommodityTable;
 // a split point. Empty text gives no pieces; an empty separator gives the whole text as one piece.
 void SplitFields(std::string_view text, std::string_view separator, std::vector<std::string>& list);
 
+// A field as the file keeps it: without the spaces (0x20) around it. Only whole characters are
+// trimmed: a space that is the second byte of a double-byte character stays, as the splitter keeps
+// it. A lead byte without its second byte (only possible at the end of a line) is dropped: saved
+// before a comma it would join it.
+std::string TrimCommodityField(std::string_view text);
+
 // The file of a series inside the application directory; empty for a series without a file.
 std::string CommodityFilePath(ScaleSeries series);
+
+// Calls `take` with each line of the file's bytes as a text-mode read gives them (CR LF reads as LF;
+// Ctrl+Z ends the file), numbered from 1.
+void ForEachCommodityLine(std::string_view bytes, const std::function<void(int number, std::string_view line)>& take);
 
 // Empties code, name and price of every row, then fills them from the file's bytes (text-mode rules:
 // CR LF ends a line, Ctrl+Z ends the file). Lines of other than 3 or 4 fields, or whose number is

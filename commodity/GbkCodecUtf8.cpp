@@ -2,6 +2,7 @@
 
 #include "commodity/GbkCodecBackend.h"
 #include "commodity/GbkText.h"
+#include "commodity/GbkUserDefined.h"
 
 // The UTF-8 side of the codec and its text loops, the same on every platform.
 namespace GbkCodec {
@@ -81,10 +82,20 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8, Refusal* refusal)
     gbk.reserve(utf8.size());
     // ASCII passes straight through; anything else goes one character at a time, so a refusal
     // names its character. A byte-order mark has no GBK form and is refused like any other.
+    // The private-use area goes through the user-defined table, never the backend, so every
+    // platform agrees on it.
     char32_t c = 0;
+    const auto encode = [&gbk](char32_t character, std::string_view text) {
+        if (!GbkUserDefined::IsPrivateUse(character))
+            return Backend::EncodeCharacter(character, text, gbk);
+        const auto pair = GbkUserDefined::Encode(character);
+        if (pair)
+            gbk += *pair;
+        return pair.has_value();
+    };
     for (std::size_t at = 0; at < utf8.size();) {
         const std::size_t length = DecodeUtf8(utf8, at, c);
-        if (length == 0 || (length > 1 && !Backend::EncodeCharacter(c, utf8.substr(at, length), gbk))) {
+        if (length == 0 || (length > 1 && !encode(c, utf8.substr(at, length)))) {
             if (refusal)
                 *refusal = Refusal{length == 0 ? char32_t(0xFFFD) : c, at};
             return std::nullopt;
@@ -108,9 +119,15 @@ std::string GbkToUtf8(std::string_view gbk)
             ++at;
             continue;
         }
-        // 0x80 alone is the euro sign; a lead byte and its partner form a pair.
+        // 0x80 alone is the euro sign; a lead byte and its partner form a pair. Any other byte alone
+        // forms nothing (code page 936 reads 0xFF as a private-use character that iconv has not).
         const std::size_t length = GbkText::CharacterLength(gbk, at);
-        if (Backend::DecodeCharacter(gbk.substr(at, length), utf8)) {
+        const auto userDefined = length == 2
+            ? GbkUserDefined::Decode(lead, static_cast<unsigned char>(gbk[at + 1])) : std::nullopt;
+        if (userDefined) {
+            utf8 += Utf8Of(*userDefined);
+            at += 2;
+        } else if ((length == 2 || lead == 0x80) && Backend::DecodeCharacter(gbk.substr(at, length), utf8)) {
             at += length;
         } else {
             // Only the lead byte is lost: the byte after it may start a character of its own.

@@ -10,14 +10,16 @@
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
 #include "dialogs/ImportPreviewDialog.h"
+#include "settings/DurableFile.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QProgressDialog>
-#include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 void ScaleMainDialog::OnSetupCompanyName()
@@ -112,20 +114,21 @@ void ScaleMainDialog::ImportCsvFile(const QString& path)
                               OperatorMessage::Icon::Warning);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    const CommodityCsv::Import import = CommodityCsv::Parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    // One byte past the limit is enough to know the file is too large.
+    const QByteArray read = file.read(qint64(CommodityCsv::kMaxFileBytes) + 1);
+    std::string bytes(read.constData(), std::size_t(read.size()));
+    CommodityCsv::Import import = CommodityCsv::Parse(bytes);
     if (import.fileProblem != CommodityCsv::FileProblem::None) {
-        const QString why = import.fileProblem == CommodityCsv::FileProblem::Utf16
-            ? tr("UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).")
-            : tr("Its header row names no No. column.");
-        OperatorMessage::Show(this, tr("%1 cannot be imported.").arg(path) + QLatin1Char('\n') + why,
+        OperatorMessage::Show(this,
+                              tr("%1 cannot be imported.").arg(path) + QLatin1Char('\n')
+                                  + ImportPreviewDialog::FileProblemText(import),
                               OperatorMessage::Icon::Warning);
         return;
     }
-    ImportPreviewDialog preview(import, QFileInfo(path).fileName(), this);
+    ImportPreviewDialog preview(std::move(bytes), std::move(import), QFileInfo(path).fileName(), this);
     if (preview.exec() != QDialog::Accepted)
         return;
-    CommodityCsv::Apply(import, table_);
+    CommodityCsv::Apply(preview.Chosen(), table_);
     ui_->commodityList->Refresh();
 }
 
@@ -140,11 +143,12 @@ bool ScaleMainDialog::ExportCsvFile(const QString& path)
                                      .toString()
                                      .toStdString();
     const std::string csv = CommodityCsv::Format(table_, header);
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(csv.data(), qint64(csv.size())) == qint64(csv.size())
-        && file.commit();
+    errno = 0;
+    const bool written = DurableFile::Replace(QFile::encodeName(path).toStdString(), csv);
     if (!written)
-        OperatorMessage::Show(this, tr("%1 cannot be written: %2").arg(path, file.errorString()),
+        OperatorMessage::Show(this,
+                              tr("%1 cannot be written: %2")
+                                  .arg(path, QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO))),
                               OperatorMessage::Icon::Warning);
     return written;
 }

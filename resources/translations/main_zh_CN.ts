@@ -135,6 +135,56 @@
             <numerusform>跳过有问题的行(%n 行),导入其余的行(%1 行)(&amp;S)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).</source>
+        <translation>不能读取 UTF-16 文本,请将表格另存为 CSV(UTF-8 或 GBK)。</translation>
+    </message>
+    <message>
+        <source>Its header row names no No. column.</source>
+        <translation>其标题行中没有“序号”列。</translation>
+    </message>
+    <message>
+        <source>Read the text as:</source>
+        <translation>文本编码:</translation>
+    </message>
+    <message numerus="yes">
+        <source>Spaces around code, name or price are left out in %n row(s), as the commodity file leaves them out.</source>
+        <translation>
+            <numerusform>%n 行的编码、商品名称或单价两端的空格已去掉,与商品资料文件的做法相同。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: text after the closing quote.</source>
+        <translation>%1:结束引号后还有文字。</translation>
+    </message>
+    <message>
+        <source>No code: the commodity file keeps only rows with a code.</source>
+        <translation>没有编码:商品资料文件只保存有编码的行。</translation>
+    </message>
+    <message>
+        <source>Its header row names a column that is not understood: “%1”.</source>
+        <translation>其标题行中有无法识别的列:“%1”。</translation>
+    </message>
+    <message>
+        <source>Its header row names “%1” twice.</source>
+        <translation>其标题行中“%1”出现了两次。</translation>
+    </message>
+    <message>
+        <source>A quote opens in line %1 and never closes.</source>
+        <translation>第 %1 行的引号没有结束。</translation>
+    </message>
+    <message>
+        <source>Line %1 holds bytes that are not UTF-8 in UTF-8 text.</source>
+        <translation>第 %1 行在 UTF-8 文本中含有不是 UTF-8 的字节。</translation>
+    </message>
+    <message>
+        <source>Line %1 holds bytes that are not %2 text.</source>
+        <translation>第 %1 行含有不是 %2 文本的字节。</translation>
+    </message>
+    <message>
+        <source>It is over 1 MiB or has more than 1000 rows; a commodity list holds 200.</source>
+        <translation>文件超过 1 MiB 或多于 1000 行;商品列表只有 200 行。</translation>
+    </message>
 </context>
 <context>
     <name>ParameterDialog</name>
@@ -430,14 +480,6 @@
     <message>
         <source>%1 cannot be read: %2</source>
         <translation>无法读取 %1:%2</translation>
-    </message>
-    <message>
-        <source>UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).</source>
-        <translation>不能读取 UTF-16 文本,请将表格另存为 CSV(UTF-8 或 GBK)。</translation>
-    </message>
-    <message>
-        <source>Its header row names no No. column.</source>
-        <translation>其标题行中没有“序号”列。</translation>
     </message>
     <message>
         <source>%1 cannot be imported.</source>

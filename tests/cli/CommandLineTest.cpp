@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 #include <cstdlib>
@@ -201,7 +202,7 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
         {"missing port", {"--port", "/dev/no-such-port", "--series", "zev", "--read"}, false, kExitPort,
          "cannot open port /dev/no-such-port"},
         {"missing file", On("zev", {"--upload", "/nonexistent/ZEV.txt"}), false, kExitFile, "cannot read"},
-        {"file without commodities", On("zev", {"--upload", folder_.Write("empty.txt", "x\r\n")}), false, kExitFile,
+        {"file without commodities", On("zev", {"--upload", folder_.Write("empty.txt", "5,,\r\n")}), false, kExitFile,
          "holds no commodities"},
         {"silent scale, reading", On("zev", {"--read", "--count", "1"}), true, kExitNoAnswer, "no answer"},
         {"silent scale, dump", On("zud", {"--dump"}), true, kExitNoAnswer, "no answer"},
@@ -216,6 +217,74 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
         EXPECT_NE(lines.back().find(c.message), std::string::npos) << c.what << ": " << result.err;
         EXPECT_EQ(result.err.find(c.message), result.err.rfind(c.message)) << c.what << ": " << result.err;
         EXPECT_EQ(result.out, "") << c.what;
+    }
+}
+
+TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
+{
+    const std::string good = folder_.Write("ok.csv", "1,A,a,1\n");
+    const std::string chinese = folder_.Write("cn.csv", "1,A1,苹果,1\n");
+    const std::string semicolons = folder_.Write("ZUD.txt", "1,A1,Apple,1\r\n2;B2;Pear;2\r\n\r\n3,C3,Fig\r\n");
+    const std::string utf8 = folder_.Write("utf8.txt", "1,A1,苹果,1\r\n");
+    std::string longName;
+    for (int i = 0; i < 51; ++i)
+        longName += "鲜";  // 102 GBK bytes
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        const char* message;                          // in standard error
+        std::vector<std::string> printed;             // standard output, line by line
+        std::function<void(VirtualScale&)> meanwhile; // done to the scale 300 ms after the start
+    };
+    const std::string fullName = longName.substr(0, 150);  // 50 characters, 100 bytes
+    const Case cases[] = {
+        {"a line break in the company name", On("zud", {"--upload", good, "--company", "Shop\r\nbaud:2400"}),
+         kExitUsage, "\"Shop\\x0D\\x0Abaud:2400\" holds a line break"},
+        {"a control byte in the company name", On("zud", {"--upload", good, "--company", "A\x01"}), kExitUsage,
+         "control character"},
+        {"a company name over 100 bytes", On("zud", {"--upload", good, "--company", longName}), kExitUsage,
+         "the name is 102 GBK bytes; the scale takes at most 100"},
+        {"UTF-8 in a commodity file", On("zud", {"--upload", utf8}), kExitFile, "it is UTF-8 text"},
+        {"a skipped line of a commodity file is named", On("zud", {"--upload", semicolons}), kExitFile,
+         "ZUD.txt:2: 1 field(s)"},
+        {"a folder as the file", On("zud", {"--upload", folder_.Path().string()}), kExitFile, "it is a folder"},
+        {"--encoding is for CSV files", On("zud", {"--upload", semicolons, "--encoding", "gbk"}), kExitUsage,
+         "--encoding goes with a .csv file"},
+        {"the dump says it switches the postback off", On("zud", {"--dump"}), kExitNoAnswer,
+         "switches the scale's active postback off"},
+        {"the cable pulled while reading", On("zev", {"--read"}), kExitNoAnswer, "lost port",
+         {}, [](VirtualScale& scale) { scale.Unplug(); }},
+        {"a dry run prints the lines and needs no port",
+         {"--series", "zud", "--upload", chinese, "--company", fullName, "--dry-run"}, kExitOk, "nothing was sent",
+         {"Co." + fullName, "plu", "1[A1]<苹果>", "2[]<>"}},
+        {"a dry run of the other reading", {"--series", "zev", "--upload", chinese, "--encoding", "gbk", "--dry-run"},
+         kExitOk, "nothing was sent", {"plu", "1[A1]<鑻规灉>1"}},
+        {"a dry run of a commodity file's good lines", {"--series", "zev", "--upload", semicolons, "--dry-run",
+         "--skip-bad-rows"}, kExitOk, "skipping 1 row(s)", {"plu", "1[A1]<Apple>1", "2[]<>", "3[C3]<Fig>"}},
+    };
+    for (const Case& c : cases) {
+        scale_.SetSilent(c.meanwhile == nullptr && c.status == kExitNoAnswer);
+        auto run = std::async(std::launch::async, [&] { return Invoke(c.args); });
+        if (c.meanwhile) {
+            std::this_thread::sleep_for(300ms);
+            c.meanwhile(scale_);
+        }
+        ASSERT_EQ(run.wait_for(10s), std::future_status::ready) << c.what;
+        const Result result = run.get();
+        EXPECT_EQ(result.status, c.status) << c.what << ": " << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.what << ": " << result.err;
+        // A dry run's first lines; nothing of an upload anywhere else.
+        const auto lines = Lines(result.out);
+        EXPECT_TRUE(lines.size() >= c.printed.size() && std::equal(c.printed.begin(), c.printed.end(), lines.begin()))
+            << c.what << ": " << result.out;
+        if (c.printed.empty())
+            EXPECT_EQ(result.out.find("plu"), std::string::npos) << c.what;
+        if (c.meanwhile)
+            ASSERT_TRUE(scale_.PlugIn());
+        else if (c.args.size() < 2 || c.args[0] != "--port" || c.status != kExitNoAnswer)
+            EXPECT_EQ(scale_.Received(), "") << c.what << ": nothing is sent";
+        scale_.ClearReceived();
     }
 }
 

@@ -8,6 +8,7 @@
 #include "support/Languages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -100,6 +101,49 @@ private slots:
         QCOMPARE(dir.ReadFile("ZEV.txt"), QByteArray("1,OLD,Old,9\r\n"));
     }
 
+    void previewReadsTheTextAsChosen_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<bool>("offered");    // the encoding switch is shown
+        QTest::addColumn<bool>("switchToGbk");
+        QTest::addColumn<QString>("shown");   // the name the preview shows
+        QTest::addColumn<QString>("kept");    // the name commodity 1 has afterwards
+        const QByteArray both = "1,A1,苹果,1\r\n";  // also whole GBK text: 鑻规灉
+        QTest::newRow("likelier reading") << both << true << false << QString("苹果") << QString("苹果");
+        QTest::newRow("switched to GBK") << both << true << true << QString("鑻规灉") << QString("鑻规灉");
+        QTest::newRow("only one reading") << QByteArray("1,A1,\xC6\xBB\xB9\xFB,1\r\n") << false << false
+                                          << QString("苹果") << QString("苹果");
+    }
+
+    void previewReadsTheTextAsChosen()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(bool, offered);
+        QFETCH(bool, switchToGbk);
+        QFETCH(QString, shown);
+        QFETCH(QString, kept);
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Type=1\r\n");
+        dir.WriteFile("shop.csv", csv);
+        ScaleMainDialog dialog;
+        bool comboShown = false;
+        QString nameShown;
+        WhenModalShows([&](QWidget* preview) {
+            auto* combo = preview->findChild<QComboBox*>("encodingCombo");
+            comboShown = combo->isVisibleTo(preview);
+            if (switchToGbk) {
+                combo->setFocus();
+                QTest::keyClick(combo, Qt::Key_Down);
+            }
+            nameShown = preview->findChild<QTableWidget*>("rowsTable")->item(0, 3)->text();
+            preview->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+        });
+        dialog.ImportCsvFile(QString::fromStdString(dir.FilePath("shop.csv")));
+        QCOMPARE(comboShown, offered);
+        QCOMPARE(nameShown, shown);
+        QCOMPARE(Cell(dialog, 0, 3), kept);
+    }
+
     void exportWritesTheInterfaceLanguage_data()
     {
         QTest::addColumn<QLocale>("locale");
@@ -163,7 +207,8 @@ private slots:
         QVERIFY(cliScale.WaitForCommands(202, 5s));
         QTest::qWait(50);
         QCOMPARE(QByteArray::fromStdString(cliScale.Received()), QByteArray::fromStdString(dialogScale.Received()));
-        QVERIFY(cliScale.Received().find("7[ B 7]<Say \"hi\">") != std::string::npos);
+        // The spaces around the quoted code are left out, as the commodity file would leave them out.
+        QVERIFY(cliScale.Received().find("7[B 7]<Say \"hi\">") != std::string::npos);
     }
 };
 
