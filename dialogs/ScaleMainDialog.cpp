@@ -291,6 +291,8 @@ void ScaleMainDialog::OpenPort()
     std::string name;
     if (entry >= 0 && entry == demoIndex_) {
         demoScale_ = std::make_unique<VirtualScale>();
+        // Loads come and go on the demo's pan, so that reading, TARE and Zero show something.
+        demoScale_->StartLife();
         if (!demoScale_->Start()) {
             demoScale_.reset();
             OperatorMessage::Show(this, tr("Open port fail") + QLatin1Char('\n') + tr("The virtual scale could not be started."),
