@@ -96,12 +96,20 @@ void PortLink::Close()
     session_->Close();
 }
 
-void PortLink::Send(const Bytes& bytes)
+void PortLink::Send(const Bytes& bytes, const QString& what)
 {
-    if (!open_ || bytes.empty())
+    if (bytes.empty())
         return;
-    session_->Post([bytes](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
-        SerialLink::WriteBytes(port, bytes.data(), bytes.size());
+    if (!open_) {
+        if (!what.isEmpty())
+            emit sent(what, false);
+        return;
+    }
+    session_->Post([this, bytes, what](SerialLink::PortHandle& port, const PortSession::StopQuery&) {
+        const int written = SerialLink::WriteBytes(port, bytes.data(), bytes.size());
+        const bool whole = written == int(bytes.size()) && port.Fault().fault == SerialLink::PortFault::None;
+        if (!what.isEmpty())
+            Report([this, what, whole] { emit sent(what, whole); });
     });
 }
 

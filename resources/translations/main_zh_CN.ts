@@ -447,6 +447,86 @@
         <source>%1 cannot be written: %2</source>
         <translation>无法写入 %1:%2</translation>
     </message>
+    <message>
+        <source>Tare</source>
+        <translation>除皮</translation>
+    </message>
+    <message>
+        <source>Zero</source>
+        <translation>置零</translation>
+    </message>
+    <message>
+        <source>Baud rate %1</source>
+        <translation>波特率%1</translation>
+    </message>
+    <message>
+        <source>Postback rate</source>
+        <translation>回传频率</translation>
+    </message>
+    <message>
+        <source>Company name</source>
+        <translation>公司名称</translation>
+    </message>
+    <message>
+        <source>%1 sent</source>
+        <translation>%1已发送</translation>
+    </message>
+    <message>
+        <source>%1 could not be sent</source>
+        <translation>%1发送失败</translation>
+    </message>
+    <message>
+        <source>Automatic reading stopped for the settings</source>
+        <translation>为进行设置，自动读数已停止</translation>
+    </message>
+    <message>
+        <source>Open the port first</source>
+        <translation>请先打开端口</translation>
+    </message>
+    <message>
+        <source>Close the port first</source>
+        <translation>请先关闭端口</translation>
+    </message>
+    <message>
+        <source>Stop automatic reading first</source>
+        <translation>请先停止自动读数</translation>
+    </message>
+    <message>
+        <source>Only for the ZUD series</source>
+        <translation>仅用于ZUD系列</translation>
+    </message>
+    <message>
+        <source>Only for the ZEV series</source>
+        <translation>仅用于ZEV系列</translation>
+    </message>
+    <message>
+        <source>Only for the RIVAV series</source>
+        <translation>仅用于DARUR系列</translation>
+    </message>
+    <message>
+        <source>The ZEV series has no such command</source>
+        <translation>ZEV系列没有此命令</translation>
+    </message>
+    <message>
+        <source>The RIVAV series keeps no commodity list</source>
+        <translation>DARUR系列没有商品资料</translation>
+    </message>
+    <message>
+        <source>An upload is running</source>
+        <translation>正在上传</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines sent</source>
+        <translation>
+            <numerusform>已发送%n行</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Upload stopped after %n lines</source>
+        <translation>
+            <numerusform>上传在第%n行后中止</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SettingsReport</name>
