@@ -240,7 +240,7 @@
     </message>
     <message>
         <location filename="../ui/ScaleMainDialog.ui" line="364"/>
-        <source>Setup &amp;Postback</source>
+        <source>Setup Postbac&amp;k</source>
         <translation>设置回传(&amp;R)</translation>
     </message>
     <message>

@@ -7,9 +7,14 @@
 #include "support/TempDirectory.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 
 class StartupTest : public QObject {
@@ -101,6 +106,37 @@ private slots:
         Skin::Exit();
         QVERIFY(qApp->styleSheet().isEmpty());
         QVERIFY(qApp->styleSheet().isEmpty());
+    }
+
+    // Under the shipped skin, which gives the fields borders of their own, the field with the
+    // keyboard focus still looks different from the others.
+    void skinDrawsTheFocusOfFieldsAndLists()
+    {
+        TempAppDirectory dir;
+        QFile shipped(QStringLiteral(SCALETOOL_DEMO_DIR "/XPCorona.ssk"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        dir.WriteFile("XPCorona.ssk", shipped.readAll());
+        QVERIFY(Skin::Load(dir.Path() + "/XPCorona.ssk"));
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        auto* edit = new QLineEdit(&window);
+        auto* combo = new QComboBox(&window);
+        combo->addItem(QStringLiteral("9600"));
+        auto* other = new QPushButton(QStringLiteral("x"), &window);
+        for (QWidget* control : std::initializer_list<QWidget*>{edit, combo, other})
+            column->addWidget(control);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (QWidget* field : std::initializer_list<QWidget*>{edit, combo}) {
+            other->setFocus();
+            QTRY_VERIFY(other->hasFocus());
+            const QImage unfocused = field->grab().toImage();
+            field->setFocus();
+            QTRY_VERIFY(field->hasFocus());
+            QVERIFY2(field->grab().toImage() != unfocused, field->metaObject()->className());
+        }
+        Skin::Exit();
     }
 };
 
