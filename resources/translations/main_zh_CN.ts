@@ -90,16 +90,16 @@
         <translation>导入将替换本系列的全部商品列表。</translation>
     </message>
     <message>
-        <source>The number is not from 1 to 200.</source>
-        <translation>序号不在 1 到 200 之间。</translation>
+        <source>No. must be a whole number from 1 to 200: the scale keeps 200 commodities.</source>
+        <translation>序号必须是 1 到 200 之间的整数：电子秤保存 200 种商品。</translation>
     </message>
     <message>
-        <source>%1: %2 cannot be written in GBK.</source>
-        <translation>%1:%2 无法用 GBK 表示。</translation>
+        <source>%1: the scale cannot store %2 (it keeps GBK text only); use another character.</source>
+        <translation>%1：电子秤无法保存%2（只能保存 GBK 文字），请换用其他字符。</translation>
     </message>
     <message>
-        <source>%1: %2 cannot be stored in a cell.</source>
-        <translation>%1:%2 不能存入单元格。</translation>
+        <source>%1: a comma cannot be part of it; the scale's file separates fields with it.</source>
+        <translation>%1：不能包含逗号，电子秤的文件用逗号分隔字段。</translation>
     </message>
     <message>
         <source>The code has %1 bytes; at most 20 (a Chinese character counts two).</source>
@@ -134,6 +134,18 @@
         <translation>
             <numerusform>跳过有问题的行(%n 行),导入其余的行(%1 行)(&amp;S)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1: %2 cannot be part of it; the scale's upload marks the code with [ ] and the name with &lt; &gt;.</source>
+        <translation>%1：不能包含%2，电子秤上传时用 [ ] 标出编码，用 &lt; &gt; 标出名称。</translation>
+    </message>
+    <message>
+        <source>%1: a line break or other control character (%2) cannot be part of it; the scale's file keeps one commodity per line.</source>
+        <translation>%1：不能包含换行符或其他控制字符（%2），电子秤的文件每行保存一种商品。</translation>
+    </message>
+    <message>
+        <source>This first line looks like a header, but its captions are not understood: name the columns No., Code, Product Name and Price, or remove the line.</source>
+        <translation>第一行像是标题行，但无法识别其中的列名：请把各列命名为 序号、编码、商品名称、单价，或删除这一行。</translation>
     </message>
 </context>
 <context>

@@ -147,6 +147,10 @@
         <source>Cancel(ESC)</source>
         <translation>取消(ESC)</translation>
     </message>
+    <message>
+        <source>Manufacturer &amp;password:</source>
+        <translation>厂商密码(&amp;P):</translation>
+    </message>
 </context>
 <context>
     <name>ManufacturerSettingsDialog</name>
