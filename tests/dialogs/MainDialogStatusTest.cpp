@@ -133,6 +133,36 @@ private slots:
         Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(Button(&dialog, "tareButton")->toolTip(), QString("The ZEV series has no such command"));
     }
+
+    // The demo entry's scale lives while its port is open: a load goes on and settles, TARE takes
+    // it, and in the Calibration dialog a gravity Set brings the scale's calibration readings.
+    void demoScaleLivesWhileThePortIsOpen()
+    {
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, "Sleep=50\r\nType=0\r\n");
+        ScaleMainDialog dialog;
+        QComboBox* ports = Combo(&dialog, "portCombo");
+        ports->setCurrentIndex(ports->findText("Virtual scale (demo)"));
+        Button(&dialog, "openButton")->click();
+        QTRY_VERIFY(Button(&dialog, "autoReadCheck")->isEnabled());
+        Button(&dialog, "autoReadCheck")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value3")->text(), QString("1.236"), 5000);
+        Button(&dialog, "tareButton")->click();
+        QTRY_COMPARE(Edit(&dialog, "value2")->text(), QString("1.236"));
+        QTRY_COMPARE(Edit(&dialog, "value3")->text(), QString("0.000"));
+
+        QString weight;
+        WhenModalShows([&](QWidget* more) {
+            WhenModalShows([&](QWidget* calibration) {
+                Button(calibration, "codeSet")->click();
+                QTRY_VERIFY(!RequireControl<QLabel>(calibration, "weightReading")->text().isEmpty());
+                weight = RequireControl<QLabel>(calibration, "weightReading")->text();
+            }, more);
+            Button(more, "calibrationButton")->click();
+        });
+        Button(&dialog, "moreButton")->click();
+        QVERIFY2(weight.startsWith(QString::fromUtf8("重量:")), qPrintable(weight));
+    }
 };
 
 QTEST_MAIN(MainDialogStatusTest)
