@@ -212,6 +212,29 @@ struct Step {
     double kg = 0.0;
 };
 
+// Plays `steps` on the model, ticking it whenever it asks for it as the line does, up to `checkMs`.
+TimePoint Replay(ScaleModel& model, const std::vector<Step>& steps, int checkMs)
+{
+    TimePoint now = kStart;
+    const auto tickUntil = [&](TimePoint until) {
+        for (auto next = model.NextTick(); next && *next <= until && *next > now; next = model.NextTick()) {
+            now = *next;
+            model.Tick(now);
+        }
+    };
+    for (const Step& step : steps) {
+        tickUntil(kStart + std::chrono::milliseconds(step.atMs));
+        now = kStart + std::chrono::milliseconds(step.atMs);
+        if (step.command.empty())
+            model.PlaceLoad(step.kg, now);
+        else
+            model.Handle(step.command, now);
+    }
+    const TimePoint check = kStart + std::chrono::milliseconds(checkMs);
+    tickUntil(check);
+    return check;
+}
+
 struct TareCase {
     const char* name;
     std::vector<Step> steps;
@@ -240,24 +263,7 @@ TEST(ScaleModel, TareAndZeroWaitForRest)
         SCOPED_TRACE(c.name);
         ScaleModel model;
         model.SetSettlingTime(300ms);
-        // Ticks whenever the model asks for it, as the line does.
-        TimePoint now = kStart;
-        const auto tickUntil = [&](TimePoint until) {
-            for (auto next = model.NextTick(); next && *next <= until && *next > now; next = model.NextTick()) {
-                now = *next;
-                model.Tick(now);
-            }
-        };
-        for (const Step& step : c.steps) {
-            tickUntil(kStart + std::chrono::milliseconds(step.atMs));
-            now = kStart + std::chrono::milliseconds(step.atMs);
-            if (step.command.empty())
-                model.PlaceLoad(step.kg, now);
-            else
-                model.Handle(step.command, now);
-        }
-        const TimePoint check = kStart + std::chrono::milliseconds(c.checkMs);
-        tickUntil(check);
+        const TimePoint check = Replay(model, c.steps, c.checkMs);
         if (c.gross) {
             EXPECT_NEAR(model.Gross(check), *c.gross, 1e-9);
         }
@@ -354,22 +360,7 @@ TEST(ScaleModel, DemoLifeOverTime)
         SCOPED_TRACE(c.name);
         ScaleModel model;
         model.StartLife(kStart);
-        TimePoint now = kStart;
-        const auto tickUntil = [&](TimePoint until) {
-            for (; now < until; now += 10ms)
-                model.Tick(now);
-            now = until;
-            model.Tick(now);
-        };
-        for (const Step& step : c.steps) {
-            tickUntil(kStart + std::chrono::milliseconds(step.atMs));
-            if (step.command.empty())
-                model.PlaceLoad(step.kg, now);
-            else
-                model.Handle(step.command, now);
-        }
-        const TimePoint check = kStart + std::chrono::milliseconds(c.checkMs);
-        tickUntil(check);
+        const TimePoint check = Replay(model, c.steps, c.checkMs);
         // At rest exactly; moving, only near it.
         EXPECT_NEAR(model.Net(check), c.net, c.stable ? 1e-9 : 0.01);
         EXPECT_EQ(model.IsStable(check), c.stable);
