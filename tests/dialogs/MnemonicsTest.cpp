@@ -17,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QTest>
 
@@ -25,26 +26,13 @@
 
 namespace {
 
-// The letter after a single '&', upper-cased; empty without one.
-QString MnemonicOf(const QString& text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != QLatin1Char('&'))
-            continue;
-        if (text[i + 1] != QLatin1Char('&'))
-            return text[i + 1].toUpper();
-        ++i;  // "&&" is a plain ampersand
-    }
-    return {};
-}
-
 // Every control of `window` that an Alt+letter reaches: buttons, labels with a buddy, group boxes.
 QStringList Duplicates(const QWidget* window)
 {
     QMap<QString, QString> owners;
     QStringList twice;
     const auto note = [&](const QString& text, const QObject* control) {
-        const QString letter = MnemonicOf(text);
+        const QString letter = QKeySequence::mnemonic(text).toString();
         if (letter.isEmpty())
             return;
         if (owners.contains(letter))
@@ -73,12 +61,8 @@ private slots:
     {
         QTest::addColumn<bool>("chinese");
         QTest::addColumn<int>("window");
-        for (bool chinese : {false, true}) {
-            for (int window = 0; window < 10; ++window) {
-                const QByteArray name = (chinese ? "Chinese " : "neutral ") + QByteArray::number(window);
-                QTest::newRow(name.constData()) << chinese << window;
-            }
-        }
+        for (int window = 0; window < 20; ++window)
+            QTest::addRow("%s %d", window < 10 ? "neutral" : "Chinese", window % 10) << (window >= 10) << window % 10;
     }
 
     void everyWindowGivesEachLetterOnce()

@@ -423,7 +423,6 @@ private slots:
         table.SetCell(0, CommodityTable::Name, "Apple red");
         table.SetCell(2, CommodityTable::Name, Gbk(QString::fromUtf8("雪梨(大)")));
         table.SetCell(5, CommodityTable::Name, "Pear");
-        table.SetCell(6, CommodityTable::Name, Gbk(QString::fromUtf8("梨")));
         const auto layout = KeyboardSheetGeometry::Compute({3408, 2380, 300, 300});
         KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
         MessageRecorder messages;
@@ -445,9 +444,8 @@ private slots:
         QCOMPARE(messages.Texts().size(), 1);
         const QString told = messages.Texts().front();
         QVERIFY2(told.contains("1 Apple red") && told.contains(QString::fromUtf8("3 雪梨(大)")), qPrintable(told));
-        QVERIFY2(!told.contains("Pear") && !told.contains(QString::fromUtf8("梨,")), qPrintable(told));
-        QVERIFY(framed(preview, 0) && framed(preview, 2));
-        QVERIFY(!framed(preview, 5) && !framed(preview, 6));
+        QVERIFY2(!told.contains("Pear"), qPrintable(told));
+        QVERIFY(framed(preview, 0) && framed(preview, 2) && !framed(preview, 5));
 
         render(true, 1);
         QCOMPARE(messages.Texts().size(), 1);
