@@ -58,7 +58,7 @@ private slots:
         case Upload:
             Button(&dialog, "uploadButton")->click();
             QTRY_VERIFY_WITH_TIMEOUT(StatusOf(&dialog).endsWith(expected), 10000);
-            QCOMPARE(scale.UploadedLines().size(), std::size_t(200));
+            QTRY_COMPARE(scale.UploadedLines().size(), std::size_t(200));
             break;
         case Postback:
             Button(&dialog, "postbackButton")->click();
@@ -111,8 +111,8 @@ private slots:
         QCOMPARE(Button(&dialog, "tareButton")->toolTip(), QString("The ZEV series has no such command"));
     }
 
-    // The demo entry's scale lives while its port is open: a load goes on and settles, TARE takes
-    // it, and in the Calibration dialog a gravity Set brings the scale's calibration readings.
+    // The demo's scale lives while its port is open: a load settles, TARE takes it, and a gravity Set
+    // in the Calibration dialog brings the scale's calibration readings.
     void demoScaleLivesWhileThePortIsOpen()
     {
         TempAppDirectory dir;
@@ -125,7 +125,6 @@ private slots:
         Button(&dialog, "autoReadCheck")->click();
         QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value3")->text(), QString("1.236"), 5000);
         Button(&dialog, "tareButton")->click();
-        QTRY_COMPARE(Edit(&dialog, "value2")->text(), QString("1.236"));
         QTRY_COMPARE(Edit(&dialog, "value3")->text(), QString("0.000"));
 
         QString weight;
