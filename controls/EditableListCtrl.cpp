@@ -119,6 +119,8 @@ EditableListCtrl::EditableListCtrl(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab walks the cells only while one is open; otherwise it goes on to the next control.
+    setTabKeyNavigation(false);
     setShowGrid(true);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -247,6 +249,29 @@ void EditableListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     if (!OpenCellAt(event->position().toPoint()))
         return;
     QTableView::mouseDoubleClickEvent(event);
+}
+
+void EditableListCtrl::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool opens = key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (opens && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !IsEditing() && OpenCurrentCell()) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool EditableListCtrl::OpenCurrentCell()
+{
+    const QModelIndex current = currentIndex();
+    const int row = current.isValid() ? current.row() : 0;
+    const int column = current.isValid() ? std::max(current.column(), int(CommodityTable::Code)) : CommodityTable::Code;
+    const QModelIndex target = model_->index(row, column);
+    if (!target.isValid())
+        return false;
+    scrollTo(target, QAbstractItemView::EnsureVisible);
+    return OpenCellAt(visualRect(target).topLeft() + QPoint(1, 1));
 }
 
 void EditableListCtrl::MoveEditor(QKeyEvent* event)

@@ -7,8 +7,9 @@ class CommodityTable;
 class InPlaceEdit;
 class QKeyEvent;
 
-// Report view over the commodity table whose cells are edited in place: a double-click lays one
-// line editor exactly over the cell; Tab, Shift+Tab and Ctrl+Tab move it; a key filter keeps the
+// Report view over the commodity table whose cells are edited in place: a double-click, or F2 or
+// Enter on the current cell, lays one line editor exactly over the cell; Tab, Shift+Tab and
+// Ctrl+Tab move it (with no cell open Tab leaves the list); a key filter keeps the
 // Price numeric and the Code within 20 GBK bytes. Cells hold GBK bytes; text is converted here.
 class EditableListCtrl : public QTableView {
     Q_OBJECT
@@ -37,6 +38,7 @@ signals:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -47,6 +49,8 @@ private:
     // Sees every key press bound for the editor before the editor does; true swallows it.
     bool FilterEditorKey(QKeyEvent* event);
     void OpenEditor(int row, int column, const QRect& rect);
+    // Opens the current cell, or the first editable one of its row; false when it stays closed.
+    bool OpenCurrentCell();
     void MoveEditor(QKeyEvent* event);
     QByteArray CellBytes(int row, int column) const;
     void ApplyColumnLayout();

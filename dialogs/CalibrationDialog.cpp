@@ -62,9 +62,9 @@ CalibrationDialog::CalibrationDialog(PortLink& link, QWidget* parent)
 
     // Every handler reads the fields first; a field that does not parse is reported and the
     // handler goes on with the values read before.
-    sendOnClick(ui_->codeSet, [this] { return gravity_->CityCommand(); });
-    sendOnClick(ui_->gravitySet, [this] { return gravity_->GravityCommand(this); });
-    sendOnClick(ui_->positionSet, [this] { return gravity_->PositionCommand(); });
+    sendOnClick(ui_->codeSet, tr("Gravity by area code"), [this] { return gravity_->CityCommand(); });
+    sendOnClick(ui_->gravitySet, tr("Gravity value"), [this] { return gravity_->GravityCommand(this); });
+    sendOnClick(ui_->positionSet, tr("Gravity by latitude and altitude"), [this] { return gravity_->PositionCommand(); });
     connect(ui_->zeroButton, &QPushButton::clicked, this, &CalibrationDialog::setZero);
     connect(ui_->calibrateButton, &QPushButton::clicked, this, &CalibrationDialog::calibrate);
     connect(ui_->serviceButton, &QPushButton::clicked, this, &CalibrationDialog::serviceEntry);
@@ -105,7 +105,7 @@ bool CalibrationDialog::exchangeFromControls()
 void CalibrationDialog::setZero()
 {
     exchangeFromControls();
-    send(ScaleCommandSet::CalibrationZero());
+    send(ScaleCommandSet::CalibrationZero(), tr("Forced zero"));
 }
 
 void CalibrationDialog::calibrate()
@@ -123,7 +123,7 @@ void CalibrationDialog::calibrate()
         OperatorMessage::Show(this, refusal);
         return;
     }
-    send(ScaleCommandSet::CalibrateSpan(capacity, weight));
+    send(ScaleCommandSet::CalibrateSpan(capacity, weight), tr("Span calibration"));
 }
 
 void CalibrationDialog::serviceEntry()
@@ -134,5 +134,5 @@ void CalibrationDialog::serviceEntry()
     }
     ManufacturerPasswordDialog access(this);
     if (access.exec() == QDialog::Accepted)
-        send(ScaleCommandSet::ServiceCommand());
+        send(ScaleCommandSet::ServiceCommand(), tr("Service command"));
 }

@@ -19,12 +19,22 @@ QString Shown(const std::string& text)
     return QString::fromStdString(CommodityCsv::Printable(text));
 }
 
+// The character as the operator sees it, its code after it for the ones that cannot be seen.
 QString CharacterText(char32_t character)
 {
-    QString name = QStringLiteral("U+%1").arg(uint(character), 4, 16, QLatin1Char('0')).toUpper();
-    if (character >= 0xA0 || (character >= 0x20 && character < 0x7F))
-        name += QStringLiteral(" \u201C") + QString::fromUcs4(&character, 1) + QStringLiteral("\u201D");
-    return name;
+    const QString code = QStringLiteral("U+%1").arg(uint(character), 4, 16, QLatin1Char('0')).toUpper();
+    if (character < 0x20 || character == 0x7F)
+        return code;
+    return QStringLiteral("\u201C") + QString::fromUcs4(&character, 1) + QStringLiteral("\u201D (") + code
+        + QLatin1Char(')');
+}
+
+// A first line the parser took for data because its captions are not ones it knows.
+bool HeaderNotUnderstood(const CommodityCsv::Import& import, std::size_t row)
+{
+    const CommodityCsv::Row& first = import.rows[row];
+    return row == 0 && !import.header && first.problem == CommodityCsv::Problem::NumberOutOfRange
+        && std::none_of(first.number.begin(), first.number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The combo's entries, in its order.
@@ -74,7 +84,10 @@ void ImportPreviewDialog::ShowImport()
     table->setRowCount(int(import_.rows.size()));
     for (int r = 0; r < int(import_.rows.size()); ++r) {
         const CommodityCsv::Row& row = import_.rows[std::size_t(r)];
-        const QString problem = ProblemText(row);
+        const QString problem = HeaderNotUnderstood(import_, std::size_t(r))
+            ? tr("This first line looks like a header, but its captions are not understood: name the columns "
+                 "No., Code, Product Name and Price, or remove the line.")
+            : ProblemText(row);
         const QString cells[] = {QString::number(row.line), Shown(row.number), Shown(row.code), Shown(row.name),
                                  Shown(row.price), problem};
         for (int column = 0; column < 6; ++column) {
@@ -133,11 +146,19 @@ QString ImportPreviewDialog::ProblemText(const CommodityCsv::Row& row)
     case Problem::None:
         return {};
     case Problem::NumberOutOfRange:
-        return tr("The number is not from 1 to 200.");
+        return tr("No. must be a whole number from 1 to 200: the scale keeps 200 commodities.");
     case Problem::NotGbk:
-        return tr("%1: %2 cannot be written in GBK.").arg(column, CharacterText(row.character));
+        return tr("%1: the scale cannot store %2 (it keeps GBK text only); use another character.")
+            .arg(column, CharacterText(row.character));
     case Problem::RefusedCharacter:
-        return tr("%1: %2 cannot be stored in a cell.").arg(column, CharacterText(row.character));
+        if (row.character == U',')
+            return tr("%1: a comma cannot be part of it; the scale's file separates fields with it.").arg(column);
+        if (row.character == U'[' || row.character == U']' || row.character == U'<' || row.character == U'>')
+            return tr("%1: %2 cannot be part of it; the scale's upload marks the code with [ ] and the name with < >.")
+                .arg(column, CharacterText(row.character));
+        return tr("%1: a line break or other control character (%2) cannot be part of it; the scale's file keeps "
+                  "one commodity per line.")
+            .arg(column, CharacterText(row.character));
     case Problem::CodeTooLong:
         return tr("The code has %1 bytes; at most 20 (a Chinese character counts two).").arg(row.bytes);
     case Problem::PriceNotNumber:

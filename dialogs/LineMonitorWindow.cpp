@@ -118,9 +118,14 @@ LineMonitorWindow::LineMonitorWindow(QWidget* parent)
     ui_->entryView->verticalHeader()->setDefaultSectionSize(ui_->entryView->fontMetrics().height() + 4);
     ui_->entryView->horizontalHeader()->setStretchLastSection(true);
     const int digit = ui_->entryView->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    ui_->entryView->setColumnWidth(TimeColumn, 14 * digit);
-    ui_->entryView->setColumnWidth(DirectionColumn, 8 * digit);
-    ui_->entryView->setColumnWidth(HexColumn, 48 * digit);
+    // Wide enough for the entries and for the header's own caption, in either language.
+    const auto fit = [this, digit](int column, int digits) {
+        ui_->entryView->setColumnWidth(column,
+                                       std::max(digits * digit, ui_->entryView->horizontalHeader()->sectionSizeHint(column)));
+    };
+    fit(TimeColumn, 14);
+    fit(DirectionColumn, 8);
+    fit(HexColumn, 48);
 
     auto* copy = new QAction(this);
     copy->setShortcut(QKeySequence::Copy);

@@ -33,17 +33,17 @@ ManufacturerSettingsDialog::ManufacturerSettingsDialog(PortLink& link, QWidget* 
     // with the value read before. Without a selection the protocol and precision commands have a
     // defined fallback (0x11, 00 00); zero tracking and the key lock send nothing.
     // The division command carries 16 bits: a larger value would reach the scale cut to its low bits.
-    sendOnClick(ui_->divisionSet, [this] {
+    sendOnClick(ui_->divisionSet, tr("Division value"), [this] {
         return ForValueIn(divisionValue_, 0, 0xFFFF, FixedTexts::WrongDivision(),
                           [](int grams) { return ScaleCommandSet::SetDivisionValue(std::uint16_t(grams)); });
     });
-    sendOnClick(ui_->protocolSet,
+    sendOnClick(ui_->protocolSet, tr("Return protocol"),
                 [this] { return ScaleCommandSet::SetReturnProtocol(ui_->protocolList->currentIndex()); });
-    sendOnClick(ui_->zeroSet, [this] { return ForChosen(ui_->zeroList, ScaleCommandSet::SetZeroTracking); });
-    sendOnClick(ui_->lockSet, [this] {
+    sendOnClick(ui_->zeroSet, tr("Zero tracking"), [this] { return ForChosen(ui_->zeroList, ScaleCommandSet::SetZeroTracking); });
+    sendOnClick(ui_->lockSet, tr("Key lock"), [this] {
         return ForChosen(ui_->lockList, [](int index) { return ScaleCommandSet::SetButtonLock(std::uint8_t(index)); });
     });
-    sendOnClick(ui_->precisionSet,
+    sendOnClick(ui_->precisionSet, tr("Display precision"),
                 [this] { return ScaleCommandSet::SetPrecision(ui_->precisionList->currentIndex()); });
     connect(ui_->backButton, &QPushButton::clicked, this, &ManufacturerSettingsDialog::reject);
 }

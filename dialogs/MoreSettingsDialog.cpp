@@ -41,26 +41,26 @@ MoreSettingsDialog::MoreSettingsDialog(PortLink& link, QWidget* parent)
 
     // Every Set, On, Off and mode button reads the fields first; a field that does not parse is
     // reported and the handler goes on with the values read before.
-    sendOnClick(ui_->codeSet, [this] { return gravity_->CityCommand(); });
-    sendOnClick(ui_->gravitySet, [this] { return gravity_->GravityCommand(this); });
-    sendOnClick(ui_->positionSet, [this] { return gravity_->PositionCommand(); });
-    sendOnClick(ui_->countSet, [this] {
+    sendOnClick(ui_->codeSet, tr("Gravity by area code"), [this] { return gravity_->CityCommand(); });
+    sendOnClick(ui_->gravitySet, tr("Gravity value"), [this] { return gravity_->GravityCommand(this); });
+    sendOnClick(ui_->positionSet, tr("Gravity by latitude and altitude"), [this] { return gravity_->PositionCommand(); });
+    sendOnClick(ui_->countSet, tr("Postback count"), [this] {
         return ForValueIn(postbackCount_, 0, kMostReportsPerSecond, FixedTexts::PostbackCountRange(),
                           [](int count) { return ScaleCommandSet::SetPostbackMode(std::uint8_t(count)); });
     });
-    sendOnClick(ui_->stableBack, [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackStable); });
-    sendOnClick(ui_->commandBack,
+    sendOnClick(ui_->stableBack, tr("Postback when stable"), [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackStable); });
+    sendOnClick(ui_->commandBack, tr("Postback on command"),
                 [] { return ScaleCommandSet::SetPostbackMode(ScaleCommandSet::kPostbackOnCommand); });
     // Without a selection the scale gets "all overflow alarms"; false stability and the LED send
     // nothing rather than a value the operator did not choose.
-    sendOnClick(ui_->alarmSet, [this] { return ScaleCommandSet::SetOverflowAlarm(ui_->alarmList->currentIndex()); });
-    sendOnClick(ui_->animalOn, [] { return ScaleCommandSet::SetAnimalMode(true); });
-    sendOnClick(ui_->animalOff, [] { return ScaleCommandSet::SetAnimalMode(false); });
-    sendOnClick(ui_->stabilitySet, [this] {
+    sendOnClick(ui_->alarmSet, tr("Overflow alarm"), [this] { return ScaleCommandSet::SetOverflowAlarm(ui_->alarmList->currentIndex()); });
+    sendOnClick(ui_->animalOn, tr("Animal mode on"), [] { return ScaleCommandSet::SetAnimalMode(true); });
+    sendOnClick(ui_->animalOff, tr("Animal mode off"), [] { return ScaleCommandSet::SetAnimalMode(false); });
+    sendOnClick(ui_->stabilitySet, tr("False stability"), [this] {
         return ForChosen(ui_->stabilityList,
                          [](int index) { return ScaleCommandSet::SetFalseStability(std::uint8_t(index)); });
     });
-    sendOnClick(ui_->ledSet, [this] {
+    sendOnClick(ui_->ledSet, tr("LED brightness"), [this] {
         return ForChosen(ui_->ledList, [](int index) { return ScaleCommandSet::SetLedBrightness(std::uint8_t(index)); });
     });
     connect(ui_->calibrationButton, &QPushButton::clicked, this, &MoreSettingsDialog::openCalibration);

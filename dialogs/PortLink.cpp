@@ -96,12 +96,21 @@ void PortLink::Close()
     session_->Close();
 }
 
-void PortLink::Send(const Bytes& bytes)
+void PortLink::Send(const Bytes& bytes, const QString& what)
 {
-    if (!open_ || bytes.empty())
+    if (bytes.empty())
         return;
-    session_->Post([bytes](SerialLink::PortHandle& port, const StopSignal&) {
-        SerialLink::WriteBytes(port, bytes.data(), bytes.size());
+    if (!open_) {
+        if (!what.isEmpty())
+            emit sent(what, false);
+        return;
+    }
+    session_->Post([this, bytes, what](SerialLink::PortHandle& port, const StopSignal&) {
+        // Sent means on the wire: the bytes have left the port, not only reached the driver.
+        const bool whole = SerialLink::WriteBytes(port, bytes.data(), bytes.size()) == int(bytes.size())
+            && SerialLink::Drain(port);
+        if (!what.isEmpty())
+            Report([this, what, whole] { emit sent(what, whole); });
     });
 }
 

@@ -36,8 +36,9 @@ public:
 
     void Open(const std::string& name, int baud);
     void Close();
-    // A plain command; nothing is sent while the port is not open.
-    void Send(const Bytes& bytes);
+    // A plain command; nothing is sent while the port is not open. With a `what` (the command as
+    // the operator knows it), `sent` tells whether it left whole.
+    void Send(const Bytes& bytes, const QString& what = QString());
     // The reading cycle, repeated until StopReading(), a close or a loss; `readingEnded` follows.
     // The three queries are asked on the worker at every cycle.
     void StartReading(std::function<ScaleSeries()> series, std::function<bool()> activeReturn,
@@ -68,6 +69,8 @@ signals:
     // A reading decoded as `series` reports it; the series may have changed since.
     void valueRead(ScaleSeries series, WeightReport::Quantity quantity, const QByteArray& gbkText);
     void stableRead(bool stable);
+    // A command given a name was written whole (or not: a closed or failed port).
+    void sent(const QString& what, bool whole);
     void uploadProgress(int sent);
     // Every line is written; the upload waits for the scale to take the last of them.
     void uploadDraining();

@@ -95,6 +95,7 @@ ScaleMainDialog::ScaleMainDialog(QWidget* parent)
 
     ConnectControls();
     ConnectLink();
+    ConnectStatus();
     OnSeriesChanged();
     portWatch_.setInterval(kPortWatchMs);
     connect(&portWatch_, &QTimer::timeout, &link_, &PortLink::ListPorts);
@@ -240,6 +241,7 @@ void ScaleMainDialog::ApplyEnableRule()
     // One upload at a time; one open or close at a time.
     if (link_.IsUploading())
         ui_->uploadButton->setEnabled(false);
+    ExplainDisabled(outcome);
     ui_->openButton->setEnabled(!link_.IsChanging());
     ui_->findButton->setEnabled(!link_.IsOpen() && !link_.IsChanging());
 }
@@ -258,6 +260,7 @@ void ScaleMainDialog::OnSeriesChanged()
         return;
     }
     series_ = SelectedSeries();
+    ClearReadings();
     if (link_.IsReading())
         ShowLamp();
     LoadTable();
@@ -293,6 +296,8 @@ void ScaleMainDialog::OpenPort()
     std::string name;
     if (entry >= 0 && entry == demoIndex_) {
         demoScale_ = std::make_unique<VirtualScale>();
+        // Loads come and go on the demo's pan, so that reading, TARE and Zero show something.
+        demoScale_->StartLife();
         if (!demoScale_->Start()) {
             demoScale_.reset();
             OperatorMessage::Show(this, tr("Open port fail") + QLatin1Char('\n') + tr("The virtual scale could not be started."),
@@ -312,6 +317,8 @@ void ScaleMainDialog::OpenPort()
 void ScaleMainDialog::OnOpened(int error)
 {
     if (error == 0) {
+        // What the fields show was read on another port.
+        ClearReadings();
         ui_->openButton->setText(tr("Cl&ose port"));
         ApplyEnableRule();
         return;
@@ -370,8 +377,7 @@ void ScaleMainDialog::ShowClosed()
 void ScaleMainDialog::OnLost(int fault, int error)
 {
     // What was read before is no longer the scale's weight.
-    for (QLineEdit* field : {ui_->value1, ui_->value2, ui_->value3})
-        field->clear();
+    ClearReadings();
     ui_->autoReadCheck->setChecked(false);
     ui_->lamp->hide();
     ShowClosed();
@@ -429,6 +435,8 @@ void ScaleMainDialog::OnMore()
 {
     // The box stays checked until the link reports the end of reading, as before the dialog's
     // Sets could compete with it.
+    if (link_.IsReading())
+        ShowStatus(tr("Automatic reading stopped for the settings"));
     link_.StopReading();
     MoreSettingsDialog more(link_, this);
     more.exec();

@@ -117,6 +117,18 @@ private:
     // Puts the text of an open cell editor into its cell and closes the editor.
     void FinishCellEdit();
 
+    // The operator's view of what happened (ScaleMainDialogStatus.cpp): the status line says what
+    // was last sent and how it ended; the reading fields are emptied when their weight is another
+    // port's or series', and drawn greyed after a second without a report; a disabled control's
+    // tooltip says what enables it.
+    void ConnectStatus();
+    void ShowStatus(const QString& text);
+    void ShowUploadEnded(bool complete);
+    void ClearReadings();
+    void ShowReadingsStale(bool stale);
+    void ExplainDisabled(const EnableRule::Outcome& outcome);
+    void ExplainReadParameter();
+
     std::unique_ptr<Ui::ScaleMainDialog> ui_;
 
     CommodityTable table_;
@@ -128,8 +140,10 @@ private:
     int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered
     QString openCaption_;  // the port list's text of the port being opened or open
     QPointer<QProgressDialog> uploadProgress_;
-    QString uploadStep_;
-    QString absentChoice_;  // the chosen port, kept listed while its device is away  // what the upload's window says while the line moves
+    QString uploadStep_;  // what the upload's window says while the line moves
+    QString absentChoice_;  // the chosen port, kept listed while its device is away
+    int uploadSent_ = 0;  // lines the running upload has written so far
+    QTimer staleReadings_;  // runs out a second after the last report
     bool readingParameters_ = false;
     // While the port is closed the list follows the system's ports.
     QTimer portWatch_;

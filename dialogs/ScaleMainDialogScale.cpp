@@ -36,6 +36,7 @@ void ScaleMainDialog::OnAutomaticReading(bool checked)
 {
     if (checked) {
         ui_->readParamButton->setEnabled(false);
+        ExplainReadParameter();
         link_.StartReading([this] { return series_.load(); }, [this] { return activeReturn_.load(); },
                            [] { return Profile::ReadInt(AppPaths::SettingsPath(), "System", "Sleep", 100); });
         ShowLamp();
@@ -49,6 +50,7 @@ void ScaleMainDialog::OnReaderFinished()
     ui_->autoReadCheck->setChecked(false);
     ui_->lamp->hide();
     ui_->readParamButton->setEnabled(link_.IsOpen() && !readingParameters_);
+    ExplainReadParameter();
 }
 
 void ScaleMainDialog::ShowLamp()
@@ -65,12 +67,12 @@ void ScaleMainDialog::ShowValue(ScaleSeries series, WeightReport::Quantity quant
 
 void ScaleMainDialog::OnTare()
 {
-    link_.Send(ScaleCommandSet::Tare(series_));
+    link_.Send(ScaleCommandSet::Tare(series_), tr("Tare"));
 }
 
 void ScaleMainDialog::OnZero()
 {
-    link_.Send(ScaleCommandSet::Zero(series_));
+    link_.Send(ScaleCommandSet::Zero(series_), tr("Zero"));
 }
 
 void ScaleMainDialog::OnSetBaud()
@@ -78,7 +80,8 @@ void ScaleMainDialog::OnSetBaud()
     // Without a chosen rate there is nothing to tell the scale.
     if (ui_->newBaudCombo->currentIndex() < 0)
         return;
-    link_.Send(ScaleCommandSet::SetBaud(ui_->newBaudCombo->currentText().toStdString()));
+    const QString rate = ui_->newBaudCombo->currentText();
+    link_.Send(ScaleCommandSet::SetBaud(rate.toStdString()), tr("Baud rate %1").arg(rate));
 }
 
 void ScaleMainDialog::OnSetPostback()
@@ -86,7 +89,7 @@ void ScaleMainDialog::OnSetPostback()
     const int rate = ui_->postbackCombo->currentIndex();
     if (rate < 0)
         return;
-    link_.Send(ScaleCommandSet::SetPostbackFrequency(rate));
+    link_.Send(ScaleCommandSet::SetPostbackFrequency(rate), tr("Postback rate"));
 }
 
 void ScaleMainDialog::OnReadParameter()

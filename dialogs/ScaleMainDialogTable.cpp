@@ -25,7 +25,7 @@
 void ScaleMainDialog::OnSetupCompanyName()
 {
     FinishCellEdit();
-    link_.Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())));
+    link_.Send(CompanyNameCommand(ToGbk(ui_->corpEdit->text())), tr("Company name"));
 }
 
 void ScaleMainDialog::OnUploadCommodity()

@@ -3,24 +3,46 @@
 #include "controls/OperatorMessage.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QComboBox>
+#include <QLabel>
 
 ScaleSettingsDialog::ScaleSettingsDialog(PortLink& link, QWidget* parent)
     : FieldsDialog(parent)
     , link_(link)
 {
+    // Every Set answers: this dialog's own commands, and those of a dialog opened over it.
+    connect(&link_, &PortLink::sent, this, [this](const QString& what, bool whole) {
+        if (statusLine_)
+            statusLine_->setText(whole ? tr("%1 sent").arg(what) : tr("%1 could not be sent").arg(what));
+    });
 }
 
-void ScaleSettingsDialog::send(const std::string& bytes)
+void ScaleSettingsDialog::showEvent(QShowEvent* event)
 {
-    link_.Send(bytes);
+    if (!statusLine_) {
+        statusLine_ = new QLabel(this);
+        statusLine_->setObjectName(QStringLiteral("statusLine"));
+        statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusLine_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        statusLine_->setMinimumHeight(statusLine_->sizeHint().height());
+        if (auto* column = qobject_cast<QBoxLayout*>(layout()))
+            column->addWidget(statusLine_);
+    }
+    FieldsDialog::showEvent(event);
 }
 
-void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, std::function<std::string()> command)
+void ScaleSettingsDialog::send(const std::string& bytes, const QString& what)
 {
-    connect(button, &QAbstractButton::clicked, this, [this, command = std::move(command)] {
+    link_.Send(bytes, what);
+}
+
+void ScaleSettingsDialog::sendOnClick(QAbstractButton* button, const QString& what,
+                                      std::function<std::string()> command)
+{
+    connect(button, &QAbstractButton::clicked, this, [this, what, command = std::move(command)] {
         exchangeFromControls();
-        send(command());
+        send(command(), what);
     });
 }
 

@@ -14,6 +14,8 @@
 #include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPen>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +28,24 @@ class KeyboardSheetRenderer {
 public:
     static QString MissingTemplate() { return tr("The keyboard layout file does not exist"); }
     static QString PaperTooSmall() { return tr("The paper is too small,Please re select paper or rotate printing"); }
+    static QString NamesCut(const QString& names)
+    {
+        return tr("These names do not fit their keys and are cut on the sheet (framed in red in the preview): %1. "
+                  "Shorten them or choose a smaller font in Print setup.")
+            .arg(names);
+    }
 };
+
+// A name keeps this far from its key field's edges, in tenths of a millimetre.
+constexpr int kNameMarginTenthsMm = 5;
+// The frame around a name that does not fit, in tenths of a millimetre.
+constexpr int kMarkTenthsMm = 4;
+constexpr int kNameFlags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
+
+QRect FieldRect(const KeyboardSheetGeometry::KeyRect& field)
+{
+    return QRect(field.left, field.top, field.right - field.left, field.bottom - field.top);
+}
 
 // Tells the operator once per preview or print job.
 void ReportOnce(KeyboardSheetJob& job, quint64& reportedIn, quint64 currentJob, const QString& text)
@@ -79,6 +98,48 @@ QFont SheetFontForDevice(const SheetFont& stored, const QPaintDevice* device)
     return font;
 }
 
+std::vector<int> NamesThatDoNotFit(const CommodityTable& table, const KeyboardSheetGeometry::Layout& layout,
+                                   const QFont& font, const QPaintDevice* device)
+{
+    const QFontMetricsF metrics(font, device);
+    const int margin = MulDiv(kNameMarginTenthsMm, device->logicalDpiX(), 254);
+    std::vector<int> rows;
+    for (int index = 0; index < KeyboardSheetGeometry::kKeys; ++index) {
+        const QString name = FromGbk(table.Cell(index, CommodityTable::Name));
+        if (name.isEmpty())
+            continue;
+        const QRect field = FieldRect(layout.nameFields[static_cast<std::size_t>(index)]);
+        const QRectF needed = metrics.boundingRect(QRectF(field), kNameFlags, name);
+        if (needed.width() > field.width() - 2 * margin || needed.height() > field.height())
+            rows.push_back(index);
+    }
+    return rows;
+}
+
+namespace {
+
+// The preview frames each name that does not fit in red and says once which they are; the sheet
+// as printed carries no frames.
+void MarkNamesThatDoNotFit(QPainter* painter, const KeyboardSheetGeometry::Layout& layout, const QFont& font,
+                           const QPaintDevice* device, const PrintPageInfo& info, KeyboardSheetJob& job)
+{
+    const std::vector<int> rows = NamesThatDoNotFit(*job.table, layout, font, device);
+    if (rows.empty())
+        return;
+    const QPen previousPen = painter->pen();
+    painter->setPen(QPen(Qt::red, std::max(1, MulDiv(kMarkTenthsMm, device->logicalDpiX(), 254))));
+    painter->setBrush(Qt::NoBrush);
+    QStringList names;
+    for (int row : rows) {
+        painter->drawRect(FieldRect(layout.nameFields[static_cast<std::size_t>(row)]));
+        names << QStringLiteral("%1 %2").arg(row + 1).arg(FromGbk(job.table->Cell(row, CommodityTable::Name)));
+    }
+    painter->setPen(previousPen);
+    ReportOnce(job, job.cutNamesReportedIn, info.job, KeyboardSheetRenderer::NamesCut(names.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
 SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& info, KeyboardSheetJob& job)
 {
     QPaintDevice* device = info.printer ? static_cast<QPaintDevice*>(info.printer)
@@ -110,17 +171,18 @@ SheetRenderResult RenderKeyboardSheet(QPainter* painter, const PrintPageInfo& in
     const SheetFont stored =
         SheetFontSettings::Read(AppPaths::SettingsPath(), SheetFontSettings::kRendererDefaultFace);
     const QFont previousFont = painter->font();
-    painter->setFont(SheetFontForDevice(stored, device));
+    const QFont font = SheetFontForDevice(stored, device);
+    painter->setFont(font);
     for (int index = 0; index < KeyboardSheetGeometry::kKeys; ++index) {
         const QString name = job.table ? FromGbk(job.table->Cell(index, CommodityTable::Name)) : QString();
         if (name.isEmpty())
             continue;
-        const KeyboardSheetGeometry::KeyRect& field = layout.nameFields[static_cast<std::size_t>(index)];
         // One centred line, cut at the field's edges; "&" marks a mnemonic as in a dialog caption.
-        painter->drawText(QRect(field.left, field.top, field.right - field.left, field.bottom - field.top),
-                          Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, name);
+        painter->drawText(FieldRect(layout.nameFields[static_cast<std::size_t>(index)]), kNameFlags, name);
     }
     painter->setFont(previousFont);
+    if (info.preview && job.table)
+        MarkNamesThatDoNotFit(painter, layout, font, device, info, job);
     return SheetRenderResult::Drawn;
 }
 

@@ -32,9 +32,25 @@ enum class Control {
     ReadParameters,
 };
 
+// What a disabled control waits for, so that the operator can be told; Nothing when enabled.
+enum class Need {
+    Nothing,
+    OpenPort,
+    ClosePort,
+    StopReading,
+    ZudSeries,
+    ZevSeries,
+    RivavSeries,
+    OtherThanZev,    // the ZEV series has no such command
+    OtherThanRivav,  // the RIVAV series keeps no commodity list
+};
+
 struct ControlState {
     Control control;
     bool enabled;
+    // The first condition that fails: the series (which opening the port would not change), then
+    // the port, then automatic reading.
+    Need need = Need::Nothing;
 };
 
 struct Outcome {

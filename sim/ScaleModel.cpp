@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "sim/CommandSplitter.h"
 
@@ -11,6 +12,18 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr double kZeroRangeFraction = 0.04;  // zero works within 4 % of capacity
+
+// The demo's round of loads: after each pause the load on the pan becomes `kg` (0: taken off).
+struct LifeStep {
+    milliseconds pause;
+    double kg;
+};
+constexpr LifeStep kLife[] = {
+    {milliseconds(1500), 1.236}, {milliseconds(6000), 0.0}, {milliseconds(3000), 0.458},
+    {milliseconds(5000), 0.0},   {milliseconds(3000), 2.715}, {milliseconds(5000), 0.0},
+};
+// What each load taken off leaves on the empty pan's reading, as dust and creep do.
+constexpr double kCreepKg = 0.002;
 
 // Weight as the scale prints it: three decimals, right-aligned in `width` characters.
 Bytes WeightText(double kg, int width)
@@ -41,6 +54,14 @@ double ScaleModel::Gross(TimePoint now) const
 }
 
 void ScaleModel::PlaceLoad(double kilograms, TimePoint now)
+{
+    // The hand on the pan ends the demo's own life.
+    lively_ = false;
+    adjusting_ = false;
+    MoveLoad(kilograms, now);
+}
+
+void ScaleModel::MoveLoad(double kilograms, TimePoint now)
 {
     if (kilograms == targetKg_)
         return;
@@ -80,10 +101,11 @@ void ScaleModel::ApplyWhenStable(TimePoint now)
     const double gross = Gross(now);
     if (zeroPending_) {
         zeroPending_ = false;
-        if (std::fabs(gross) <= kZeroRangeFraction * capacityKg_) {
+        if (forceZero_ || std::fabs(gross) <= kZeroRangeFraction * capacityKg_) {
             zeroOffset_ += gross;
             tare_ = 0.0;
         }
+        forceZero_ = false;
     }
     if (tarePending_) {
         tarePending_ = false;
@@ -98,6 +120,7 @@ void ScaleModel::ApplyWhenStable(TimePoint now)
 std::vector<ScaleModel::Reply> ScaleModel::Tick(TimePoint now)
 {
     std::vector<Reply> replies;
+    Live(now, replies);
     ApplyWhenStable(now);
     const bool stable = IsStable(now);
     if (stableBack_ && stable && !wasStable_ && !silent_)
@@ -125,7 +148,47 @@ std::optional<ScaleModel::TimePoint> ScaleModel::NextTick() const
         if (!next || rest < *next)
             next = rest;
     }
+    const auto consider = [&next](bool waiting, TimePoint at) {
+        if (waiting && (!next || at < *next))
+            next = at;
+    };
+    consider(lively_, nextLifeStep_);
+    consider(adjusting_, nextCalibrationLines_);
     return next;
+}
+
+// --- the demo's own life -----------------------------------------------------------------------------
+
+void ScaleModel::StartLife(TimePoint now)
+{
+    lively_ = true;
+    lifeStep_ = 0;
+    nextLifeStep_ = now + kLife[0].pause;
+}
+
+void ScaleModel::Live(TimePoint now, std::vector<Reply>& replies)
+{
+    if (!lively_)
+        return;
+    while (now >= nextLifeStep_) {
+        const LifeStep& step = kLife[lifeStep_];
+        if (step.kg == 0.0)
+            creepKg_ += kCreepKg;
+        MoveLoad(step.kg + creepKg_, nextLifeStep_);
+        lifeStep_ = (lifeStep_ + 1) % std::size(kLife);
+        nextLifeStep_ += kLife[lifeStep_].pause;
+    }
+    if (adjusting_ && now >= nextCalibrationLines_) {
+        if (!silent_)
+            replies.push_back({now, CalibrationLines(now)});
+        nextCalibrationLines_ = now + kCalibrationLinesGap;
+    }
+}
+
+Bytes ScaleModel::CalibrationLines(TimePoint now) const
+{
+    return "C " + std::to_string(capacityKg_) + "\r\nF " + std::to_string(calibrationWeightKg_) + "\r\nW"
+        + WeightText(Gross(now), 8) + "\r\n";
 }
 
 void ScaleModel::LineUp(TimePoint now)
@@ -158,13 +221,18 @@ void ScaleModel::SetBaudRate(int baud)
 std::vector<ScaleModel::Reply> ScaleModel::Handle(std::string_view c, TimePoint now)
 {
     std::vector<Reply> replies;
-    if (c == "R" || c == "\x11") {
+    const bool poll = c == "R" || c == "\x11";
+    if (poll)
+        adjusting_ = false;  // weighing again
+    Live(now, replies);
+    if (poll) {
         AnswerPoll(c == "\x11", now, replies);
     } else if (c == "T" || c == "T\r\n") {
         tarePending_ = true;
         ApplyWhenStable(now);
     } else if (c == "Z" || c == "Z\r\n") {
         zeroPending_ = true;
+        forceZero_ = adjusting_;
         ApplyWhenStable(now);
     } else if (c.size() >= 3 && c[0] == '\x1B'
                && c.size() == 3 + CommandSplitter::EscArgumentCount(std::uint8_t(c[2]))) {
@@ -172,7 +240,7 @@ std::vector<ScaleModel::Reply> ScaleModel::Handle(std::string_view c, TimePoint 
     } else if (c.size() == 13 && std::uint8_t(c[0]) == 0xAB) {
         HandlePostbackFrame(c, now);
     } else if (c.size() >= 2 && c.substr(c.size() - 2) == "\r\n") {
-        HandleLine(c.substr(0, c.size() - 2));
+        HandleLine(c.substr(0, c.size() - 2), now);
     }
     return replies;
 }
@@ -234,8 +302,15 @@ void ScaleModel::HandlePostbackFrame(std::string_view frame, TimePoint now)
         SetBackRate(rate, now);
 }
 
-void ScaleModel::HandleLine(std::string_view line)
+void ScaleModel::HandleLine(std::string_view line, TimePoint now)
 {
+    // The demo takes a calibration command for the ADJ key held at switch-on.
+    const auto adjust = [this, now] {
+        if (lively_ && !adjusting_) {
+            adjusting_ = true;
+            nextCalibrationLines_ = now;
+        }
+    };
     if (inUpload_) {
         if (line == "end") {
             uploaded_ = std::move(uploading_);
@@ -257,9 +332,12 @@ void ScaleModel::HandleLine(std::string_view line)
         baud_ = Bytes(line.substr(5));
     } else if (line.starts_with("code:")) {
         areaCode_ = Bytes(line.substr(5));
+        adjust();
     } else if (line.starts_with("g=")) {
         gravity_ = Bytes(line.substr(2));
+        adjust();
     } else if (line.starts_with("Lat=")) {
+        adjust();
         const auto split = line.find("\r\nASL=");
         latitude_ = Bytes(line.substr(4, split == std::string_view::npos ? line.npos : split - 4));
         if (split != std::string_view::npos)
@@ -271,6 +349,7 @@ void ScaleModel::HandleLine(std::string_view line)
         if (std::sscanf(text.c_str(), "%d,%d%c", &capacity, &weight, &extra) == 2 && capacity > 0 && weight > 0) {
             capacityKg_ = capacity;
             calibrationWeightKg_ = weight;
+            adjust();
         }
     }
 }

@@ -53,6 +53,16 @@ public:
     // How long a new load takes to settle (0 makes loads settle at once).
     void SetSettlingTime(std::chrono::milliseconds settling);
 
+    // The demo's life of its own from `now` on: now and then a load is put on and taken off, and
+    // each load taken off leaves the empty pan a few grams off zero, so that TARE and Zero show.
+    // A calibration command (gravity, span) puts it in its adjustment mode, where it sends its
+    // calibration lines "C <capacity>", "F <weight>", "W <reading>" by itself twice a second and
+    // zeroes whatever is on the pan; a weight poll ends that mode. A load placed by hand ends it all.
+    void StartLife(TimePoint now);
+    bool IsLively() const { return lively_; }
+    bool IsAdjusting() const { return adjusting_; }
+    static constexpr std::chrono::milliseconds kCalibrationLinesGap{500};
+
     void SetSilent(bool silent) { silent_ = silent; }  // answers nothing
     void QueueReply(const Bytes& bytes) { queuedReplies_.push_back(bytes); }  // for the next poll
     void SetParameterDump(const Bytes& dump) { dumpOverride_ = dump; }
@@ -81,7 +91,11 @@ private:
     void SetBackRate(int rate, TimePoint now);
     void HandleEsc(std::uint8_t code, std::string_view args, TimePoint now, std::vector<Reply>& replies);
     void HandlePostbackFrame(std::string_view frame, TimePoint now);
-    void HandleLine(std::string_view line);
+    void HandleLine(std::string_view line, TimePoint now);
+    void MoveLoad(double kilograms, TimePoint now);
+    // The demo's loads that have fallen due by `now`, and its calibration lines.
+    void Live(TimePoint now, std::vector<Reply>& replies);
+    Bytes CalibrationLines(TimePoint now) const;
 
     // The line: the rate it talks at, the poll it answers (None: both).
     int lineBaud_ = 9600;
@@ -102,6 +116,15 @@ private:
     bool tarePending_ = false;
     bool zeroPending_ = false;
     bool wasStable_ = true;
+
+    // The demo's own life.
+    bool lively_ = false;
+    std::size_t lifeStep_ = 0;      // the next step of its round of loads
+    TimePoint nextLifeStep_{};
+    double creepKg_ = 0.0;          // where the empty pan reads after the loads taken off so far
+    bool adjusting_ = false;
+    bool forceZero_ = false;        // a zero in the adjustment mode, whatever the reading
+    TimePoint nextCalibrationLines_{};
 
     // Reporting by itself: 1..10 per second, or one report each time the reading comes to rest.
     int postbackRate_ = 0;

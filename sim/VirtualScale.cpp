@@ -308,6 +308,14 @@ void VirtualScale::SetSettlingTime(std::chrono::milliseconds settling)
     });
 }
 
+void VirtualScale::StartLife()
+{
+    state_->Locked([](State& s) {
+        s.model.StartLife(Clock::now());
+        s.Wake();
+    });
+}
+
 // --- test controls and options -----------------------------------------------------------------------
 
 void VirtualScale::SetSilent(bool silent)

@@ -53,6 +53,9 @@ public:
     double Tare() const;
     // How long a new load takes to settle (default 600 ms; 0 makes loads settle at once).
     void SetSettlingTime(std::chrono::milliseconds settling);
+    // The demo's life of its own (ScaleModel::StartLife): loads come and go, calibration commands
+    // bring its calibration lines. PlaceLoad() ends it.
+    void StartLife();
 
     // Test controls.
     void SetSilent(bool silent);                    // answers nothing (bytes are still recorded)

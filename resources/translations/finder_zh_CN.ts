@@ -5,7 +5,7 @@
     <name>ScaleMainDialog</name>
     <message>
         <source>&amp;Find scale</source>
-        <translation>查找电子秤(&amp;F)</translation>
+        <translation>查找电子秤(&amp;H)</translation>
     </message>
     <message>
         <source>&amp;Line monitor</source>

@@ -105,6 +105,30 @@
         <source>Cancel(ESC)</source>
         <translation>取消(ESC)</translation>
     </message>
+    <message>
+        <source>Gravity by area code</source>
+        <translation>按区号设置重力加速度</translation>
+    </message>
+    <message>
+        <source>Gravity value</source>
+        <translation>重力加速度值</translation>
+    </message>
+    <message>
+        <source>Gravity by latitude and altitude</source>
+        <translation>按纬度和海拔设置重力加速度</translation>
+    </message>
+    <message>
+        <source>Forced zero</source>
+        <translation>强制清零</translation>
+    </message>
+    <message>
+        <source>Span calibration</source>
+        <translation>标定</translation>
+    </message>
+    <message>
+        <source>Service command</source>
+        <translation>服务命令</translation>
+    </message>
 </context>
 <context>
     <name>ManufacturerPasswordDialog</name>
@@ -122,6 +146,10 @@
         <location filename="../ui/ManufacturerPasswordDialog.ui" line="62"/>
         <source>Cancel(ESC)</source>
         <translation>取消(ESC)</translation>
+    </message>
+    <message>
+        <source>Manufacturer &amp;password:</source>
+        <translation>厂商密码(&amp;P):</translation>
     </message>
 </context>
 <context>
@@ -194,6 +222,26 @@
         <location filename="../ui/ManufacturerSettingsDialog.ui" line="405"/>
         <source>Back(ESC)</source>
         <translation>返回(ESC)</translation>
+    </message>
+    <message>
+        <source>Division value</source>
+        <translation>分度值</translation>
+    </message>
+    <message>
+        <source>Return protocol</source>
+        <translation>回传协议</translation>
+    </message>
+    <message>
+        <source>Zero tracking</source>
+        <translation>零点跟踪</translation>
+    </message>
+    <message>
+        <source>Key lock</source>
+        <translation>按键锁定</translation>
+    </message>
+    <message>
+        <source>Display precision</source>
+        <translation>显示精度</translation>
     </message>
 </context>
 <context>
@@ -289,6 +337,50 @@
         <source>Back(ESC)</source>
         <translation>返回(ESC)</translation>
     </message>
+    <message>
+        <source>Gravity by area code</source>
+        <translation>按区号设置重力加速度</translation>
+    </message>
+    <message>
+        <source>Gravity value</source>
+        <translation>重力加速度值</translation>
+    </message>
+    <message>
+        <source>Gravity by latitude and altitude</source>
+        <translation>按纬度和海拔设置重力加速度</translation>
+    </message>
+    <message>
+        <source>Postback count</source>
+        <translation>回传次数</translation>
+    </message>
+    <message>
+        <source>Postback when stable</source>
+        <translation>稳定回传</translation>
+    </message>
+    <message>
+        <source>Postback on command</source>
+        <translation>命令回传</translation>
+    </message>
+    <message>
+        <source>Overflow alarm</source>
+        <translation>超载报警</translation>
+    </message>
+    <message>
+        <source>Animal mode on</source>
+        <translation>动物秤模式开</translation>
+    </message>
+    <message>
+        <source>Animal mode off</source>
+        <translation>动物秤模式关</translation>
+    </message>
+    <message>
+        <source>False stability</source>
+        <translation>假稳定</translation>
+    </message>
+    <message>
+        <source>LED brightness</source>
+        <translation>LED亮度</translation>
+    </message>
 </context>
 <context>
     <name>NumericEdit</name>
@@ -316,6 +408,17 @@
         <location filename="../../controls/NumericEdit.cpp" line="227"/>
         <source>Select All</source>
         <translation>全选</translation>
+    </message>
+</context>
+<context>
+    <name>ScaleSettingsDialog</name>
+    <message>
+        <source>%1 sent</source>
+        <translation>%1已发送</translation>
+    </message>
+    <message>
+        <source>%1 could not be sent</source>
+        <translation>%1发送失败</translation>
     </message>
 </context>
 </TS>

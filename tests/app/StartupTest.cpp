@@ -7,9 +7,13 @@
 #include "support/TempDirectory.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 
 class StartupTest : public QObject {
@@ -101,6 +105,32 @@ private slots:
         Skin::Exit();
         QVERIFY(qApp->styleSheet().isEmpty());
         QVERIFY(qApp->styleSheet().isEmpty());
+    }
+
+    // Under the shipped skin, which gives the fields borders of their own, a drop-down list with the
+    // keyboard focus still looks different from one without.
+    void skinDrawsTheFocusOfLists()
+    {
+        TempAppDirectory dir;
+        QFile shipped(QStringLiteral(SCALETOOL_DEMO_DIR "/XPCorona.ssk"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        dir.WriteFile("XPCorona.ssk", shipped.readAll());
+        QVERIFY(Skin::Load(dir.Path() + "/XPCorona.ssk"));
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        auto* combo = new QComboBox(&window);
+        auto* other = new QPushButton(QStringLiteral("x"), &window);
+        column->addWidget(combo);
+        column->addWidget(other);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        const QImage unfocused = combo->grab().toImage();
+        combo->setFocus();
+        QTRY_VERIFY(combo->hasFocus());
+        QVERIFY(combo->grab().toImage() != unfocused);
+        Skin::Exit();
     }
 };
 

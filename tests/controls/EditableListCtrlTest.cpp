@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -191,6 +192,45 @@ private slots:
         QCOMPARE(editor()->text(), cell(row, column));
         QCOMPARE(editor()->cursorPosition(), editor()->text().size());
         QVERIFY(!editor()->hasSelectedText());
+    }
+
+    // F2 and Enter open the current cell (the row's Code when the current column is not editable),
+    // with the caret after the text; Enter closing the cell does not open it again.
+    void keysOpenTheCurrentCell_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("F2 on a name") << int(Qt::Key_F2) << int(CommodityTable::Name) << int(CommodityTable::Name);
+        QTest::newRow("Enter on a price") << int(Qt::Key_Return) << int(CommodityTable::Price) << int(CommodityTable::Price);
+        QTest::newRow("keypad Enter on No.") << int(Qt::Key_Enter) << int(CommodityTable::Number) << int(CommodityTable::Code);
+    }
+
+    void keysOpenTheCurrentCell()
+    {
+        QFETCH(int, key);
+        QFETCH(int, column);
+        QFETCH(int, opened);
+        list->setFocus();
+        list->setCurrentIndex(list->model()->index(1, column));
+        QTest::keyClick(list, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QVERIFY(list->IsEditing());
+        QCOMPARE(editor()->Row(), 1);
+        QCOMPARE(editor()->Column(), opened);
+        QCOMPARE(editor()->cursorPosition(), editor()->text().size());
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QVERIFY(!list->IsEditing());  // and not opened again
+    }
+
+    // With no cell open Tab goes on to the next control instead of walking the cells.
+    void tabLeavesTheListWhenNoCellIsOpen()
+    {
+        auto* next = new QLineEdit(host.get());
+        host->layout()->addWidget(next);
+        next->show();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Tab);
+        QVERIFY(next->hasFocus());
     }
 
     void doubleClickBelowTheLastRowOpensNothing()

@@ -411,6 +411,49 @@ private slots:
         QVERIFY(!inked(middle + 20, narrow.top, narrow.right, narrow.bottom));
     }
 
+    // Names too long for their keys are framed in red in the preview and named once per preview;
+    // the printed sheet has no frames and says nothing more.
+    void previewMarksNamesThatDoNotFit()
+    {
+        TempAppDirectory dir;
+        QImage artwork(40, 21, QImage::Format_RGB32);
+        artwork.fill(Qt::white);
+        dir.WriteFile("A15.bmp", Bmp(artwork));
+        CommodityTable table;
+        table.SetCell(0, CommodityTable::Name, "Apple red");
+        table.SetCell(2, CommodityTable::Name, Gbk(QString::fromUtf8("雪梨(大)")));
+        table.SetCell(5, CommodityTable::Name, "Pear");
+        const auto layout = KeyboardSheetGeometry::Compute({3408, 2380, 300, 300});
+        KeyboardSheetJob job{&table, SheetLayout::A15, nullptr};
+        MessageRecorder messages;
+        const auto render = [&](bool preview, quint64 jobNumber) {
+            QImage page(3408, 2380, QImage::Format_RGB32);
+            page.setDotsPerMeterX(qRound(300 / 0.0254));
+            page.setDotsPerMeterY(qRound(300 / 0.0254));
+            page.fill(Qt::white);
+            QPainter painter(&page);
+            RenderKeyboardSheet(&painter, PrintPageInfo{nullptr, preview, 1, jobNumber}, job);
+            return page;
+        };
+        const auto framed = [&layout](const QImage& page, int row) {
+            const auto& field = layout.nameFields[std::size_t(row)];
+            return page.pixelColor(field.left, (field.top + field.bottom) / 2) == QColor(Qt::red);
+        };
+
+        const QImage preview = render(true, 1);
+        QCOMPARE(messages.Texts().size(), 1);
+        const QString told = messages.Texts().front();
+        QVERIFY2(told.contains("1 Apple red") && told.contains(QString::fromUtf8("3 雪梨(大)")), qPrintable(told));
+        QVERIFY2(!told.contains("Pear"), qPrintable(told));
+        QVERIFY(framed(preview, 0) && framed(preview, 2) && !framed(preview, 5));
+
+        render(true, 1);
+        QCOMPARE(messages.Texts().size(), 1);
+        const QImage printed = render(false, 2);
+        QCOMPARE(messages.Texts().size(), 1);
+        QVERIFY(!framed(printed, 0) && !framed(printed, 2));
+    }
+
     void cjkFacesResolveToCjkFonts()
     {
         for (const char* face : {"宋体", "黑体", "SimSun", "SimHei"}) {

@@ -66,4 +66,38 @@ TEST_P(EnableRuleTable, SetsEveryGovernedControlOnceInOrder)
 INSTANTIATE_TEST_SUITE_P(SeriesByPortByReading, EnableRuleTable, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
+// What a disabled control waits for: the series first, then the port, then the reading.
+struct NeedCase {
+    EnableRule::Control control;
+    bool open;
+    ScaleSeries series;
+    bool reading;
+    EnableRule::Need need;
+};
+
+const NeedCase kNeedCases[] = {
+    {Tare, false, ScaleSeries::Zud, false, EnableRule::Need::OpenPort},
+    {Tare, false, ScaleSeries::Zev, false, EnableRule::Need::OtherThanZev},
+    {Tare, true, ScaleSeries::Zud, true, EnableRule::Need::Nothing},
+    {Upload, false, ScaleSeries::Rivav, false, EnableRule::Need::OtherThanRivav},
+    {PrintA15, true, ScaleSeries::Zud, false, EnableRule::Need::ZevSeries},
+    {ActiveReturn, true, ScaleSeries::Zud, false, EnableRule::Need::RivavSeries},
+    {ReadParameters, true, ScaleSeries::Zev, true, EnableRule::Need::StopReading},
+    {ReadParameters, false, ScaleSeries::Zev, true, EnableRule::Need::OpenPort},
+    {PortList, true, ScaleSeries::Zud, false, EnableRule::Need::ClosePort},
+};
+
+TEST(EnableRule, SaysWhatADisabledControlWaitsFor)
+{
+    for (const NeedCase& c : kNeedCases) {
+        SCOPED_TRACE(int(c.control));
+        for (const auto& state : EnableRule::Evaluate(c.open, c.series, c.reading).controls) {
+            if (state.control == c.control) {
+                EXPECT_EQ(state.need, c.need);
+                EXPECT_EQ(state.enabled, c.need == EnableRule::Need::Nothing);
+            }
+        }
+    }
+}
+
 } // namespace

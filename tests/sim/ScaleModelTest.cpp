@@ -212,6 +212,29 @@ struct Step {
     double kg = 0.0;
 };
 
+// Plays `steps` on the model, ticking it whenever it asks for it as the line does, up to `checkMs`.
+TimePoint Replay(ScaleModel& model, const std::vector<Step>& steps, int checkMs)
+{
+    TimePoint now = kStart;
+    const auto tickUntil = [&](TimePoint until) {
+        for (auto next = model.NextTick(); next && *next <= until && *next > now; next = model.NextTick()) {
+            now = *next;
+            model.Tick(now);
+        }
+    };
+    for (const Step& step : steps) {
+        tickUntil(kStart + std::chrono::milliseconds(step.atMs));
+        now = kStart + std::chrono::milliseconds(step.atMs);
+        if (step.command.empty())
+            model.PlaceLoad(step.kg, now);
+        else
+            model.Handle(step.command, now);
+    }
+    const TimePoint check = kStart + std::chrono::milliseconds(checkMs);
+    tickUntil(check);
+    return check;
+}
+
 struct TareCase {
     const char* name;
     std::vector<Step> steps;
@@ -240,24 +263,7 @@ TEST(ScaleModel, TareAndZeroWaitForRest)
         SCOPED_TRACE(c.name);
         ScaleModel model;
         model.SetSettlingTime(300ms);
-        // Ticks whenever the model asks for it, as the line does.
-        TimePoint now = kStart;
-        const auto tickUntil = [&](TimePoint until) {
-            for (auto next = model.NextTick(); next && *next <= until && *next > now; next = model.NextTick()) {
-                now = *next;
-                model.Tick(now);
-            }
-        };
-        for (const Step& step : c.steps) {
-            tickUntil(kStart + std::chrono::milliseconds(step.atMs));
-            now = kStart + std::chrono::milliseconds(step.atMs);
-            if (step.command.empty())
-                model.PlaceLoad(step.kg, now);
-            else
-                model.Handle(step.command, now);
-        }
-        const TimePoint check = kStart + std::chrono::milliseconds(c.checkMs);
-        tickUntil(check);
+        const TimePoint check = Replay(model, c.steps, c.checkMs);
         if (c.gross) {
             EXPECT_NEAR(model.Gross(check), *c.gross, 1e-9);
         }
@@ -317,6 +323,67 @@ TEST(ScaleModel, StableBackReportsOnceAtRestAndOwnReportsCountFromLineUp)
     model.SetPostbackRate(4, kStart);
     model.LineUp(kStart + 10s);
     EXPECT_EQ(model.NextTick(), kStart + 10s + 250ms) << "its own reports count from when the line comes up";
+}
+
+// --- the demo's own life -----------------------------------------------------------------------------
+
+struct LifeCase {
+    const char* name;
+    std::vector<Step> steps;  // commands, or a load placed by hand
+    int checkMs;
+    double net;
+    bool stable;
+};
+
+// From StartLife at 0: 1.236 kg goes on at 1.5 s, off at 7.5 s, 0.458 kg on at 10.5 s, off at
+// 15.5 s, 2.715 kg on at 18.5 s, off at 23.5 s, then again; 600 ms to settle; 2 g creep per load off.
+const LifeCase kLifeCases[] = {
+    {"empty at first", {}, 1400, 0.0, true},
+    {"a load goes on", {}, 1600, 1.236, false},
+    {"and settles", {}, 2100, 1.236, true},
+    {"taken off it leaves the pan a little off", {}, 8100, 0.002, true},
+    {"the next load", {}, 11100, 0.460, true},
+    {"the third load", {}, 19100, 2.719, true},
+    {"round again", {}, 25600, 1.242, true},
+    {"tare on the load", {{2500, "T"}}, 2500, 0.0, true},
+    {"the tare shows when the load goes", {{2500, "T"}}, 8100, -1.234, true},
+    {"zero takes the creep", {{8500, "Z\r\n"}}, 8500, 0.0, true},
+    {"and the next load weighs true", {{8500, "Z\r\n"}}, 11100, 0.458, true},
+    {"a loaded pan is not zeroed", {{2500, "Z"}}, 2500, 1.236, true},
+    {"a hand on the pan ends it", {{1000, {}, 0.7}}, 25600, 0.7, true},
+    {"in calibration zero takes any load", {{1000, "g=9.7883\r\n"}, {2500, "Z"}}, 2500, 0.0, true},
+};
+
+TEST(ScaleModel, DemoLifeOverTime)
+{
+    for (const LifeCase& c : kLifeCases) {
+        SCOPED_TRACE(c.name);
+        ScaleModel model;
+        model.StartLife(kStart);
+        const TimePoint check = Replay(model, c.steps, c.checkMs);
+        // At rest exactly; moving, only near it.
+        EXPECT_NEAR(model.Net(check), c.net, c.stable ? 1e-9 : 0.01);
+        EXPECT_EQ(model.IsStable(check), c.stable);
+    }
+}
+
+TEST(ScaleModel, DemoSendsCalibrationLinesUntilPolled)
+{
+    ScaleModel quiet;
+    quiet.Handle("g=9.7883\r\n", kStart);
+    EXPECT_TRUE(SentByItself(quiet, 2000ms).empty()) << "only the demo plays the adjustment mode";
+
+    ScaleModel model;
+    model.StartLife(kStart);
+    model.Handle("15,5\r\n", kStart);
+    std::vector<ScaleModel::Reply> lines = SentByItself(model, 2400ms);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].bytes, "C 15\r\nF 5\r\nW   0.000\r\n");
+    EXPECT_EQ(lines[1].due, kStart + 500ms);
+    EXPECT_NE(lines[4].bytes.find("W   1.23"), Bytes::npos) << "the reading follows the load";
+    EXPECT_EQ(Sent(model.Handle("R", kStart + 2500ms)).substr(0, 2), "ww") << "a poll gets its report";
+    for (TimePoint t = kStart + 2500ms; t <= kStart + 4000ms; t += 10ms)
+        EXPECT_TRUE(model.Tick(t).empty()) << "and ends the adjustment mode";
 }
 
 } // namespace
