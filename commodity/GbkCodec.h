@@ -6,8 +6,8 @@
 
 // Conversion between UTF-8 (command line, CSV files) and the GBK bytes the table, the files and the
 // wire hold. One interface, one backend per platform: iconv on POSIX, code page 936 on Windows.
-// Both map the euro sign to 0x80 as code page 936 does. The POSIX backend leaves out the
-// user-defined (private use) area that code page 936 maps; such characters are refused.
+// Both map the euro sign to 0x80 as code page 936 does. Neither takes the user-defined (private
+// use) area that code page 936 maps: such characters are refused, such bytes read as no character.
 namespace GbkCodec {
 
 struct Refusal {

@@ -362,6 +362,10 @@
         <translation>电子秤不再接收数据：写入未能完成。</translation>
     </message>
     <message>
+        <source>The port cannot be set up for the scale.</source>
+        <translation>无法按电子秤的要求设置端口。</translation>
+    </message>
+    <message>
         <source>The system reported an error: %1.</source>
         <translation>系统报告错误：%1。</translation>
     </message>
