@@ -87,6 +87,10 @@ public:
             if (!ClearedLineError(error))
                 return Failure(error, n);
         }
+        // A port whose device went away (an adapter pulled, the far side of a virtual port closed)
+        // may read nothing without an error: only its status says so.
+        if (n == 0 && comPort_ && waitMs > 0 && HasHungUp())
+            return IoResult{0, PortFault::HungUp, 0};
         if (n == 0 && !comPort_ && waitMs > 0)
             ::Sleep(DWORD(waitMs));  // another driver's device may not wait: the wait is spent here
         return IoResult{n};

@@ -233,6 +233,57 @@ TEST_F(ComPort, ReopenTheSamePortWorks)
     EXPECT_TRUE(IsFramedReport(Read(15, 100)));
 }
 
+// Settings another program left on the port that this line does not have are cleared by the open:
+// CTS flow (every write stalls on a three-wire cable), DSR flow, other XON/XOFF characters.
+TEST(ComPortSettings, OpenClearsWhatAnotherProgramLeft)
+{
+    const char* name = std::getenv("SCALETOOL_TEST_COM_PORT");
+    if (name == nullptr || *name == '\0')
+        GTEST_SKIP() << "SCALETOOL_TEST_COM_PORT names no COM port mapped onto the virtual scale";
+    const std::string path = std::string("\\\\.\\") + name;
+    const auto settingsNow = [&](DCB& settings) {
+        HANDLE raw = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (raw == INVALID_HANDLE_VALUE)
+            return false;
+        settings = DCB {};
+        settings.DCBlength = sizeof settings;
+        const bool ok = ::GetCommState(raw, &settings);
+        ::CloseHandle(raw);
+        return ok;
+    };
+    DCB left {};
+    ASSERT_TRUE(settingsNow(left));
+    left.fOutxCtsFlow = TRUE;
+    left.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    left.fOutxDsrFlow = TRUE;
+    left.XonChar = 0x01;
+    left.XoffChar = 0x02;
+    HANDLE other = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(::SetCommState(other, &left));
+    ::CloseHandle(other);
+    ASSERT_TRUE(settingsNow(left));
+    ASSERT_TRUE(left.fOutxCtsFlow) << "the port keeps what the other program set";
+
+    {
+        PortHandle port;
+        ASSERT_EQ(OpenSerialPort(name, port, 9600), 1);
+        ASSERT_EQ(WriteText(port, "\x11"), 1);
+        std::string report(15, '\0');
+        report.resize(std::size_t(std::max(ReadBytes(port, report.data(), 15, 300), 0)));
+        EXPECT_TRUE(IsFramedReport(report));
+    }
+    DCB ours {};
+    ASSERT_TRUE(settingsNow(ours));
+    EXPECT_FALSE(ours.fOutxCtsFlow);
+    EXPECT_FALSE(ours.fOutxDsrFlow);
+    // fRtsControl is not checked: Wine reports RTS as enabled whenever no handshake is set.
+    EXPECT_EQ(ours.XonChar, 0x11);
+    EXPECT_EQ(ours.XoffChar, 0x13);
+    EXPECT_TRUE(ours.fOutX && ours.fInX) << "XON/XOFF both ways, as on POSIX";
+    EXPECT_EQ(ours.BaudRate, DWORD(9600));
+}
+
 // Every way a user or the registry names a port opens it, whatever its number; a port that is not
 // there says so. SCALETOOL_TEST_HIGH_COM_PORT names a COM port from 10 up mapped onto the same scale.
 TEST(ComPortNames, OpenAsTypedOrSayWhyNot)
