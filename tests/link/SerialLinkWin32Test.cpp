@@ -1,6 +1,7 @@
-// The Windows serial link: the registry's port list, a device that is no COM port, and a COM port
+// The Windows serial link: the registry's port list, a device that is no COM port, and COM ports
 // that Wine maps onto the virtual scale's pseudo-terminal (scripts/run-windows-tests sets
-// SCALETOOL_TEST_COM_PORT to its name; without it those tests skip).
+// SCALETOOL_TEST_COM_PORT and SCALETOOL_TEST_HIGH_COM_PORT to their names, and runs the held-write
+// and going-away tests on their own against a scale set up for them; without them those tests skip).
 
 #include "link/PortError.h"
 #include "link/SerialLink.h"
