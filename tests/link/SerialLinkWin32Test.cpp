@@ -227,6 +227,18 @@ TEST_F(ComPort, StopEndsAReadInProgress)
     EXPECT_EQ(WriteText(port_, "\x11"), 0) << "a closed port writes nothing";
 }
 
+// Windows opens a COM port for one program at a time; the next is told it is in use.
+TEST_F(ComPort, SecondOpenIsToldThePortIsInUse)
+{
+    PortHandle second;
+    if (OpenSerialPort(name_, second, 9600) == 1)
+        GTEST_SKIP() << "Wine opens a COM port more than once (Windows does not): no exclusive open to test";
+    EXPECT_EQ(ClassifyOpenError(second.OpenError()), OpenProblem::InUse) << SystemErrorText(second.OpenError());
+    EXPECT_EQ(OpenErrorText(second.OpenError()), "another program uses it, or access was denied");
+    ASSERT_EQ(WriteText(port_, "\x11"), 1);
+    EXPECT_TRUE(IsFramedReport(Read(15, 300))) << "the first owner keeps its port";
+}
+
 TEST_F(ComPort, ReopenTheSamePortWorks)
 {
     ASSERT_EQ(OpenSerialPort(name_, port_, 9600), 1) << "the held port is closed before it opens again";
