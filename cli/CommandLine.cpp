@@ -6,6 +6,7 @@
 #include "commodity/CommodityUpload.h"
 #include "commodity/GbkCodec.h"
 #include "link/ParameterDump.h"
+#include "link/PortError.h"
 #include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLink.h"
@@ -101,7 +102,7 @@ std::string StallReason(const SerialLink::PortHandle& port)
     case SerialLink::PortFault::HungUp:
         return "the port is gone";
     case SerialLink::PortFault::IoError:
-        return std::strerror(fault.error);
+        return SerialLink::SystemErrorText(fault.error);
     case SerialLink::PortFault::None:
         break;
     }
@@ -112,13 +113,7 @@ int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, st
 {
     if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
         return kExitOk;
-    const int error = port.OpenError();
-    std::string reason = error != 0 ? std::strerror(error) : "it cannot be configured";
-    if (error == EACCES || error == EPERM)
-        reason += " (is the user in the \"dialout\" group?)";
-    else if (error == EBUSY)
-        reason += " (another program uses it)";
-    err << "cannot open port " << options.port << ": " << reason << "\n";
+    err << "cannot open port " << options.port << ": " << SerialLink::OpenErrorText(port.OpenError()) << "\n";
     return kExitPort;
 }
 
@@ -257,7 +252,7 @@ int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err
             << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
     }
     for (const ScaleFinder::Unopened& port : result.unopened)
-        err << port.port << ": cannot be opened: " << std::strerror(port.error) << "\n";
+        err << port.port << ": cannot be opened: " << SerialLink::OpenErrorText(port.error) << "\n";
     if (result.scales.empty()) {
         err << "no scale answered on " << ports.size() << " port(s)\n";
         return kExitNoAnswer;

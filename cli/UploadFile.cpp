@@ -22,19 +22,22 @@ namespace {
 // The file's bytes; false with the reason when it is no file, too large, or cannot be read.
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error)
 {
+    // The path is UTF-8 (on Windows as the arguments were converted): used as such, not through
+    // the ANSI code page.
+    const std::filesystem::path name(std::u8string(path.begin(), path.end()));
     std::error_code code;
-    const auto status = std::filesystem::status(path, code);
+    const auto status = std::filesystem::status(name, code);
     if (std::filesystem::is_directory(status)) {
         error = "it is a folder";
         return false;
     }
-    const auto size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(path, code) : 0;
+    const auto size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(name, code) : 0;
     if (!code && size > CommodityCsv::kMaxFileBytes) {
         error = "it is over 1 MiB; a commodity table is a few kilobytes";
         return false;
     }
     errno = 0;
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(name, std::ios::binary);
     if (!file) {
         error = errno != 0 ? std::strerror(errno) : "it cannot be opened";
         return false;

@@ -9,9 +9,18 @@ namespace {
 
 constexpr UINT kGbkCodePage = 936;
 
+// Code page 936 maps GBK's user-defined areas to these; iconv's GBK has no such characters, so
+// taking them here would save files that do not load alike on Linux.
+bool IsPrivateUse(char32_t c)
+{
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
 // The GBK bytes of one character beyond ASCII; false when code page 936 has none for it.
 bool EncodeOne(char32_t c, std::string& out)
 {
+    if (IsPrivateUse(c))
+        return false;
     wchar_t units[2];
     int count = 1;
     if (c >= 0x10000) {
@@ -44,7 +53,7 @@ bool DecodeOne(std::string_view bytes, char32_t& c)
     } else {
         return false;
     }
-    return true;
+    return !IsPrivateUse(c);
 }
 
 } // namespace

@@ -2,13 +2,13 @@
 
 #include "ui_FindScaleDialog.h"
 
+#include "link/PortError.h"
 #include "link/ScaleCommandSet.h"
 
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidgetItem>
 
-#include <cerrno>
 #include <cstring>
 
 FindScaleDialog::FindScaleDialog(std::vector<Port> ports, std::vector<int> rates, QWidget* parent,
@@ -154,15 +154,12 @@ QString FindScaleDialog::FormText(ScaleFinder::ReportForm form) const
 
 QString FindScaleDialog::ReasonText(int error) const
 {
-    switch (error) {
-    case EACCES:
-    case EPERM: return tr("access was refused (the user is not in the \"dialout\" group)");
-    case EBUSY:
-    case EAGAIN: return tr("in use by another program");
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return tr("not there (any more)");
-    case EINVAL: return tr("no baud rate of the list was accepted");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    switch (SerialLink::ClassifyOpenError(error)) {
+    case SerialLink::OpenProblem::Refused: return tr("access was refused (the user is not in the \"dialout\" group)");
+    case SerialLink::OpenProblem::InUse: return tr("in use by another program");
+    case SerialLink::OpenProblem::NotThere: return tr("not there (any more)");
+    case SerialLink::OpenProblem::NotConfigurable: return tr("no baud rate of the list was accepted");
+    case SerialLink::OpenProblem::Other: break;
     }
+    return QString::fromStdString(SerialLink::SystemErrorText(error));
 }

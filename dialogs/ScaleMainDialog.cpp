@@ -12,6 +12,7 @@
 #include "dialogs/FindScaleDialog.h"
 #include "dialogs/LineMonitorWindow.h"
 #include "dialogs/MoreSettingsDialog.h"
+#include "link/PortError.h"
 #include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "rules/EnableRule.h"
@@ -30,7 +31,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -314,6 +314,24 @@ void ScaleMainDialog::OpenPort()
     ApplyEnableRule();
 }
 
+// Why a port did not open, in the operator's words; the system's own where we have none.
+QString ScaleMainDialog::OpenProblemText(int error) const
+{
+    switch (SerialLink::ClassifyOpenError(error)) {
+    case SerialLink::OpenProblem::Refused:
+        return tr("Access was refused: the user is not in the \"dialout\" group.");
+    case SerialLink::OpenProblem::InUse:
+        return tr("The port is in use by another program.");
+    case SerialLink::OpenProblem::NotThere:
+        return tr("The port is not there (any more).");
+    case SerialLink::OpenProblem::NotConfigurable:
+        return tr("The port cannot be set up for the scale.");
+    case SerialLink::OpenProblem::Other:
+        break;
+    }
+    return tr("The system reported an error: %1.").arg(QString::fromStdString(SerialLink::SystemErrorText(error)));
+}
+
 void ScaleMainDialog::OnOpened(int error)
 {
     if (error == 0) {
@@ -330,12 +348,8 @@ void ScaleMainDialog::OnOpened(int error)
         reason.clear();
     else if (link_.PortName().empty())
         reason = tr("No port is selected.");
-    else if (error == EACCES || error == EPERM)
-        reason = tr("Access was refused: the user is not in the \"dialout\" group.");
-    else if (error == EBUSY || error == EAGAIN)
-        reason = tr("The port is in use by another program.");
-    else if (error == ENOENT || error == ENODEV || error == ENXIO)
-        reason = tr("The port is not there (any more).");
+    else
+        reason = OpenProblemText(error);
     QString text = tr("Open port fail");
     if (!reason.isEmpty())
         text += QLatin1Char('\n') + reason;
@@ -387,7 +401,7 @@ void ScaleMainDialog::OnLost(int fault, int error)
         why = tr("The scale stopped taking data: nothing went out for 10 seconds.");
         break;
     case SerialLink::PortFault::IoError:
-        why = tr("The system reported an error: %1.").arg(QString::fromLocal8Bit(std::strerror(error)));
+        why = tr("The system reported an error: %1.").arg(QString::fromStdString(SerialLink::SystemErrorText(error)));
         break;
     default:
         why = tr("The device is gone (unplugged or switched off).");

@@ -73,6 +73,7 @@ private:
     void OpenPort();
     void ClosePort();
     void OnOpened(int error);
+    QString OpenProblemText(int error) const;
     void OnClosed();
     void OnLost(int fault, int error);
     void ShowAfterReports(const QString& text);

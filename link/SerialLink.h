@@ -107,7 +107,8 @@ std::string OfferedPortName(const std::string& listed);
 // 8N1, XON/XOFF both ways, DTR and RTS off, buffers purged). Returns 1 on success, 0 on failure
 // (the handle's OpenError() says why); a failed open (a rate the platform refuses included) leaves
 // nothing open. A device that is not a terminal (a pipe, a file) opens with what it has: no rate,
-// no configuration, no purge. On Windows that is a name without "COM" in it.
+// no configuration, no purge. On Windows a COM port is named as ComDevicePath reads it (COM12,
+// com3, \\.\COM12).
 int OpenSerialPort(const std::string& name, PortHandle& handle, int baud);
 
 // Writes all the bytes; returns the count handed to the driver, 0 on a closed handle. A line held

@@ -32,31 +32,32 @@ void ListSerialPorts(std::vector<std::string>& list)
         std::vector<char> data(kDataBufferBytes);
         DWORD nameLength = kNameBufferChars;
         DWORD dataLength = kDataBufferBytes;
-        LONG result = ::RegEnumValueA(key, index, name.data(), &nameLength, nullptr, nullptr,
+        DWORD type = REG_NONE;
+        LONG result = ::RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type,
                                       reinterpret_cast<BYTE*>(data.data()), &dataLength);
         if (result == ERROR_MORE_DATA) {
             // Still a port: read it again with buffers as long as the key's longest name and data,
             // so the list shows its whole name rather than a cut one.
             DWORD longestName = 0;
             DWORD longestData = 0;
-            if (::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   &longestName, &longestData, nullptr, nullptr)
-                == ERROR_SUCCESS) {
+            result = ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        &longestName, &longestData, nullptr, nullptr);
+            if (result == ERROR_SUCCESS) {
                 name.assign(std::max(longestName + 1, kNameBufferChars), '\0');
                 data.assign(std::max(longestData + 1, kDataBufferBytes), '\0');
                 nameLength = static_cast<DWORD>(name.size());
                 dataLength = static_cast<DWORD>(data.size());
-                if (::RegEnumValueA(key, index, name.data(), &nameLength, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(data.data()), &dataLength)
-                    != ERROR_SUCCESS)
-                    dataLength = 0;
-            } else {
-                dataLength = 0;
+                result = ::RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type,
+                                         reinterpret_cast<BYTE*>(data.data()), &dataLength);
             }
+            if (result != ERROR_SUCCESS)
+                continue;  // a value that cannot be read names no port: the next one may
         } else if (result != ERROR_SUCCESS) {
             break;  // the end of the values, or a key that cannot be read further
         }
-        list.push_back(DataText(data, dataLength));
+        const std::string port = DataText(data, dataLength);
+        if ((type == REG_SZ || type == REG_EXPAND_SZ) && !port.empty())
+            list.push_back(port);
     }
     ::RegCloseKey(key);
 }

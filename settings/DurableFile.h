@@ -20,7 +20,10 @@ ReadStatus ReadAll(const std::string& path, std::string& bytes);
 // beside the file, renamed over it once complete and on disk, so an interrupted save leaves the old
 // or the new contents. Where no temporary file can be made beside it (a directory the user cannot
 // write), a file the user may write is rewritten in place instead. A file its owner made read-only is
-// not replaced. True once the new contents are on disk.
+// not replaced. On Windows a file another program holds unshared for a moment (a virus scanner) is
+// tried again for about a second, an in-place rewrite takes the disk space it needs before it
+// overwrites anything, and a read lets the file be replaced meanwhile. True once the new contents
+// are on disk.
 bool Replace(const std::string& path, std::string_view bytes);
 
 } // namespace DurableFile

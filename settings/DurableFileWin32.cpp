@@ -37,22 +37,84 @@ HANDLE createTemporaryBeside(const std::string& target, std::string& temporary)
     return INVALID_HANDLE_VALUE;
 }
 
-// Rewrites an existing file where it stands: for a folder that takes no new file.
+// Rewrites an existing file where it stands: for a folder that takes no new file. The space for the
+// longer of the two contents is taken first, so a disk that fills up fails the save before a byte
+// of the old contents is overwritten, not half-way through them.
 bool rewriteInPlace(const std::string& target, std::string_view bytes)
 {
-    HANDLE file = ::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool ok = writeAll(file, bytes) && ::SetEndOfFile(file) && ::FlushFileBuffers(file);
+    LARGE_INTEGER size {};
+    LARGE_INTEGER wanted {};
+    wanted.QuadPart = static_cast<LONGLONG>(bytes.size());
+    const LARGE_INTEGER start {};
+    bool ok = ::GetFileSizeEx(file, &size);
+    if (ok && wanted.QuadPart > size.QuadPart)
+        ok = ::SetFilePointerEx(file, wanted, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) && ::FlushFileBuffers(file);
+    ok = ok && ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && writeAll(file, bytes) && ::SetEndOfFile(file)
+         && ::FlushFileBuffers(file);
+    if (!ok && wanted.QuadPart > size.QuadPart) {
+        // The reservation failed: give back what was taken, the old contents are untouched.
+        ::SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file);
+    }
     ok = ::CloseHandle(file) && ok;
     return ok;
+}
+
+// A program that has the file open without sharing it (a virus scanner looking at the new file, an
+// indexer) holds it for a moment: the replace is tried again a few times before it fails.
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplacePauseMs = 100;
+
+bool isMomentary(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED
+           || error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// Whether the file could be replaced now; the error says why not. Looked at first, as a replace
+// that fails part-way may leave its own temporary files behind.
+bool isReplaceable(const std::string& path)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+bool moveIntoPlace(const std::string& path, const std::string& temporary, bool exists)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (exists && !isReplaceable(path)) {
+            if (attempt == kReplaceAttempts || !isMomentary(::GetLastError()))
+                return false;
+            ::Sleep(kReplacePauseMs);
+            continue;
+        }
+        // ReplaceFile keeps the old file's attributes and security; a new file is simply moved in.
+        if (exists
+            && ::ReplaceFileA(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                              nullptr))
+            return true;
+        if (::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (attempt == kReplaceAttempts || !isMomentary(::GetLastError()))
+            return false;
+        ::Sleep(kReplacePauseMs);
+    }
 }
 
 } // namespace
 
 ReadStatus ReadAll(const std::string& path, std::string& bytes)
 {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // Another program (or this one) may replace the file while it is read: the read goes on with
+    // the contents it opened.
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
@@ -88,13 +150,7 @@ bool Replace(const std::string& path, std::string_view bytes)
         return exists && rewriteInPlace(path, bytes);
     bool ok = writeAll(file, bytes) && ::FlushFileBuffers(file);
     ok = ::CloseHandle(file) && ok;
-    // ReplaceFile keeps the old file's attributes and security; a new file is simply moved in.
-    if (ok && exists)
-        ok = ::ReplaceFileA(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                            nullptr)
-             || ::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    else if (ok)
-        ok = ::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && moveIntoPlace(path, temporary, exists);
     if (!ok)
         ::DeleteFileA(temporary.c_str());
     return ok;

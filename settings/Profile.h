@@ -32,7 +32,10 @@ inline bool IsWritableText(std::string_view text)
 }
 
 // Sets the key's value, creating the file and the section when missing. Every other line keeps its
-// place; lines are written with CR LF; the file is replaced as DurableFile::Replace does. Returns
+// place; lines are written with CR LF; the file is replaced as DurableFile::Replace does. On Windows
+// the system's private-profile functions write it instead, so every program there sees the file
+// alike; they promise less: the file is rewritten where it stands, and a save cut short (a crash,
+// a full disk) may leave it partly written. Returns
 // false, writing nothing, when the section, key or value is not IsWritableText, when the existing
 // file cannot be read (writing would lose its other lines) or when the file cannot be written.
 bool WriteText(const std::string& path, std::string_view section, std::string_view key,

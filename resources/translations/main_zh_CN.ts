@@ -90,16 +90,16 @@
             <translation>导入将替换本系列的全部商品列表。</translation>
         </message>
         <message>
-            <source>No. must be a whole number from 1 to 200: the scale keeps 200 commodities.</source>
-            <translation>序号必须是 1 到 200 之间的整数：电子秤保存 200 种商品。</translation>
+            <source>The number is not from 1 to 200.</source>
+            <translation>序号不在 1 到 200 之间。</translation>
         </message>
         <message>
-            <source>%1: the scale cannot store %2 (it keeps GBK text only); use another character.</source>
-            <translation>%1：电子秤无法保存%2（只能保存 GBK 文字），请换用其他字符。</translation>
+            <source>%1: %2 cannot be written in GBK.</source>
+            <translation>%1:%2 无法用 GBK 表示。</translation>
         </message>
         <message>
-            <source>%1: a comma cannot be part of it; the scale's file separates fields with it.</source>
-            <translation>%1：不能包含逗号，电子秤的文件用逗号分隔字段。</translation>
+            <source>%1: %2 cannot be stored in a cell.</source>
+            <translation>%1:%2 不能存入单元格。</translation>
         </message>
         <message>
             <source>The code has %1 bytes; at most 20 (a Chinese character counts two).</source>
@@ -136,6 +136,18 @@
             </translation>
         </message>
         <message>
+            <source>No. must be a whole number from 1 to 200: the scale keeps 200 commodities.</source>
+            <translation>序号必须是 1 到 200 之间的整数：电子秤保存 200 种商品。</translation>
+        </message>
+        <message>
+            <source>%1: the scale cannot store %2 (it keeps GBK text only); use another character.</source>
+            <translation>%1：电子秤无法保存%2（只能保存 GBK 文字），请换用其他字符。</translation>
+        </message>
+        <message>
+            <source>%1: a comma cannot be part of it; the scale's file separates fields with it.</source>
+            <translation>%1：不能包含逗号，电子秤的文件用逗号分隔字段。</translation>
+        </message>
+        <message>
             <source>%1: %2 cannot be part of it; the scale's upload marks the code with [ ] and the name with &lt; &gt;.</source>
             <translation>%1：不能包含%2，电子秤上传时用 [ ] 标出编码，用 &lt; &gt; 标出名称。</translation>
         </message>
@@ -146,18 +158,6 @@
         <message>
             <source>This first line looks like a header, but its captions are not understood: name the columns No., Code, Product Name and Price, or remove the line.</source>
             <translation>第一行像是标题行，但无法识别其中的列名：请把各列命名为 序号、编码、商品名称、单价，或删除这一行。</translation>
-        </message>
-        <message>
-            <source>The number is not from 1 to 200.</source>
-            <translation>序号不在 1 到 200 之间。</translation>
-        </message>
-        <message>
-            <source>%1: %2 cannot be written in GBK.</source>
-            <translation>%1:%2 无法用 GBK 表示。</translation>
-        </message>
-        <message>
-            <source>%1: %2 cannot be stored in a cell.</source>
-            <translation>%1:%2 不能存入单元格。</translation>
         </message>
         <message>
             <source>UTF-16 text is not read; save the sheet as CSV (UTF-8 or GBK).</source>
@@ -314,7 +314,7 @@
         </message>
         <message>
             <location filename="../ui/ScaleMainDialog.ui" line="364" />
-            <source>Setup Postbac&amp;k</source>
+            <source>Setup &amp;Postback</source>
             <translation>设置回传(&amp;R)</translation>
         </message>
         <message>
@@ -432,6 +432,14 @@
             <translation>与 %1 的连接已断开。</translation>
         </message>
         <message>
+            <source>The scale stopped taking data: a write could not be completed.</source>
+            <translation>电子秤不再接收数据：写入未能完成。</translation>
+        </message>
+        <message>
+            <source>The port cannot be set up for the scale.</source>
+            <translation>无法按电子秤的要求设置端口。</translation>
+        </message>
+        <message>
             <source>The system reported an error: %1.</source>
             <translation>系统报告错误：%1。</translation>
         </message>
@@ -518,6 +526,11 @@
             <translation>无法写入 %1:%2</translation>
         </message>
         <message>
+            <location filename="../ui/ScaleMainDialog.ui" line="364" />
+            <source>Setup Postbac&amp;k</source>
+            <translation>设置回传(&amp;R)</translation>
+        </message>
+        <message>
             <source>Tare</source>
             <translation>除皮</translation>
         </message>
@@ -596,11 +609,6 @@
             <translation>
                 <numerusform>上传在第%n行后中止</numerusform>
             </translation>
-        </message>
-        <message>
-            <location filename="../ui/ScaleMainDialog.ui" line="364" />
-            <source>Setup &amp;Postback</source>
-            <translation>设置回传(&amp;R)</translation>
         </message>
         <message>
             <source>The scale stopped taking data: nothing went out for 10 seconds.</source>

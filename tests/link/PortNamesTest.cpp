@@ -1,5 +1,6 @@
 // Port names as the tool lists and offers them.
 
+#include "link/ComPortName.h"
 #include "link/SerialLink.h"
 #include "link/SerialPortList.h"
 
@@ -58,6 +59,40 @@ TEST(OfferedPortName, RegistryOrderIsKept)
     for (const std::string& name : listed)
         offered.push_back(SerialLink::OfferedPortName(name));
     EXPECT_EQ(offered, (std::vector<std::string> {"\\\\.\\COM12", "COM1", "COM3"}));
+}
+
+// How Windows opens what a user types or the registry lists: every COM port by its device path.
+struct DeviceCase {
+    const char* name;
+    const char* path;  // "" when it is no COM port and opens as it is
+};
+
+const DeviceCase kDeviceCases[] = {
+    {"COM1", "\\\\.\\COM1"},
+    {"com1", "\\\\.\\COM1"},
+    {"Com3:", "\\\\.\\COM3"},
+    {"COM12", "\\\\.\\COM12"},
+    {"\\\\.\\COM12", "\\\\.\\COM12"},
+    {"\\\\.\\com12", "\\\\.\\COM12"},
+    {"COM03", "\\\\.\\COM3"},
+    {"COM256", "\\\\.\\COM256"},
+    {"COM0", ""},
+    {"COM", ""},
+    {"COM1x", ""},
+    {"COM 1", ""},
+    {"COM-1", ""},
+    {"COM12::", ""},
+    {"COM1234567890", ""},
+    {"\\\\.\\CNCA0", ""},
+    {"/dev/ttyS0", ""},
+    {"C:\\scale.bin", ""},
+    {"", ""},
+};
+
+TEST(ComDevicePath, NamesEveryComPortByItsDevicePath)
+{
+    for (const DeviceCase& c : kDeviceCases)
+        EXPECT_EQ(SerialLink::ComDevicePath(c.name).value_or(""), c.path) << c.name;
 }
 
 #ifndef _WIN32

@@ -1,8 +1,11 @@
-// The Windows serial link: the registry's port list, a device that is no COM port, and a COM port
+// The Windows serial link: the registry's port list, a device that is no COM port, and COM ports
 // that Wine maps onto the virtual scale's pseudo-terminal (scripts/run-windows-tests sets
-// SCALETOOL_TEST_COM_PORT to its name; without it those tests skip).
+// SCALETOOL_TEST_COM_PORT and SCALETOOL_TEST_HIGH_COM_PORT to their names, and runs the held-write
+// and going-away tests on their own against a scale set up for them; without them those tests skip).
 
+#include "link/PortError.h"
 #include "link/SerialLink.h"
+#include "link/StopSignal.h"
 
 #include <gtest/gtest.h>
 
@@ -204,8 +207,11 @@ TEST_F(ComPort, PurgeDiscardsAReportThatArrived)
     EXPECT_TRUE(IsFramedReport(Read(15, 100))) << "the port works on after a purge";
 }
 
-TEST_F(ComPort, CloseEndsAReadInProgress)
+TEST_F(ComPort, StopEndsAReadInProgress)
 {
+    // The port's owner is the reader; another thread only raises the signal.
+    StopSignal stop;
+    port_.SetStopSignal(&stop);
     int result = -2;
     std::thread reader([&] {
         char buffer[16];
@@ -213,11 +219,24 @@ TEST_F(ComPort, CloseEndsAReadInProgress)
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto start = Clock::now();
-    port_.Close();
-    EXPECT_LT(MillisSince(start), 1000);
+    stop.Raise(StopReason::Close);
     reader.join();
+    EXPECT_LT(MillisSince(start), 1000);
     EXPECT_EQ(result, 0);
+    port_.Close();
     EXPECT_EQ(WriteText(port_, "\x11"), 0) << "a closed port writes nothing";
+}
+
+// Windows opens a COM port for one program at a time; the next is told it is in use.
+TEST_F(ComPort, SecondOpenIsToldThePortIsInUse)
+{
+    PortHandle second;
+    if (OpenSerialPort(name_, second, 9600) == 1)
+        GTEST_SKIP() << "Wine opens a COM port more than once (Windows does not): no exclusive open to test";
+    EXPECT_EQ(ClassifyOpenError(second.OpenError()), OpenProblem::InUse) << SystemErrorText(second.OpenError());
+    EXPECT_EQ(OpenErrorText(second.OpenError()), "another program uses it, or access was denied");
+    ASSERT_EQ(WriteText(port_, "\x11"), 1);
+    EXPECT_TRUE(IsFramedReport(Read(15, 300))) << "the first owner keeps its port";
 }
 
 TEST_F(ComPort, ReopenTheSamePortWorks)
@@ -225,6 +244,130 @@ TEST_F(ComPort, ReopenTheSamePortWorks)
     ASSERT_EQ(OpenSerialPort(name_, port_, 9600), 1) << "the held port is closed before it opens again";
     ASSERT_EQ(WriteText(port_, "\x11"), 1);
     EXPECT_TRUE(IsFramedReport(Read(15, 100)));
+}
+
+// Settings another program left on the port that this line does not have are cleared by the open:
+// CTS flow (every write stalls on a three-wire cable), DSR flow, other XON/XOFF characters.
+TEST(ComPortSettings, OpenClearsWhatAnotherProgramLeft)
+{
+    const char* name = std::getenv("SCALETOOL_TEST_COM_PORT");
+    if (name == nullptr || *name == '\0')
+        GTEST_SKIP() << "SCALETOOL_TEST_COM_PORT names no COM port mapped onto the virtual scale";
+    const std::string path = std::string("\\\\.\\") + name;
+    const auto settingsNow = [&](DCB& settings) {
+        HANDLE raw = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (raw == INVALID_HANDLE_VALUE)
+            return false;
+        settings = DCB {};
+        settings.DCBlength = sizeof settings;
+        const bool ok = ::GetCommState(raw, &settings);
+        ::CloseHandle(raw);
+        return ok;
+    };
+    DCB left {};
+    ASSERT_TRUE(settingsNow(left));
+    left.fOutxCtsFlow = TRUE;
+    left.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    left.fOutxDsrFlow = TRUE;
+    left.XonChar = 0x01;
+    left.XoffChar = 0x02;
+    HANDLE other = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(::SetCommState(other, &left));
+    ::CloseHandle(other);
+    ASSERT_TRUE(settingsNow(left));
+    ASSERT_TRUE(left.fOutxCtsFlow) << "the port keeps what the other program set";
+
+    {
+        PortHandle port;
+        ASSERT_EQ(OpenSerialPort(name, port, 9600), 1);
+        ASSERT_EQ(WriteText(port, "\x11"), 1);
+        std::string report(15, '\0');
+        report.resize(std::size_t(std::max(ReadBytes(port, report.data(), 15, 300), 0)));
+        EXPECT_TRUE(IsFramedReport(report));
+    }
+    DCB ours {};
+    ASSERT_TRUE(settingsNow(ours));
+    EXPECT_FALSE(ours.fOutxCtsFlow);
+    EXPECT_FALSE(ours.fOutxDsrFlow);
+    // fRtsControl is not checked: Wine reports RTS as enabled whenever no handshake is set.
+    EXPECT_EQ(ours.XonChar, 0x11);
+    EXPECT_EQ(ours.XoffChar, 0x13);
+    EXPECT_TRUE(ours.fOutX && ours.fInX) << "XON/XOFF both ways, as on POSIX";
+    EXPECT_EQ(ours.BaudRate, DWORD(9600));
+}
+
+// Every way a user or the registry names a port opens it, whatever its number; a port that is not
+// there says so. SCALETOOL_TEST_HIGH_COM_PORT names a COM port from 10 up mapped onto the same scale.
+TEST(ComPortNames, OpenAsTypedOrSayWhyNot)
+{
+    const char* low = std::getenv("SCALETOOL_TEST_COM_PORT");
+    const char* high = std::getenv("SCALETOOL_TEST_HIGH_COM_PORT");
+    if (low == nullptr || high == nullptr || *low == '\0' || *high == '\0')
+        GTEST_SKIP() << "SCALETOOL_TEST_COM_PORT and SCALETOOL_TEST_HIGH_COM_PORT name no COM ports on the scale";
+    const auto lower = [](std::string name) {
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return name;
+    };
+    const std::vector<std::string> names {low, lower(low), std::string(low) + ":", "\\\\.\\" + std::string(low),
+                                          high, lower(high), "\\\\.\\" + lower(high)};
+    for (const std::string& name : names) {
+        PortHandle port;
+        ASSERT_EQ(OpenSerialPort(name, port, 9600), 1) << name << ": " << OpenErrorText(port.OpenError());
+        ASSERT_EQ(WriteText(port, "\x11"), 1) << name;
+        std::string report(15, '\0');
+        report.resize(std::size_t(std::max(ReadBytes(port, report.data(), 15, 300), 0)));
+        EXPECT_TRUE(IsFramedReport(report)) << name << " answers at 9600 8N1";
+    }
+    PortHandle missing;
+    for (const char* name : {"COM250", "com250", "\\\\.\\COM250"}) {
+        EXPECT_EQ(OpenSerialPort(name, missing, 9600), 0) << name;
+        EXPECT_EQ(ClassifyOpenError(missing.OpenError()), OpenProblem::NotThere) << name;
+        EXPECT_EQ(OpenErrorText(missing.OpenError()), "it is not there") << name;
+    }
+}
+
+// The system words what we have no text of our own for, and names the code it cannot word.
+TEST(SystemErrorText, WordsTheSystemsCodes)
+{
+    EXPECT_EQ(ClassifyOpenError(ERROR_ACCESS_DENIED), OpenProblem::InUse);
+    EXPECT_FALSE(SystemErrorText(ERROR_ACCESS_DENIED).empty());
+    EXPECT_NE(SystemErrorText(ERROR_ACCESS_DENIED).back(), '\n');
+    EXPECT_EQ(SystemErrorText(0x2FFFFFFF), "system error " + std::to_string(0x2FFFFFFF));
+}
+
+// Run on its own by the script with the scale holding the line (XOFF) once it has 100 bytes, for
+// SCALETOOL_TEST_HOLD_SECONDS: a hold it lifts is waited for, one past the bound of no progress
+// ends the write short, and the close after it does not wait again.
+TEST_F(ComPort, HeldWriteWaitsWhileTheLineCanMove)
+{
+    const char* seconds = std::getenv("SCALETOOL_TEST_HOLD_SECONDS");
+    if (seconds == nullptr || *seconds == '\0')
+        GTEST_SKIP() << "SCALETOOL_TEST_HOLD_SECONDS is not set: the scale does not hold the line";
+    const bool lifted = std::atoi(seconds) < 10;
+    std::vector<bool> heldSeen;
+    port_.SetHoldObserver([&](bool held) { heldSeen.push_back(held); });
+    // More than the driver and the pseudo-terminal buffer, so the write itself must wait.
+    const std::string block(64 * 1024, 'A');
+    const auto start = Clock::now();
+    const int written = WriteBytes(port_, block.data(), block.size());
+    const long long elapsed = MillisSince(start);
+    if (lifted) {
+        EXPECT_EQ(written, int(block.size()));
+        EXPECT_TRUE(Drain(port_));
+        EXPECT_EQ(port_.Fault().fault, PortFault::None);
+        EXPECT_GE(elapsed, (std::atoi(seconds) - 1) * 1000) << "the write waited for the hold";
+    } else {
+        EXPECT_LT(written, int(block.size()));
+        EXPECT_EQ(port_.Fault().fault, PortFault::Stalled);
+        EXPECT_LT(elapsed, 16000) << "the write gives up ten seconds after the line last moved";
+    }
+    ASSERT_FALSE(heldSeen.empty());
+    EXPECT_TRUE(heldSeen.front());
+    EXPECT_FALSE(heldSeen.back()) << "the hold's end is told";
+    const auto closing = Clock::now();
+    port_.Close();
+    EXPECT_LT(MillisSince(closing), lifted ? 12000 : 2000) << "a stalled line is not waited for again";
 }
 
 // Run on its own by the script: it stops the virtual scale once "opened" appears in

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
+
+#include <windows.h>
 
 namespace fs = std::filesystem;
 
@@ -39,6 +42,33 @@ TEST_F(DurableFileWin32, ReadOnlyFileIsNotReplaced)
                     fs::perm_options::remove);
     EXPECT_FALSE(DurableFile::Replace(path_, "new"));
     EXPECT_EQ(Contents(), "old");
+}
+
+// A program that holds the file without sharing it for a moment (a virus scanner) delays the save;
+// one that holds it for good fails it, and the old contents stay.
+TEST_F(DurableFileWin32, ReplaceWaitsOutAMomentaryHolder)
+{
+    ASSERT_TRUE(DurableFile::Replace(path_, "old"));
+    for (const DWORD holdMs : {DWORD(300), DWORD(5000)}) {
+        HANDLE held = ::CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread holder([&] {
+            ::Sleep(holdMs);
+            ::CloseHandle(held);
+        });
+        const bool replaced = DurableFile::Replace(path_, "new");
+        holder.join();
+        if (holdMs < 1000) {
+            EXPECT_TRUE(replaced) << "held for " << holdMs << " ms";
+            EXPECT_EQ(Contents(), "new");
+            ASSERT_TRUE(DurableFile::Replace(path_, "old"));
+        } else {
+            EXPECT_FALSE(replaced) << "held for " << holdMs << " ms";
+            EXPECT_EQ(Contents(), "old");
+        }
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+        << "no temporary file is left behind";
 }
 
 TEST_F(DurableFileWin32, MissingFileOrFolder)
