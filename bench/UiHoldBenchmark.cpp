@@ -222,7 +222,8 @@ QString CalibrationTick(Rig& rig, HoldMeter& meter)
 
 QString CloseOnHeldLine(Rig& rig, HoldMeter& meter)
 {
-    rig.scale.SendRaw("\x13");
+    // The scale holds the line for a second, as one writing its memory; the close waits for it.
+    rig.scale.HoldLine(0, std::chrono::milliseconds(1000));
     Pause(50);
     for (int i = 0; i < 5; ++i)
         rig.Button("companyButton")->click();
@@ -232,7 +233,38 @@ QString CloseOnHeldLine(Rig& rig, HoldMeter& meter)
     clock.start();
     rig.Button("openButton")->click();
     Wait([&] { return rig.Button("openButton")->text() == QString("&Open port"); });
-    return QString("closed after %1 ms").arg(clock.elapsed());
+    const qint64 closed = clock.elapsed();
+    const std::vector<Bytes> commands = rig.scale.Commands();
+    const auto names = std::count_if(commands.begin(), commands.end(), [](const Bytes& c) { return c.starts_with("Co."); });
+    return QString("closed after %1 ms, %2 of 5 names arrived").arg(closed).arg(names);
+}
+
+QString CloseAfterUpload(Rig& rig, HoldMeter& meter)
+{
+    meter.Restart();
+    QElapsedTimer clock;
+    clock.start();
+    rig.Button("uploadButton")->click();
+    rig.Button("openButton")->click();
+    Wait([&] { return rig.Button("openButton")->text() == QString("&Open port"); }, 20000);
+    const qint64 closed = clock.elapsed();
+    Pause(200);
+    return QString("closed after %1 ms, the scale has %2 of 200 lines").arg(closed).arg(rig.scale.UploadedLines().size());
+}
+
+// Quitting: the window goes at once; the port's end (a readout in progress) follows.
+QString QuitDuringReadout(Rig& rig, HoldMeter& meter)
+{
+    rig.scale.SetSilent(true);
+    rig.Button("readParamButton")->click();
+    Pause(100);
+    meter.Restart();
+    QElapsedTimer clock;
+    clock.start();
+    rig.dialog->reject();
+    const qint64 hidden = rig.dialog->isVisible() ? -1 : clock.elapsed();
+    rig.dialog.reset();
+    return QString("window gone after %1 ms, port closed after %2 ms").arg(hidden).arg(clock.elapsed());
 }
 
 QString Loss(Rig& rig, HoldMeter& meter)
@@ -264,7 +296,9 @@ int main(int argc, char** argv)
     Measure("upload", "Type=1\r\n", Upload);
     Measure("parameter readout", "Type=1\r\n", Readout);
     Measure("calibration tick (2 s)", "Type=1\r\n", CalibrationTick);
-    Measure("close, line held (XOFF)", "Type=0\r\n", CloseOnHeldLine);
+    Measure("close, line held 1 s (XOFF)", "Type=0\r\n", CloseOnHeldLine);
+    Measure("close right after an upload", "Type=1\r\n", CloseAfterUpload);
+    Measure("quit during a readout", "Type=1\r\n", QuitDuringReadout);
     Measure("loss while reading", "Sleep=10\r\nType=1\r\n", Loss);
     return 0;
 }

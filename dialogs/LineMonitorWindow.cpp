@@ -4,6 +4,7 @@
 
 #include "controls/GbkConvert.h"
 #include "controls/OperatorMessage.h"
+#include "settings/DurableFile.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -35,6 +36,14 @@ public:
         if (!index.isValid() || std::size_t(index.row()) >= ring_.Size())
             return {};
         const LineLog::Entry& entry = ring_.At(std::size_t(index.row()));
+        if (entry.gap > 0) {
+            if (role == Qt::DisplayRole && index.column() == TextColumn)
+                return GapText(entry);
+            if (role == Qt::ForegroundRole)
+                return QColor(0x80, 0x80, 0x80);
+            if (role != Qt::DisplayRole || index.column() != TimeColumn)
+                return {};
+        }
         if (role == Qt::DisplayRole) {
             switch (index.column()) {
             case TimeColumn: return QString::fromLatin1(LineLog::TimeText(entry.time).c_str());
@@ -64,6 +73,13 @@ public:
         }
     }
 
+    static QString GapText(const LineLog::Entry& entry)
+    {
+        return LineMonitorWindow::tr("... %1 entries not shown: the monitor keeps the newest %2 ...")
+            .arg(entry.gap)
+            .arg(LineLog::kCapacity);
+    }
+
     static QString DirectionWord(LineLog::Direction direction)
     {
         switch (direction) {
@@ -79,8 +95,18 @@ public:
         if (entries.empty())
             return;
         const std::size_t capacity = ring_.Capacity();
-        if (entries.size() > capacity)
-            entries.erase(entries.begin(), entries.end() - std::ptrdiff_t(capacity));
+        if (entries.size() > capacity) {
+            // The gap line stays first and counts what goes with the oldest of the batch.
+            const std::size_t cut = entries.size() - capacity;
+            const bool gap = entries.front().gap > 0;
+            const auto from = entries.begin() + (gap ? 1 : 0);
+            std::size_t dropped = 0;
+            for (auto it = from; it != from + std::ptrdiff_t(cut); ++it)
+                dropped += it->gap > 0 ? it->gap : 1;
+            entries.erase(from, from + std::ptrdiff_t(cut));
+            if (gap)
+                entries.front().gap += dropped;
+        }
         const std::size_t overflow = ring_.Size() + entries.size() > capacity ? ring_.Size() + entries.size() - capacity : 0;
         if (overflow > 0) {
             beginRemoveRows({}, 0, int(overflow) - 1);
@@ -183,14 +209,22 @@ int LineMonitorWindow::RowCount() const
 QString LineMonitorWindow::RowText(int row) const
 {
     const LineLog::Entry& entry = model_->Ring().At(std::size_t(row));
+    if (entry.gap > 0)
+        return QString::fromLatin1(LineLog::TimeText(entry.time).c_str()) + QStringLiteral("\t\t\t")
+            + LineLogModel::GapText(entry);
     return FromGbk(LineLog::FormatEntry(entry, ToGbk(LineLogModel::DirectionWord(entry.direction))));
 }
 
 bool LineMonitorWindow::SaveTo(const QString& path) const
 {
-    return LineLog::Save(QFile::encodeName(path).toStdString(), model_->Ring(),
-                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Written)),
-                         ToGbk(LineLogModel::DirectionWord(LineLog::Direction::Read)));
+    // UTF-8, as Copy and the CSV export write, through the careful writer: a log replaced halfway
+    // never stands in for the one before.
+    QString text;
+    for (int row = 0; row < RowCount(); ++row)
+        text += RowText(row) + QStringLiteral("\r\n");
+    const QByteArray bytes = text.toUtf8();
+    return DurableFile::Replace(QFile::encodeName(path).toStdString(),
+                                std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 void LineMonitorWindow::showEvent(QShowEvent* event)

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 
 namespace LineLog {
 namespace {
@@ -40,13 +39,19 @@ void Inbox::Record(Direction direction, std::string_view bytes)
 {
     Entry entry{std::chrono::system_clock::now(), direction, std::string(bytes)};
     std::lock_guard<std::mutex> lock(mutex_);
-    ring_.Add(std::move(entry));
+    dropped_ += ring_.Add(std::move(entry));
 }
 
 std::vector<Entry> Inbox::Take()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return ring_.TakeAll();
+    std::vector<Entry> taken = ring_.TakeAll();
+    if (dropped_ > 0 && !taken.empty()) {
+        Entry gap{taken.front().time, taken.front().direction, std::string(), dropped_};
+        taken.insert(taken.begin(), std::move(gap));
+    }
+    dropped_ = 0;
+    return taken;
 }
 
 std::string TimeText(std::chrono::system_clock::time_point time)
@@ -119,19 +124,6 @@ std::string FormatEntry(const Entry& entry, std::string_view directionWord)
     line += '\t';
     line += EscapedText(entry.bytes);
     return line;
-}
-
-bool Save(const std::string& path, const Ring& ring, std::string_view sentWord, std::string_view receivedWord)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
-        return false;
-    for (std::size_t i = 0; i < ring.Size(); ++i) {
-        const Entry& entry = ring.At(i);
-        file << FormatEntry(entry, entry.direction == Direction::Written ? sentWord : receivedWord) << "\r\n";
-    }
-    file.flush();
-    return bool(file);
 }
 
 } // namespace LineLog

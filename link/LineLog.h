@@ -22,6 +22,8 @@ struct Entry {
     std::chrono::system_clock::time_point time;
     Direction direction;
     std::string bytes;
+    // A gap line instead of bytes: this many entries were dropped here unseen (a long pause).
+    std::size_t gap = 0;
 };
 
 inline constexpr std::size_t kCapacity = 10000;
@@ -48,6 +50,7 @@ private:
 
 // The hand-over between the thread that owns the port (Record) and the window (Take): a ring
 // under a lock, so a window that does not take for a while still holds at most the capacity.
+// What it had to drop meanwhile comes first in the next Take() as one gap entry.
 class Inbox {
 public:
     explicit Inbox(std::size_t capacity = kCapacity) : ring_(capacity) {}
@@ -57,6 +60,7 @@ public:
 private:
     std::mutex mutex_;
     Ring ring_;
+    std::size_t dropped_ = 0;
 };
 
 // "HH:MM:SS.mmm", local time.
@@ -68,8 +72,5 @@ std::string HexText(std::string_view bytes);
 std::string EscapedText(std::string_view bytes);
 // One line: time, direction word, hex, text, separated by tabs (GBK, no line end).
 std::string FormatEntry(const Entry& entry, std::string_view directionWord);
-
-// Writes entries [0, ring.Size()) one per line ("\r\n"); false when the file cannot be written whole.
-bool Save(const std::string& path, const Ring& ring, std::string_view sentWord, std::string_view receivedWord);
 
 } // namespace LineLog

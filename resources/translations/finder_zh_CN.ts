@@ -185,5 +185,9 @@
         <source>RX, discarded</source>
         <translation>接收（已丢弃）</translation>
     </message>
+    <message>
+        <source>... %1 entries not shown: the monitor keeps the newest %2 ...</source>
+        <translation>... 有 %1 条记录未显示：监视器只保留最新的 %2 条 ...</translation>
+    </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -162,7 +163,8 @@ private slots:
         record(LineLog::Direction::Read, "");  // an empty read is no entry
         monitor.TakeNew();
         QCOMPARE(monitor.RowCount(), 10'000);
-        QVERIFY(monitor.RowText(0).endsWith("\tTX\t35\t5"));
+        QVERIFY(monitor.RowText(0).endsWith("\t\t\t... 6 entries not shown: the monitor keeps the newest 10000 ..."));
+        QVERIFY(monitor.RowText(1).endsWith("\tTX\t36\t6"));
 
         QVERIFY(ShowExposed(&monitor));
         auto* pause = monitor.findChild<QPushButton*>("pauseButton");
@@ -173,6 +175,26 @@ private slots:
         QVERIFY(monitor.RowText(9'999).endsWith("\t10004"));
         pause->click();
         QTRY_VERIFY(monitor.RowText(9'999).endsWith("\tRX\t01 02 53\t\\x01\\x02S"));
+
+        // A pause that outlives the capacity leaves one line saying how much was not seen.
+        pause->click();
+        for (int i = 0; i < 10'010; ++i)
+            record(LineLog::Direction::Read, "late");
+        pause->click();
+        QTRY_VERIFY(monitor.RowText(0).endsWith("\t\t\t... 11 entries not shown: the monitor keeps the newest 10000 ..."));
+
+        // Saved as UTF-8 text, one row a line, as Copy gives them.
+        record(LineLog::Direction::Read, "\xC6\xBB\xB9\xFB");  // 苹果 in GBK
+        monitor.TakeNew();
+        QTemporaryDir folder;
+        const QString path = folder.filePath("log.txt");
+        QVERIFY(monitor.SaveTo(path));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(saved.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), monitor.RowCount());
+        QCOMPARE(lines.last(), monitor.RowText(monitor.RowCount() - 1));
+        QVERIFY(lines.last().endsWith(QString::fromUtf8("\t苹果")));
         monitor.findChild<QPushButton*>("clearButton")->click();
         QCOMPARE(monitor.RowCount(), 0);
     }

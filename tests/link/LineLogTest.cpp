@@ -66,34 +66,12 @@ TEST(LineLogInbox, AWindowThatDoesNotTakeStillHoldsOnlyTheCapacity)
     });
     worker.join();
     const auto taken = inbox.Take();
-    ASSERT_EQ(taken.size(), 3u);
-    EXPECT_EQ(taken[0].bytes, "97");
-    EXPECT_EQ(taken[2].bytes, "99");
-    EXPECT_EQ(taken[2].direction, Direction::Read);
-    EXPECT_TRUE(inbox.Take().empty()) << "taken entries are gone";
-}
-
-TEST(LineLogSave, OneLinePerEntryWithTimeDirectionHexAndText)
-{
-    std::tm noon{};
-    noon.tm_year = 126;
-    noon.tm_mon = 11;
-    noon.tm_mday = 8;
-    noon.tm_hour = 12;
-    noon.tm_min = 34;
-    noon.tm_sec = 56;
-    noon.tm_isdst = -1;
-    const auto at = std::chrono::system_clock::from_time_t(std::mktime(&noon)) + std::chrono::milliseconds(7);
-    LineLog::Ring ring;
-    ring.Add(Entry{at, Direction::Written, "R"});
-    ring.Add(Entry{at + std::chrono::milliseconds(12), Direction::Read, "ww  1.5\r"});
-
-    const ScratchFolder folder("linelog");
-    const std::string path = folder.File("log.txt").string();
-    ASSERT_TRUE(LineLog::Save(path, ring, "TX", "RX"));
-    EXPECT_EQ(ReadBytes(path), "12:34:56.007\tTX\t52\tR\r\n"
-                               "12:34:56.019\tRX\t77 77 20 20 31 2E 35 0D\tww  1.5\\r\r\n");
-    EXPECT_FALSE(LineLog::Save("/no-such-directory/log.txt", ring, "TX", "RX"));
+    ASSERT_EQ(taken.size(), 4u);
+    EXPECT_EQ(taken[0].gap, 97u) << "what it dropped comes first, as one gap";
+    EXPECT_EQ(taken[1].bytes, "97");
+    EXPECT_EQ(taken[3].bytes, "99");
+    EXPECT_EQ(taken[3].direction, Direction::Read);
+    EXPECT_TRUE(inbox.Take().empty()) << "taken entries and the gap are gone";
 }
 
 } // namespace

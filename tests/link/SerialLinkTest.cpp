@@ -336,12 +336,17 @@ TEST_F(SerialLinkPty, ShortReportEndsAtTheLimit)
     EXPECT_EQ(Read(10, 100), kFramedReport.substr(5)) << "the late rest stays for the next read";
 }
 
-TEST_F(SerialLinkPty, PurgeDiscardsPendingInput)
+TEST_F(SerialLinkPty, PurgeDiscardsPendingInputAndShowsIt)
 {
+    std::vector<std::pair<LineDirection, std::string>> seen;
+    port.SetLineObserver([&](LineDirection direction, std::string_view bytes) { seen.emplace_back(direction, bytes); });
     ASSERT_TRUE(pty.Send("old report"));
     ASSERT_TRUE(WaitForPendingInput(pty.Slave(), 10));
     Purge(port);
     EXPECT_EQ(PendingInput(pty.Slave()), 0);
+    // A late answer is what a line monitor is for: it sees what the purge threw away.
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen.front(), std::make_pair(LineDirection::Discarded, std::string("old report")));
     EXPECT_EQ(Read(10, 50), "");
 
     ASSERT_TRUE(pty.Send("new"));
