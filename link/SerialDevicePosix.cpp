@@ -172,9 +172,7 @@ public:
                 return Failure(errno);
             if (waited || waitMs <= 0)
                 return IoResult{};
-            pollfd fd{fd_, POLLOUT, 0};
-            if (::poll(&fd, 1, waitMs) > 0 && (fd.revents & POLLOUT) == 0
-                && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+            if (!WaitFor(POLLOUT, waitMs))
                 return IoResult{0, PortFault::HungUp, 0};
             waited = true;
         }
@@ -201,9 +199,7 @@ public:
             }
             if (waited || waitMs <= 0)
                 return IoResult{};
-            pollfd fd{fd_, POLLIN, 0};
-            if (::poll(&fd, 1, waitMs) > 0 && (fd.revents & POLLIN) == 0
-                && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+            if (!WaitFor(POLLIN, waitMs))
                 return IoResult{0, PortFault::HungUp, 0};
             waited = true;
         }
@@ -236,6 +232,14 @@ public:
     int Baud() const override { return terminal_ ? baud_ : 0; }
 
 private:
+    // Waits up to waitMs for `event`; false when the device reports it is gone instead.
+    bool WaitFor(short event, int waitMs) const
+    {
+        pollfd fd{fd_, event, 0};
+        return !(::poll(&fd, 1, waitMs) > 0 && (fd.revents & event) == 0
+                 && (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0);
+    }
+
     static IoResult Failure(int error)
     {
         // EIO: the device is gone.
