@@ -7,6 +7,7 @@
 #include "controls/EditableListCtrl.h"
 #include "controls/InPlaceEdit.h"
 #include "controls/StatusLamp.h"
+#include "dialogs/PortLink.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 #include "sim/VirtualScale.h"
@@ -573,6 +574,36 @@ private slots:
         ScaleMainDialog dialog;
         QComboBox* ports = Combo(&dialog, "portCombo");
         QCOMPARE(ports->findText("Virtual scale (demo)"), -1);
+    }
+
+    // An adapter unplugged and plugged back: the operator's port stays chosen all along, so Open
+    // port never opens another one meanwhile, and the settings keep it.
+    void chosenPortStaysChosenWhileItsDeviceIsAway()
+    {
+        TempAppDirectory dir;
+        ScaleMainDialog dialog;
+        auto* link = RequireControl<PortLink>(&dialog, "portLink");
+        QComboBox* ports = Combo(&dialog, "portCombo");
+        emit link->portsListed({"/dev/ttyUSB0", "/dev/ttyUSB1"});
+        ports->setCurrentIndex(ports->findText("/dev/ttyUSB1"));
+
+        emit link->portsListed({"/dev/ttyUSB0"});
+        QCOMPARE(ports->currentText(), QString("/dev/ttyUSB1"));
+        dialog.show();
+        QVERIFY(dialog.close());
+        QCOMPARE(Setting("Port"), std::to_string(ports->findText("/dev/ttyUSB1")));
+
+        emit link->portsListed({"/dev/ttyUSB0", "/dev/ttyUSB1"});
+        QCOMPARE(ports->currentText(), QString("/dev/ttyUSB1"));
+        int listed = 0;
+        for (int i = 0; i < ports->count(); ++i)
+            listed += ports->itemText(i) == "/dev/ttyUSB1" ? 1 : 0;
+        QCOMPARE(listed, 1);
+        // Once another is chosen, the absent one goes at the next look.
+        emit link->portsListed({"/dev/ttyUSB0"});
+        ports->setCurrentIndex(ports->findText("/dev/ttyUSB0"));
+        emit link->portsListed({"/dev/ttyUSB0", "/dev/ttyS4"});
+        QCOMPARE(ports->findText("/dev/ttyUSB1"), -1);
     }
 
     void chineseResourceSet()
