@@ -6,6 +6,7 @@
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
 #include "commodity/GbkCodec.h"
+#include "link/NetworkPortName.h"
 #include "link/ParameterDump.h"
 #include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
@@ -181,13 +182,21 @@ std::string StallReason(const SerialLink::PortHandle& port)
     return "the port is closed";
 }
 
+std::string UnopenedReason(const ScaleFinder::Unopened& port)
+{
+    const std::string network = NetworkPortName::OpenFailure(port.port, port.error);
+    return network.empty() ? std::strerror(port.error) : network;
+}
+
 int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, std::ostream& err)
 {
     if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
         return kExitOk;
     const int error = port.OpenError();
     std::string reason = error != 0 ? std::strerror(error) : "it cannot be configured";
-    if (error == EACCES || error == EPERM)
+    if (const std::string network = NetworkPortName::OpenFailure(options.port, error); !network.empty())
+        reason = network;
+    else if (error == EACCES || error == EPERM)
         reason += " (is the user in the \"dialout\" group?)";
     else if (error == EBUSY)
         reason += " (another program uses it)";
@@ -325,7 +334,7 @@ int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err
             << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
     }
     for (const ScaleFinder::Unopened& port : result.unopened)
-        err << port.port << ": cannot be opened: " << std::strerror(port.error) << "\n";
+        err << port.port << ": cannot be opened: " << UnopenedReason(port) << "\n";
     if (result.scales.empty()) {
         err << "no scale answered on " << ports.size() << " port(s)\n";
         return kExitNoAnswer;

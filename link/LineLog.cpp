@@ -128,7 +128,10 @@ bool Save(const std::string& path, const Ring& ring, std::string_view sentWord, 
         return false;
     for (std::size_t i = 0; i < ring.Size(); ++i) {
         const Entry& entry = ring.At(i);
-        file << FormatEntry(entry, entry.direction == Direction::Written ? sentWord : receivedWord) << "\r\n";
+        const std::string_view word = entry.direction == Direction::Written ? sentWord
+            : entry.direction == Direction::Note                            ? std::string_view("note")
+                                                                            : receivedWord;
+        file << FormatEntry(entry, word) << "\r\n";
     }
     file.flush();
     return bool(file);
