@@ -22,7 +22,6 @@ constexpr unsigned char kDtrOff = 9;
 constexpr unsigned char kRtsOff = 12;
 constexpr unsigned char kInboundXonXoff = 15;
 constexpr unsigned char kPurgeServerReceive = 1;
-constexpr unsigned char kPurgeBoth = 3;
 
 // More notes than this waiting unread are a server repeating itself: the rest are dropped.
 constexpr std::size_t kMaxNotes = 8;
@@ -152,7 +151,9 @@ std::string ComPortClient::Start(int baud)
     out += ComPortRequest(kSetControl, kInboundXonXoff);
     out += ComPortRequest(kSetControl, kDtrOff);
     out += ComPortRequest(kSetControl, kRtsOff);
-    out += ComPortRequest(kPurgeData, kPurgeBoth);
+    // Only what the scale sent before: a purge of the server's output could take the first bytes
+    // written after it.
+    out += ComPortRequest(kPurgeData, kPurgeServerReceive);
     return out;
 }
 

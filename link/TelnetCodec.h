@@ -65,7 +65,8 @@ public:
     static constexpr const char* kNoteUnconfirmed = "The server has not confirmed the line settings; the port is used as set.";
 
     // The bytes that open the session: BINARY and SUPPRESS-GO-AHEAD both ways, COM-PORT-OPTION,
-    // the line at `baud` 8N1 with XON/XOFF both ways and DTR and RTS off, then both buffers purged.
+    // the line at `baud` 8N1 with XON/XOFF both ways and DTR and RTS off, then what the scale sent
+    // before purged.
     std::string Start(int baud);
 
     // Decodes the server's bytes: the serial line's bytes to `data`, answers to `reply`.
