@@ -170,6 +170,7 @@ void ScaleMainDialog::FillPortList()
         demoIndex_ = ui_->portCombo->count();
         ui_->portCombo->addItem(tr("Virtual scale (demo)"));
     }
+    AddNetworkEntries();
 }
 
 std::string ScaleMainDialog::PortPathAt(int entry) const
@@ -240,6 +241,7 @@ void ScaleMainDialog::ApplyEnableRule()
         ui_->uploadButton->setEnabled(false);
     ui_->openButton->setEnabled(!link_.IsChanging());
     ui_->findButton->setEnabled(!link_.IsOpen() && !link_.IsChanging());
+    ShowBaudForPort();
 }
 
 void ScaleMainDialog::OnSeriesChanged()
@@ -321,6 +323,8 @@ void ScaleMainDialog::OnOpened(int error)
         reason.clear();
     else if (link_.PortName().empty())
         reason = tr("No port is selected.");
+    else if (const QString network = NetworkOpenReason(error); !network.isEmpty())
+        reason = network;
     else if (error == EACCES || error == EPERM)
         reason = tr("Access was refused: the user is not in the \"dialout\" group.");
     else if (error == EBUSY || error == EAGAIN)
@@ -394,12 +398,12 @@ void ScaleMainDialog::OnPortsListed(const QStringList& ports)
     // New devices go before the virtual scale, which stays last.
     for (const QString& port : ports) {
         if (combo->findText(port, Qt::MatchExactly) < 0) {
-            const int at = demoIndex_ >= 0 ? combo->count() - 1 : combo->count();
+            const int at = combo->count() - TailEntries();
             combo->insertItem(at, port, port.toLocal8Bit());
         }
     }
     if (demoIndex_ >= 0)
-        demoIndex_ = combo->count() - 1;
+        demoIndex_ = combo->count() - TailEntries();
     listedPorts_ = ports;
     const int again = combo->findText(selected, Qt::MatchExactly);
     if (again >= 0)

@@ -1,5 +1,6 @@
 #include "link/NetworkPortName.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace NetworkPortName {
@@ -94,6 +95,18 @@ std::string HostAndPort(const Address& address)
 std::string Format(const Address& address)
 {
     return std::string(address.kind == Kind::Rfc2217 ? kRfc2217Scheme : kRawScheme) + HostAndPort(address);
+}
+
+std::vector<std::string> Remembered(const std::vector<std::string>& kept, const std::string& used)
+{
+    std::vector<std::string> list;
+    for (const std::vector<std::string>& source : {std::vector<std::string>{used}, kept}) {
+        for (const std::string& entry : source) {
+            if (list.size() < kKept && Parse(entry) && std::find(list.begin(), list.end(), entry) == list.end())
+                list.push_back(entry);
+        }
+    }
+    return list;
 }
 
 int NoAnswerError() { return ETIMEDOUT; }

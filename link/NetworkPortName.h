@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Network ports named as technicians know them from device-server manuals:
 // "rfc2217://HOST:PORT" (Telnet with line control) and "socket://HOST:PORT" (raw TCP, the
@@ -32,6 +33,11 @@ std::string HostAndPort(const Address& address);
 // Why a network port did not open, in words for the command line and the window's details;
 // empty when `name` is not a network name. `error` is what the port's OpenError() returned.
 std::string OpenFailure(std::string_view name, int error);
+
+// The addresses a port list keeps: `used` first, then the others as they were, each once, at most
+// kKept; names that do not parse are dropped.
+inline constexpr std::size_t kKept = 5;
+std::vector<std::string> Remembered(const std::vector<std::string>& kept, const std::string& used);
 
 // The error codes a network open reports (errno values on every platform).
 int NoAnswerError();     // nothing answered within the connect bound
