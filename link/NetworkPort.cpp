@@ -118,6 +118,20 @@ void WatchPeer(Socket s)
 #endif
 }
 
+// Acknowledges what arrived at once. A server that leaves Nagle's algorithm on (ser2net does by
+// default) holds the rest of a report until its first part is acknowledged, and a delayed
+// acknowledgement would cost each reading 40 ms. Linux turns this off again by itself, so it is
+// asked for after every receive.
+void AcknowledgeAtOnce(Socket s)
+{
+#ifdef TCP_QUICKACK
+    const int on = 1;
+    (void)::setsockopt(s, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#else
+    (void)s;
+#endif
+}
+
 int PollOne(Socket s, short events, int waitMs, short& revents)
 {
     PollFd fd{};
@@ -323,6 +337,7 @@ private:
         char raw[kReceiveChunk];
         const auto n = ::recv(socket_, raw, int(sizeof raw), 0);
         if (n > 0) {
+            AcknowledgeAtOnce(socket_);
             if (telnet_) {
                 std::string reply;
                 std::string data;

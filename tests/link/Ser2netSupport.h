@@ -69,8 +69,10 @@ public:
         RemoveFiles();
     }
 
-    // Starts the server in front of `device`; false when it does not listen within 5 s.
-    bool Start(const std::string& device, int defaultBaud, int rawBaud)
+    // Starts the server in front of `device`; false when it does not listen within 5 s. With
+    // `charDelay` (ser2net's default) the server gathers the line's bytes for a moment before it
+    // sends them on; without it each read of the line goes out at once.
+    bool Start(const std::string& device, int defaultBaud, int rawBaud, bool charDelay = true)
     {
         const char* program = Ser2netPath();
         if (program == nullptr)
@@ -90,6 +92,7 @@ public:
                                    << "    accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
                                    << "    connector: serialdev," << device << "," << defaultBaud << "n81,local\n"
                                    << "    options:\n      kickolduser: true\n"
+                                   << "      chardelay: " << (charDelay ? "true" : "false") << "\n"
                                    << "connection: &raw\n"
                                    << "    accepter: tcp,127.0.0.1," << rawPort_ << "\n"
                                    << "    connector: serialdev," << device << "," << rawBaud << "n81,local\n"
