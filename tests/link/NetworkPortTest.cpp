@@ -6,6 +6,7 @@
 #include "link/PortSession.h"
 #include "link/ScaleFinder.h"
 #include "link/SerialLink.h"
+#include "link/TelnetCodec.h"
 #include "sim/VirtualScale.h"
 #include "link/Ser2netSupport.h"
 
@@ -168,6 +169,44 @@ TEST_F(NetworkPortTest, ServerKilledWhileReadingIsOneLoss)
     EXPECT_EQ(opened, 0);
     EXPECT_EQ(lost, 1);
     EXPECT_EQ(fault, PortFault::HungUp);
+}
+
+// A server that takes the bytes and never answers the negotiation: the port is used all the same,
+// and the monitor gets one note that the line settings were not confirmed.
+TEST(NetworkPortOpen, UnconfirmedLineIsUsedWithANote)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    PortHandle port;
+    std::vector<std::string> notes;
+    port.SetLineObserver([&](LineDirection direction, std::string_view text) {
+        if (direction == LineDirection::Note)
+            notes.emplace_back(text);
+    });
+    const auto start = Clock::now();
+    ASSERT_EQ(OpenSerialPort("rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port)), port, 9600), 1);
+    EXPECT_LT(MillisSince(start), 500) << "the open waits for no acknowledgement";
+    const int server = ::accept(listener, nullptr, nullptr);
+    std::string received;
+    for (int round = 0; round < 12; ++round) {
+        EXPECT_EQ(WriteBytes(port, "\x11", 1), 1);
+        char report[15];
+        EXPECT_EQ(ReadBytes(port, report, 15, 200), 0);
+        char chunk[512];
+        const ssize_t n = ::recv(server, chunk, sizeof chunk, MSG_DONTWAIT);
+        received.append(chunk, n > 0 ? std::size_t(n) : 0);
+    }
+    EXPECT_TRUE(CheckLine(port));
+    EXPECT_EQ(notes, std::vector<std::string>{Telnet::ComPortClient::kNoteUnconfirmed});
+    EXPECT_EQ(received.substr(received.size() - 12), std::string(12, '\x11')) << "the polls went out";
+    ::close(server);
+    ::close(listener);
 }
 
 // Nothing to connect to: a port nobody listens on is refused at once, and a listener whose queue is
