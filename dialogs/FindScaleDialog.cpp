@@ -2,6 +2,7 @@
 
 #include "ui_FindScaleDialog.h"
 
+#include "link/NetworkPortName.h"
 #include "link/ScaleCommandSet.h"
 
 #include <QHeaderView>
@@ -163,6 +164,14 @@ QString FindScaleDialog::ReasonText(int error) const
     case ENODEV:
     case ENXIO: return tr("not there (any more)");
     case EINVAL: return tr("no baud rate of the list was accepted");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    default: break;
     }
+    // A kept network port.
+    if (error == NetworkPortName::NoAnswerError())
+        return tr("no answer within 3 s");
+    if (error == NetworkPortName::RefusedError())
+        return tr("the connection was refused");
+    if (error == NetworkPortName::UnknownHostError())
+        return tr("the host name is not known");
+    return QString::fromLocal8Bit(std::strerror(error));
 }

@@ -68,6 +68,21 @@
     </message>
 </context>
 <context>
+    <name>FindScaleDialog</name>
+    <message>
+        <source>no answer within 3 s</source>
+        <translation>3 秒内没有应答</translation>
+    </message>
+    <message>
+        <source>the connection was refused</source>
+        <translation>连接被拒绝</translation>
+    </message>
+    <message>
+        <source>the host name is not known</source>
+        <translation>主机名未知</translation>
+    </message>
+</context>
+<context>
     <name>LineMonitorWindow</name>
     <message>
         <source>Note</source>

@@ -3,6 +3,7 @@
 // a port nothing answers on is named in the failure message.
 
 #include "MainDialogTestSupport.h"
+#include "sim/TcpBridge.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
 #include "support/Languages.h"
@@ -10,8 +11,10 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -135,6 +138,46 @@ private slots:
         QCOMPARE(messages.Texts().size(), 1);
         QCOMPARE(ports->currentIndex(), selected);
         QCOMPARE(Kept(1), std::string("not a port"));
+    }
+
+    void findScaleTriesTheKeptNetworkPorts()
+    {
+        VirtualScale scale;
+        scale.SetSettlingTime(std::chrono::milliseconds(0));
+        scale.PlaceLoad(4.5);
+        QVERIFY(scale.Start());
+        TcpBridge bridge([&scale] { return scale.PortPath(); }, scale.BaudRate());
+        QVERIFY(bridge.Listen(0));
+        const QString raw = QString("socket://127.0.0.1:%1").arg(bridge.Port());
+        const int refused = RefusedPort();
+        TempAppDirectory dir;
+        WriteSystemSettings(dir, QString("VirtualScale=0\r\nNetworkPort1=%1\r\nNetworkPort2=rfc2217://127.0.0.1:%2\r\n")
+                                     .arg(raw).arg(refused).toLatin1());
+        ScaleMainDialog dialog;
+        QComboBox* ports = Combo(&dialog, "portCombo");
+        while (ports->count() > 3)  // only this test's ports, not whatever the machine has
+            ports->removeItem(0);
+        QVERIFY(ShowExposed(&dialog));
+        QStringList rows;
+        WhenModalShows([&](QWidget* modal) {
+            auto* use = modal->findChild<QPushButton*>("useButton");
+            auto* tree = modal->findChild<QTreeWidget*>("resultTree");
+            for (int waited = 0; waited < 8000 && !use->isEnabled(); waited += 20)
+                QTest::qWait(20);
+            for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+                QStringList columns;
+                for (int column = 0; column < tree->columnCount(); ++column)
+                    columns << tree->topLevelItem(row)->text(column);
+                rows << columns.join('|');
+            }
+            tree->setCurrentItem(tree->topLevelItem(0));
+            use->click();
+        });
+        Button(&dialog, "findButton")->click();
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows[0].startsWith(raw) && rows[0].contains("4.500"), qPrintable(rows[0]));
+        QVERIFY2(rows[1].contains("the connection was refused"), qPrintable(rows[1]));
+        QCOMPARE(ports->currentText(), raw);
     }
 
     void unansweredPortIsNamedInTheFailure()
