@@ -124,6 +124,16 @@ TEST_F(NetworkPortTest, RawTcpTakesTheServersLineSettings)
     EXPECT_NE(report.find("1.25"), std::string::npos) << report;
     scale.ClearReceived();
     ExpectDump(port, scale);
+    port.Close();
+
+    // The finder tries a raw port once: the rate it asks for does not apply there.
+    int tries = 0;
+    const std::atomic<bool> cancel{false};
+    scale.SetSilent(true);
+    const auto result = ScaleFinder::Scan({server.RawName()}, {2400, 4800, 9600}, cancel,
+                                          [&](const ScaleFinder::Progress&) { ++tries; });
+    EXPECT_TRUE(result.scales.empty());
+    EXPECT_EQ(tries, 1);
 }
 
 TEST_F(NetworkPortTest, FinderFindsTheScaleBehindTheServer)
