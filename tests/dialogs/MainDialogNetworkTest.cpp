@@ -3,6 +3,7 @@
 // a port nothing answers on is named in the failure message.
 
 #include "MainDialogTestSupport.h"
+#include "link/Ser2netSupport.h"
 #include "sim/TcpBridge.h"
 #include "settings/AppPaths.h"
 #include "settings/Profile.h"
@@ -16,9 +17,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace MainDialogSupport;
 
@@ -51,19 +49,6 @@ void ChooseNetworkPort(QWidget& dialog, int kind, const QString& host, int port,
     ports->setCurrentIndex(chooser);
     emit ports->activated(chooser);
     QVERIFY(filled);
-}
-
-int RefusedPort()
-{
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
 }
 
 } // namespace
@@ -149,7 +134,7 @@ private slots:
         TcpBridge bridge([&scale] { return scale.PortPath(); }, scale.BaudRate());
         QVERIFY(bridge.Listen(0));
         const QString raw = QString("socket://127.0.0.1:%1").arg(bridge.Port());
-        const int refused = RefusedPort();
+        const int refused = LinkTest::FreePort();
         TempAppDirectory dir;
         WriteSystemSettings(dir, QString("VirtualScale=0\r\nNetworkPort1=%1\r\nNetworkPort2=rfc2217://127.0.0.1:%2\r\n")
                                      .arg(raw).arg(refused).toLatin1());
@@ -185,7 +170,7 @@ private slots:
         TempAppDirectory dir;
         MessageRecorder messages;
         ScaleMainDialog dialog;
-        const int port = RefusedPort();
+        const int port = LinkTest::FreePort();
         ChooseNetworkPort(dialog, 0, "127.0.0.1", port);
         Button(&dialog, "openButton")->click();
         QVERIFY(QTest::qWaitFor([&] { return !messages.Texts().isEmpty(); }, 4000));

@@ -185,14 +185,8 @@ TEST_F(NetworkPortTest, ServerKilledWhileReadingIsOneLoss)
 // and the monitor gets one note that the line settings were not confirmed.
 TEST(NetworkPortOpen, UnconfirmedLineIsUsedWithANote)
 {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 1), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const LinkTest::LoopbackListener listener;
+    ASSERT_NE(listener.Port(), 0);
     PortHandle port;
     std::vector<std::string> notes;
     port.SetLineObserver([&](LineDirection direction, std::string_view text) {
@@ -200,9 +194,9 @@ TEST(NetworkPortOpen, UnconfirmedLineIsUsedWithANote)
             notes.emplace_back(text);
     });
     const auto start = Clock::now();
-    ASSERT_EQ(OpenSerialPort("rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port)), port, 9600), 1);
+    ASSERT_EQ(OpenSerialPort("rfc2217://127.0.0.1:" + std::to_string(listener.Port()), port, 9600), 1);
     EXPECT_LT(MillisSince(start), 500) << "the open waits for no acknowledgement";
-    const int server = ::accept(listener, nullptr, nullptr);
+    const int server = listener.Accept();
     std::string received;
     for (int round = 0; round < 12; ++round) {
         EXPECT_EQ(WriteBytes(port, "\x11", 1), 1);
@@ -216,7 +210,6 @@ TEST(NetworkPortOpen, UnconfirmedLineIsUsedWithANote)
     EXPECT_EQ(notes, std::vector<std::string>{Telnet::ComPortClient::kNoteUnconfirmed});
     EXPECT_EQ(received.substr(received.size() - 12), std::string(12, '\x11')) << "the polls went out";
     ::close(server);
-    ::close(listener);
 }
 
 // Nothing to connect to: a port nobody listens on is refused at once, and a listener whose queue is
@@ -232,19 +225,13 @@ TEST(NetworkPortOpen, FailsWithinTheBoundAndSaysWhy)
     EXPECT_FALSE(port.IsOpen());
 
     // A listener that never accepts, its queue filled: further connections get no answer.
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    const std::string silent = "socket://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const LinkTest::LoopbackListener listener(0);
+    const std::string silent = "socket://127.0.0.1:" + std::to_string(listener.Port());
+    const sockaddr_in address = LinkTest::Loopback(listener.Port());
     std::vector<int> fillers;
     for (int i = 0; i < 4; ++i) {
         const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address);
         fillers.push_back(s);
     }
     std::this_thread::sleep_for(100ms);
@@ -257,7 +244,6 @@ TEST(NetworkPortOpen, FailsWithinTheBoundAndSaysWhy)
     EXPECT_EQ(NetworkPortName::OpenFailure(silent, port.OpenError()), "no answer from 127.0.0.1:" + silent.substr(19));
     for (int s : fillers)
         ::close(s);
-    ::close(listener);
 }
 
 } // namespace

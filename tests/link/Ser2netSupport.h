@@ -33,30 +33,50 @@ inline const char* Ser2netPath()
     return nullptr;
 }
 
-// A loopback port nothing listens on now (the system picks it).
-inline int FreePort()
+inline sockaddr_in Loopback(int port)
 {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(s);
-    return port;
+    address.sin_port = htons(std::uint16_t(port));
+    return address;
+}
+
+// A server of the test's own on a loopback port the system picks, listening with `backlog`, that
+// accepts only when told to.
+class LoopbackListener {
+public:
+    explicit LoopbackListener(int backlog = 1) : socket_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in address = Loopback(0);
+        socklen_t length = sizeof address;
+        if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(socket_, backlog) == 0
+            && ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~LoopbackListener() { ::close(socket_); }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+    int Port() const { return port_; }  // 0 when it could not listen
+    int Accept() const { return ::accept(socket_, nullptr, nullptr); }
+
+private:
+    int socket_;
+    int port_ = 0;
+};
+
+// A loopback port nothing listens on now (the system picks it).
+inline int FreePort()
+{
+    return LoopbackListener().Port();
 }
 
 inline bool Accepts(int port)
 {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(std::uint16_t(port));
-    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const sockaddr_in address = Loopback(port);
+    const bool ok = ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(s);
     return ok;
 }
