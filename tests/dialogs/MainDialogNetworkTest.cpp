@@ -28,8 +28,9 @@ std::string Kept(int i)
 }
 
 // Chooses "Network port..." as a person does and fills the dialog it opens; `accept` false
-// cancels it instead.
-void ChooseNetworkPort(QWidget& dialog, int kind, const QString& host, int port, bool accept = true)
+// cancels it instead. `shown` gets the dialog's title.
+void ChooseNetworkPort(QWidget& dialog, int kind, const QString& host, int port, bool accept = true,
+                       QString* shown = nullptr)
 {
     QComboBox* ports = Combo(&dialog, "portCombo");
     bool filled = false;
@@ -43,6 +44,11 @@ void ChooseNetworkPort(QWidget& dialog, int kind, const QString& host, int port,
         QTest::keyClicks(hostEdit, host);
         RequireControl<QSpinBox>(asking, "portSpin")->setValue(port);
         filled = true;
+        if (shown != nullptr)
+            *shown = asking->windowTitle();
+        const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR");
+        if (!shots.isEmpty() && shown != nullptr)
+            asking->grab().save(shots + (asking->windowTitle() == "Network port" ? "/network-port-en.png" : "/network-port-zh.png"));
         Button(asking, accept ? "okButton" : "cancelButton")->click();
     });
     const int chooser = ports->count() - 1;
@@ -68,6 +74,9 @@ private slots:
         QComboBox* ports = Combo(&dialog, "portCombo");
         QCOMPARE(ports->itemText(ports->count() - 1), chinese ? QString("网络端口...") : QString("Network port..."));
         QVERIFY(ports->currentIndex() != ports->count() - 1);
+        QString title;
+        ChooseNetworkPort(dialog, 0, "192.168.1.20", 4001, false, &title);
+        QCOMPARE(title, chinese ? QString("网络端口") : QString("Network port"));
     }
 
     void chosenAddressesAreKeptNewestFirst()
