@@ -77,7 +77,7 @@ void PortHandle::ShowHold(bool held)
 
 void PortHandle::ObserveNotes()
 {
-    if (!observer_)
+    if (!observer_ || !device_)
         return;
     for (std::string note = device_->TakeNote(); !note.empty(); note = device_->TakeNote())
         observer_(LineDirection::Note, note);
