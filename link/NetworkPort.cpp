@@ -43,6 +43,9 @@ constexpr int kReceivesPerRead = 16;
 constexpr std::size_t kPurgeBytes = 65536;
 // A server that has not confirmed the line settings by then gets a note in the monitor.
 constexpr auto kConfirmNoteAfter = std::chrono::seconds(2);
+// How long the first bytes wait for the server to answer the rate request: the scale understands
+// them only at its rate. A server that does not answer by then is written to all the same.
+constexpr auto kRateWait = std::chrono::seconds(1);
 
 #ifdef _WIN32
 using Socket = SOCKET;
@@ -200,6 +203,8 @@ public:
 
     IoResult Write(const char* bytes, std::size_t length, int waitMs) override
     {
+        if (!RateSettled(waitMs))
+            return IoResult{};  // the handle sees a line that does not move yet, and comes back
         std::size_t taken = Take(bytes, length);
         if (fault_.fault == PortFault::None && taken == 0 && length > 0 && waitMs > 0) {
             short revents = 0;
@@ -297,6 +302,24 @@ public:
     }
 
 private:
+    // Whether the line's rate is settled for the scale's bytes; waits up to waitMs for the answer.
+    bool RateSettled(int waitMs)
+    {
+        if (!telnet_ || rateSettled_)
+            return true;
+        for (bool waited = false;; waited = true) {
+            Flush();
+            while (fault_.fault == PortFault::None && in_.size() < kReceiveChunk && Receive()) {
+            }
+            rateSettled_ = client_.RateAnswered() || Clock::now() - opened_ >= kRateWait
+                           || fault_.fault != PortFault::None;
+            if (rateSettled_ || waited || waitMs <= 0)
+                return rateSettled_;
+            short revents = 0;
+            PollOne(socket_, POLLIN, waitMs, revents);
+        }
+    }
+
     // Encodes what fits in the held output and sends what the socket takes; the input bytes taken.
     std::size_t Take(const char* bytes, std::size_t length)
     {
@@ -372,6 +395,7 @@ private:
     IoResult fault_;
     std::deque<std::string> notes_;
     bool confirmNoted_ = false;
+    bool rateSettled_ = false;
 };
 
 } // namespace

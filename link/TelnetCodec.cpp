@@ -198,8 +198,10 @@ void ComPortClient::Negotiate(unsigned char verb, unsigned char option, std::str
         }
         return;
     }
-    if (wasAsked && option == kComPort)
+    if (wasAsked && option == kComPort) {
+        rateAnswered_ = true;  // nothing more will come
         Note(kNoteNoLineControl);
+    }
     if (agreed.test(option)) {
         agreed.reset(option);
         AppendVerb(reply, no, option);
@@ -229,6 +231,8 @@ void ComPortClient::Confirm(const std::string& payload)
         asked = request == kSetDataSize ? 8u : request == kSetParity ? kParityNone : kOneStopBit;
     }
     const unsigned bit = 1u << (request - 1);
+    if (request == kSetBaudRate)
+        rateAnswered_ = true;
     if (value == asked) {
         confirmed_ |= bit;
     } else if ((confirmed_ & bit) == 0 && (noted_ & bit) == 0) {

@@ -77,6 +77,10 @@ public:
 
     // True once the server has confirmed the rate, data size, parity and stop bits as asked.
     bool LineConfirmed() const { return confirmed_ == kAllSettings; }
+    // True once the server has answered the rate request (with any rate) or refused line control:
+    // bytes written from then on leave at the rate the server has set. A server confirms a setting
+    // once it applied it, and it may apply it after passing on bytes that followed the request.
+    bool RateAnswered() const { return rateAnswered_; }
     // Notes for the line monitor (line control refused, a setting the server changed), oldest first;
     // taking them empties the list.
     std::vector<std::string> TakeNotes();
@@ -98,6 +102,7 @@ private:
     std::uint32_t baud_ = 0;
     unsigned confirmed_ = 0;
     unsigned noted_ = 0;
+    bool rateAnswered_ = false;
     std::vector<std::string> notes_;
 };
 

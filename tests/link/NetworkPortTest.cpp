@@ -193,12 +193,15 @@ TEST(NetworkPortOpen, UnconfirmedLineIsUsedWithANote)
         if (direction == LineDirection::Note)
             notes.emplace_back(text);
     });
-    const auto start = Clock::now();
+    auto start = Clock::now();
     ASSERT_EQ(OpenSerialPort("rfc2217://127.0.0.1:" + std::to_string(listener.Port()), port, 9600), 1);
     EXPECT_LT(MillisSince(start), 500) << "the open waits for no acknowledgement";
+    start = Clock::now();
+    EXPECT_EQ(WriteBytes(port, "\x11", 1), 1);
+    EXPECT_LT(MillisSince(start), 1300) << "the first bytes wait for the rate's answer a second at most";
     const int server = listener.Accept();
     std::string received;
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 1; round < 12; ++round) {
         EXPECT_EQ(WriteBytes(port, "\x11", 1), 1);
         char report[15];
         EXPECT_EQ(ReadBytes(port, report, 15, 200), 0);

@@ -128,7 +128,10 @@ TEST(ComPortClient, LineCountsAsSetOnceTheServerConfirmsIt)
     ComPortClient client;
     client.Start(9600);
     std::string data, reply;
-    client.Receive(rate + size + parity + ComPort("\x69\x02"s), data, reply);
+    client.Receive(size + parity, data, reply);
+    EXPECT_FALSE(client.RateAnswered()) << "the first bytes wait for the rate";
+    client.Receive(rate + ComPort("\x69\x02"s), data, reply);
+    EXPECT_TRUE(client.RateAnswered());
     EXPECT_FALSE(client.LineConfirmed()) << "stop bits not confirmed yet";
     client.Receive(stop, data, reply);
     EXPECT_TRUE(client.LineConfirmed());
@@ -138,12 +141,14 @@ TEST(ComPortClient, LineCountsAsSetOnceTheServerConfirmsIt)
     other.Start(9600);
     other.Receive(ComPort("\x65\x00\x00\x12\xC0"s) + ComPort("\x65\x00\x00\x12\xC0"s) + size + parity + stop, data, reply);
     EXPECT_FALSE(other.LineConfirmed()) << "the server kept 4800";
+    EXPECT_TRUE(other.RateAnswered()) << "bytes go out at the rate it has";
     EXPECT_EQ(other.TakeNotes(), std::vector<std::string>{ComPortClient::kNoteOtherSettings}) << "noted once";
 
     ComPortClient plain;
     plain.Start(9600);
     plain.Receive(Verb(kDont, kComPort), data, reply);
     EXPECT_EQ(plain.TakeNotes(), std::vector<std::string>{ComPortClient::kNoteNoLineControl});
+    EXPECT_TRUE(plain.RateAnswered()) << "a server without line control sets no rate";
     EXPECT_EQ(data, "");
 }
 
