@@ -8,6 +8,7 @@
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
 #include "bench/OpenedSession.h"
+#include "link/Ser2netSupport.h"
 #include "link/PortSession.h"
 #include "link/SerialLink.h"
 #include "settings/AppPaths.h"
@@ -175,10 +176,11 @@ void BM_UploadBlockToVirtualScale(benchmark::State& state)
 BENCHMARK(BM_UploadBlockToVirtualScale)->Unit(benchmark::kMillisecond);
 
 // The dialog's way, wall-clock: the block as one job on a port session's worker, a progress report
-// per line, and the wait for its end.
+// per line, and the wait for its end. Argument 1: over RFC 2217 on loopback, through ser2net.
 void BM_SessionUploadToVirtualScale(benchmark::State& state)
 {
     VirtualScale scale;
+    LinkTest::Ser2net server;
     std::mutex mutex;
     std::condition_variable changed;
     bool ended = false;
@@ -187,7 +189,12 @@ void BM_SessionUploadToVirtualScale(benchmark::State& state)
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    const std::unique_ptr<PortSession> session = OpenedSession(scale.PortPath(), 9600);
+    const bool network = state.range(0) != 0;
+    if (network && !server.Start(scale.PortPath(), 4800, 9600)) {
+        state.SkipWithError("ser2net did not start");
+        return;
+    }
+    const std::unique_ptr<PortSession> session = OpenedSession(network ? server.Rfc2217Name() : scale.PortPath(), 9600);
     if (!session) {
         state.SkipWithError("the port did not open");
         return;
@@ -216,7 +223,8 @@ void BM_SessionUploadToVirtualScale(benchmark::State& state)
     }
     SetUploadCounters(state, writes, wall);
 }
-BENCHMARK(BM_SessionUploadToVirtualScale)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SessionUploadToVirtualScale)->Arg(0)->Arg(1)->ArgName("rfc2217")->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -1,6 +1,8 @@
 // The reading cycle, repeated by a port session against the virtual scale over the real link, with
 // no pause between cycles: how many polled cycles it completes per second, and how long a report
-// takes from the moment the scale writes it to the moment the cycle hands its weight out.
+// takes from the moment the scale writes it to the moment the cycle hands its weight out. The
+// argument "rfc2217" runs the same over RFC 2217 on loopback, ser2net in front of the scale's
+// pseudo-terminal: 1 with ser2net's defaults, 2 with its gathering of bytes (chardelay) off.
 
 #include "link/ScaleCommandSet.h"
 #include "bench/OpenedSession.h"
@@ -8,6 +10,7 @@
 #include "link/SerialLink.h"
 #include "link/WeightReading.h"
 #include "sim/VirtualScale.h"
+#include "link/Ser2netSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -62,19 +65,24 @@ struct Shown {
 
 struct Rig {
     VirtualScale scale;
+    LinkTest::Ser2net server;
     std::atomic<ScaleSeries> series{ScaleSeries::Zev};
     std::atomic<bool> activeReturn{false};
     Shown shown;
     std::unique_ptr<PortSession> session;
     bool ok = false;
 
-    Rig()
+    // 0: the pseudo-terminal itself; 1, 2: over RFC 2217 (see above).
+    explicit Rig(long transport)
     {
+        const bool network = transport != 0;
         scale.SetBaudRate(115200);  // the scale talks at the rate the session opens with
         scale.SetSettlingTime(std::chrono::milliseconds(0));
         if (!scale.Start())
             return;
-        session = OpenedSession(scale.PortPath(), 115200);
+        if (network && !server.Start(scale.PortPath(), 9600, 9600, transport == 1))
+            return;
+        session = OpenedSession(network ? server.Rfc2217Name() : scale.PortPath(), 115200);
         ok = session != nullptr;
     }
     ~Rig()
@@ -96,10 +104,10 @@ struct Rig {
 // One iteration = one accepted polled report (purge, poll, 15-byte read, decode, callbacks).
 void BM_PolledCycles(benchmark::State& state)
 {
-    Rig rig;
+    Rig rig(state.range(1));
     rig.series = ScaleSeries(state.range(0));  // the benchmark argument carries the series
     if (!rig.ok) {
-        state.SkipWithError("no pseudo-terminal");
+        state.SkipWithError("no pseudo-terminal, or no ser2net");
         return;
     }
     rig.StartReading();
@@ -114,15 +122,15 @@ void BM_PolledCycles(benchmark::State& state)
     state.counters["cycles_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["lost"] = double(lost);
 }
-BENCHMARK(BM_PolledCycles)->Arg(int(ScaleSeries::Zev))->Arg(int(ScaleSeries::Zud))->ArgName("series")
-    ->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_PolledCycles)->ArgsProduct({{int(ScaleSeries::Zev), int(ScaleSeries::Zud)}, {0, 1, 2}})
+    ->ArgNames({"series", "rfc2217"})->UseRealTime()->MinTime(2.0);
 
 // Active return: the scale writes a 16-byte report; the time until the reader shows its weight.
 void BM_ReportToShown(benchmark::State& state)
 {
-    Rig rig;
+    Rig rig(state.range(0));
     if (!rig.ok) {
-        state.SkipWithError("no pseudo-terminal");
+        state.SkipWithError("no pseudo-terminal, or no ser2net");
         return;
     }
     rig.series = ScaleSeries::Rivav;
@@ -150,7 +158,8 @@ void BM_ReportToShown(benchmark::State& state)
     rig.session->StopCycle();
     state.counters["resent"] = double(missed);
 }
-BENCHMARK(BM_ReportToShown)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500);
+BENCHMARK(BM_ReportToShown)->DenseRange(0, 2)->ArgName("rfc2217")->UseManualTime()->Unit(benchmark::kMicrosecond)
+    ->Iterations(500);
 
 } // namespace
 

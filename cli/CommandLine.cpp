@@ -5,6 +5,7 @@
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
 #include "commodity/GbkCodec.h"
+#include "link/NetworkPortName.h"
 #include "link/ParameterDump.h"
 #include "link/PortError.h"
 #include "link/ScaleCommandSet.h"
@@ -109,11 +110,18 @@ std::string StallReason(const SerialLink::PortHandle& port)
     return "the port is closed";
 }
 
+// Why the named port did not open: a network port's own words, else the system's reason.
+std::string OpenFailure(const std::string& name, int error)
+{
+    const std::string network = NetworkPortName::OpenFailure(name, error);
+    return network.empty() ? SerialLink::OpenErrorText(error) : network;
+}
+
 int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, std::ostream& err)
 {
     if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
         return kExitOk;
-    err << "cannot open port " << options.port << ": " << SerialLink::OpenErrorText(port.OpenError()) << "\n";
+    err << "cannot open port " << options.port << ": " << OpenFailure(options.port, port.OpenError()) << "\n";
     return kExitPort;
 }
 
@@ -252,7 +260,7 @@ int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err
             << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
     }
     for (const ScaleFinder::Unopened& port : result.unopened)
-        err << port.port << ": cannot be opened: " << SerialLink::OpenErrorText(port.error) << "\n";
+        err << port.port << ": cannot be opened: " << OpenFailure(port.port, port.error) << "\n";
     if (result.scales.empty()) {
         err << "no scale answered on " << ports.size() << " port(s)\n";
         return kExitNoAnswer;

@@ -3,6 +3,7 @@
 #include "ui_FindScaleDialog.h"
 
 #include "link/PortError.h"
+#include "link/NetworkPortName.h"
 #include "link/ScaleCommandSet.h"
 
 #include <QHeaderView>
@@ -154,6 +155,13 @@ QString FindScaleDialog::FormText(ScaleFinder::ReportForm form) const
 
 QString FindScaleDialog::ReasonText(int error) const
 {
+    // A kept network port.
+    if (error == NetworkPortName::NoAnswerError())
+        return tr("no answer within 3 s");
+    if (error == NetworkPortName::RefusedError())
+        return tr("the connection was refused");
+    if (error == NetworkPortName::UnknownHostError())
+        return tr("the host name is not known");
     switch (SerialLink::ClassifyOpenError(error)) {
     case SerialLink::OpenProblem::Refused: return tr("access was refused (the user is not in the \"dialout\" group)");
     case SerialLink::OpenProblem::InUse: return tr("in use by another program");

@@ -48,8 +48,12 @@ public:
             switch (index.column()) {
             case TimeColumn: return QString::fromLatin1(LineLog::TimeText(entry.time).c_str());
             case DirectionColumn: return DirectionWord(entry.direction);
-            case HexColumn: return QString::fromLatin1(LineLog::HexText(entry.bytes).c_str());
-            case TextColumn: return FromGbk(LineLog::EscapedText(entry.bytes));
+            case HexColumn:
+                return entry.direction == LineLog::Direction::Note ? QString()
+                                                                   : QString::fromLatin1(LineLog::HexText(entry.bytes).c_str());
+            case TextColumn:
+                return entry.direction == LineLog::Direction::Note ? NoteText(entry.bytes)
+                                                                   : FromGbk(LineLog::EscapedText(entry.bytes));
             default: return {};
             }
         }
@@ -86,8 +90,24 @@ public:
         case LineLog::Direction::Written: return LineMonitorWindow::tr("TX");
         case LineLog::Direction::Read: return LineMonitorWindow::tr("RX");
         case LineLog::Direction::Discarded: return LineMonitorWindow::tr("RX, discarded");
+        case LineLog::Direction::Note: return LineMonitorWindow::tr("Note");
         }
         return {};
+    }
+
+    // A network port's notes are the link's fixed sentences, put in the window's language here.
+    static QString NoteText(const std::string& note)
+    {
+        static const char* const known[] = {
+            QT_TRANSLATE_NOOP("LineMonitorWindow", "The server does not take line settings: its own apply."),
+            QT_TRANSLATE_NOOP("LineMonitorWindow", "The server set the line other than asked."),
+            QT_TRANSLATE_NOOP("LineMonitorWindow", "The server has not confirmed the line settings; the port is used as set."),
+        };
+        for (const char* text : known) {
+            if (note == text)
+                return LineMonitorWindow::tr(text);
+        }
+        return QString::fromStdString(note);
     }
 
     void Append(std::vector<LineLog::Entry> entries)

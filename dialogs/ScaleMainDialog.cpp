@@ -173,6 +173,7 @@ void ScaleMainDialog::FillPortList()
         demoIndex_ = ui_->portCombo->count();
         ui_->portCombo->addItem(tr("Virtual scale (demo)"));
     }
+    AddNetworkEntries();
 }
 
 std::string ScaleMainDialog::PortPathAt(int entry) const
@@ -244,6 +245,7 @@ void ScaleMainDialog::ApplyEnableRule()
     ExplainDisabled(outcome);
     ui_->openButton->setEnabled(!link_.IsChanging());
     ui_->findButton->setEnabled(!link_.IsOpen() && !link_.IsChanging());
+    ShowBaudForPort();
 }
 
 void ScaleMainDialog::OnSeriesChanged()
@@ -348,6 +350,8 @@ void ScaleMainDialog::OnOpened(int error)
         reason.clear();
     else if (link_.PortName().empty())
         reason = tr("No port is selected.");
+    else if (const QString network = NetworkOpenReason(error); !network.isEmpty())
+        reason = network;
     else
         reason = OpenProblemText(error);
     QString text = tr("Open port fail");
@@ -433,12 +437,12 @@ void ScaleMainDialog::OnPortsListed(const QStringList& ports)
     // New devices go before the virtual scale, which stays last.
     for (const QString& port : ports) {
         if (combo->findText(port, Qt::MatchExactly) < 0) {
-            const int at = demoIndex_ >= 0 ? combo->count() - 1 : combo->count();
+            const int at = combo->count() - TailEntries();
             combo->insertItem(at, port, port.toLocal8Bit());
         }
     }
     if (demoIndex_ >= 0)
-        demoIndex_ = combo->count() - 1;
+        demoIndex_ = combo->count() - TailEntries();
     listedPorts_ = ports;
     const int again = combo->findText(selected, Qt::MatchExactly);
     if (again >= 0)

@@ -103,6 +103,17 @@ private:
     void ShowAbout();
     void OnImportCsv();
     void OnExportCsv();
+    // Network ports (ScaleMainDialogNetwork.cpp): the kept addresses and the entry that asks for a
+    // new one, added after the system's ports and the virtual scale.
+    void AddNetworkEntries();
+    bool IsNetworkChooser(int entry) const;
+    // How many entries follow the system's ports: the virtual scale and the network entries.
+    int TailEntries() const;
+    // The rate list is not for a raw network port.
+    void ShowBaudForPort();
+    void AskNetworkPort();
+    // Why the network port being opened did not open; empty for a serial port.
+    QString NetworkOpenReason(int error) const;
     // Probes the listed ports for a scale and selects port, rate and series of the one chosen.
     void OnFindScale();
     void OnLineMonitor();
@@ -139,6 +150,7 @@ private:
     bool unreadableFile_ = false;
     std::unique_ptr<VirtualScale> demoScale_;
     int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered
+    int lastPortEntry_ = -1;  // the port list's entry chosen last, other than "Network port..."
     QString openCaption_;  // the port list's text of the port being opened or open
     QPointer<QProgressDialog> uploadProgress_;
     QString uploadStep_;  // what the upload's window says while the line moves

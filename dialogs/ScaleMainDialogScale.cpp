@@ -137,6 +137,8 @@ void ScaleMainDialog::OnFindScale()
     std::vector<FindScaleDialog::Port> ports;
     for (int entry = 0; entry < ui_->portCombo->count(); ++entry) {
         const QString label = ui_->portCombo->itemText(entry);
+        if (IsNetworkChooser(entry))
+            continue;
         if (entry == demoIndex_) {
             probedDemo = std::make_unique<VirtualScale>();
             if (probedDemo->Start())

@@ -35,6 +35,9 @@ public:
     virtual bool HasHungUp() = 0;
     // The line rate the device was configured with; 0 when it keeps its own.
     virtual int Baud() const = 0;
+    // A note about the line for its monitor (a network server that did not confirm the line
+    // settings), oldest first; empty when there is none.
+    virtual std::string TakeNote() { return {}; }
 };
 
 // Opens the port named `name` at `baud` with the line set up for a scale (raw, 8N1, XON/XOFF both

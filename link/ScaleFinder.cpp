@@ -1,5 +1,6 @@
 #include "link/ScaleFinder.h"
 
+#include "link/NetworkPortName.h"
 #include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 #include "link/WeightReport.h"
@@ -118,6 +119,9 @@ Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates
     const int rateCount = int(rates.size());
     for (int p = 0; p < portCount && !result.cancelled; ++p) {
         const std::string& name = ports[std::size_t(p)];
+        // A raw network port runs at its server's rate whatever is asked: one try tells.
+        const auto address = NetworkPortName::Parse(name);
+        const bool ownRate = address && address->kind == NetworkPortName::Kind::Raw;
         bool opened = false;
         int firstError = 0;
         for (int r = 0; r < rateCount; ++r) {
@@ -144,6 +148,8 @@ Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates
                 result.scales.push_back(Found{name, baud, *answer});
                 break;
             }
+            if (ownRate)
+                break;
         }
         if (cancel)
             result.cancelled = true;

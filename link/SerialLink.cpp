@@ -1,6 +1,8 @@
 #include "link/SerialLink.h"
 
 #include "link/LineProgress.h"
+#include "link/NetworkPort.h"
+#include "link/NetworkPortName.h"
 #include "link/PortDevice.h"
 #include "link/StopSignal.h"
 
@@ -73,6 +75,14 @@ void PortHandle::ShowHold(bool held)
         holdObserver_(held);
 }
 
+void PortHandle::ObserveNotes()
+{
+    if (!observer_ || !device_)
+        return;
+    for (std::string note = device_->TakeNote(); !note.empty(); note = device_->TakeNote())
+        observer_(LineDirection::Note, note);
+}
+
 void PortHandle::NoteFault(PortFault fault, int error)
 {
     if (fault_.fault == PortFault::None && device_)
@@ -99,7 +109,8 @@ int OpenSerialPort(const std::string& name, PortHandle& handle, int baud)
     handle.Close();
     handle.fault_ = PortFaultInfo{};
     int error = 0;
-    handle.device_ = OpenDevice(name, baud, error);
+    handle.device_ = NetworkPortName::HasNetworkScheme(name) ? OpenNetworkDevice(name, baud, error)
+                                                             : OpenDevice(name, baud, error);
     handle.openError_ = handle.device_ ? 0 : (error != 0 ? error : EINVAL);
     return handle.device_ ? 1 : 0;
 }
@@ -135,6 +146,7 @@ int WriteBytes(PortHandle& handle, const void* bytes, std::size_t length)
         handle.ShowHold(state == LineProgress::State::Held);
     }
     handle.Observe(LineDirection::Written, data, written);
+    handle.ObserveNotes();
     handle.ShowHold(false);
     if (written < length)
         handle.NoteFault(fault.fault, fault.error);
@@ -201,6 +213,7 @@ int ReadBytes(PortHandle& handle, void* buffer, int count, int limitMs)
             std::this_thread::sleep_for(Millis(wait));
     }
     handle.Observe(LineDirection::Read, data, std::size_t(received));
+    handle.ObserveNotes();
     if (fault.fault != PortFault::None && !handle.Stopping())
         handle.NoteFault(fault.fault, fault.error);
     return received;

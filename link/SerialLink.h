@@ -14,8 +14,9 @@ class StopSignal;
 namespace SerialLink {
 
 // Which way bytes went on the line, for a line observer. Discarded: bytes that arrived and were
-// thrown away unread by a purge (an answer that came too late).
-enum class LineDirection { Written, Read, Discarded };
+// thrown away unread by a purge (an answer that came too late). Note: not bytes but a sentence
+// from the transport about the line (a network server that did not confirm its settings).
+enum class LineDirection { Written, Read, Discarded, Note };
 
 // Why a port stopped working. Recorded by the I/O calls on the handle; cleared by the next open.
 enum class PortFault {
@@ -81,6 +82,8 @@ private:
             observer_(direction, std::string_view(bytes, count));
     }
     void ShowHold(bool held);
+    // Passes the device's notes to the observer.
+    void ObserveNotes();
     // Keeps the first fault; later ones are consequences of it.
     void NoteFault(PortFault fault, int error);
     // Waits while `unwritten` plus the driver's queue goes down; false once it stalled.
@@ -104,7 +107,8 @@ void ListSerialPorts(std::vector<std::string>& list);
 std::string OfferedPortName(const std::string& listed);
 
 // Closes what the handle still holds, opens and configures the port (raw, the given baud,
-// 8N1, XON/XOFF both ways, DTR and RTS off, buffers purged). Returns 1 on success, 0 on failure
+// 8N1, XON/XOFF both ways, DTR and RTS off, buffers purged). A name "rfc2217://HOST:PORT" or
+// "socket://HOST:PORT" opens a network port (link/NetworkPort.h), any other a serial port. Returns 1 on success, 0 on failure
 // (the handle's OpenError() says why); a failed open (a rate the platform refuses included) leaves
 // nothing open. A device that is not a terminal (a pipe, a file) opens with what it has: no rate,
 // no configuration, no purge. On Windows a COM port is named as ComDevicePath reads it (COM12,

@@ -1,13 +1,14 @@
 // scale-sim: a virtual scale for trying the tool without hardware.
 //
 //   scale-sim [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]
-//             [--hold-after BYTES --hold-for SECONDS]
+//             [--hold-after BYTES --hold-for SECONDS] [--tcp PORT]
 //
 // Prints the device path to open in the tool on the first line of stdout and runs until Ctrl+C or
 // SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan; "u" (or SIGUSR1)
 // pulls the cable and "p" (or SIGUSR1 again) plugs it back in, on a new device path that is
 // printed (and that --link follows). With --verbose every command the scale receives is printed,
-// bytes outside printable ASCII escaped.
+// bytes outside printable ASCII escaped. With --tcp the scale is also offered as raw TCP on
+// 127.0.0.1:PORT (socket://127.0.0.1:PORT in the tool), one client at a time.
 
 #include <atomic>
 #include <cerrno>
@@ -23,6 +24,7 @@
 
 #include "cli/CommandLineOptions.h"
 #include "sim/PseudoTerminal.h"
+#include "sim/TcpBridge.h"
 #include "sim/VirtualScale.h"
 
 namespace {
@@ -65,7 +67,7 @@ void Usage(const char* program)
 {
     std::fprintf(stderr,
                  "usage: %s [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]\n"
-                 "          [--hold-after BYTES --hold-for SECONDS]\n"
+                 "          [--hold-after BYTES --hold-for SECONDS] [--tcp PORT]\n"
                  "  --load KG        weight on the pan at start (default 0)\n"
                  "  --baud RATE      the only line rate the scale understands (default 9600)\n"
                  "  --series NAME    answer only that series' poll: zud \"R\", zev or rivav 0x11 (default both)\n"
@@ -73,7 +75,8 @@ void Usage(const char* program)
                  "  --verbose        print every command received\n"
                  "  --link PATH      also make PATH a symbolic link to the port (removed at exit)\n"
                  "  --hold-after BYTES  hold the line (XOFF) once BYTES have arrived, as a scale writing\n"
-                 "                      its memory does, and release it (XON) --hold-for SECONDS later\n",
+                 "                      its memory does, and release it (XON) --hold-for SECONDS later\n"
+                 "  --tcp PORT       also offer the scale as raw TCP on 127.0.0.1:PORT (socket://127.0.0.1:PORT)\n",
                  program);
 }
 
@@ -114,6 +117,7 @@ int main(int argc, char** argv)
     int postback = 0;
     int holdAfter = -1;
     double holdFor = 0.0;
+    int tcpPort = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--verbose" || arg == "-v") {
@@ -148,6 +152,11 @@ int main(int argc, char** argv)
         } else if (arg == "--hold-for" && i + 1 < argc) {
             if (!ParseKilograms(argv[++i], holdFor) || holdFor < 0) {
                 std::fprintf(stderr, "%s: not a number of seconds: %s\n", argv[0], argv[i]);
+                return 2;
+            }
+        } else if (arg == "--tcp" && i + 1 < argc) {
+            if (!ParseWhole(argv[++i], 1, 65535, tcpPort)) {
+                std::fprintf(stderr, "%s: not a TCP port (1..65535): %s\n", argv[0], argv[i]);
                 return 2;
             }
         } else if (arg == "--link" && i + 1 < argc) {
@@ -185,9 +194,17 @@ int main(int argc, char** argv)
     if (holdAfter >= 0)
         scale.HoldLine(std::size_t(holdAfter), std::chrono::milliseconds(static_cast<long long>(holdFor * 1000)));
     const bool started = scale.Start();
+    // The bridge's thread is started while the signals are blocked too.
+    TcpBridge bridge([&scale] { return scale.PortPath(); }, baud);
+    const bool listening = !started || tcpPort == 0 || bridge.Listen(tcpPort);
+    const int listenError = errno;
     pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
     if (!started) {
         std::fprintf(stderr, "%s: no pseudo-terminal available: %s\n", argv[0], std::strerror(errno));
+        return 1;
+    }
+    if (!listening) {
+        std::fprintf(stderr, "%s: cannot listen on 127.0.0.1:%d: %s\n", argv[0], tcpPort, std::strerror(listenError));
         return 1;
     }
     if (!link.empty()) {
@@ -201,6 +218,8 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     std::fprintf(stderr, "Virtual scale ready at %d baud. Type a weight in kg and Enter to load the pan, u to unplug,"
                          " p to plug back in; Ctrl+C ends.\n", baud);
+    if (tcpPort != 0)
+        std::fprintf(stderr, "Also on socket://127.0.0.1:%d (raw TCP).\n", tcpPort);
 
     // The scale's thread must not take SIGUSR1 either: it is blocked while the scale starts again.
     const auto setPlugged = [&](bool plugged) {

@@ -513,7 +513,7 @@ private slots:
         WriteSystemSettings(dir, "Type=1\r\n");
         ScaleMainDialog dialog;
         QComboBox* ports = Combo(&dialog, "portCombo");
-        ports->setCurrentIndex(ports->count() - 1);
+        ports->setCurrentIndex(ports->count() - 2);  // the virtual scale, before "Network port..."
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         Button(&dialog, "openButton")->click();
@@ -568,7 +568,7 @@ private slots:
         {
             ScaleMainDialog dialog;
             QComboBox* ports = Combo(&dialog, "portCombo");
-            QCOMPARE(ports->itemText(ports->count() - 1), QString("Virtual scale (demo)"));
+            QCOMPARE(ports->itemText(ports->count() - 2), QString("Virtual scale (demo)"));
         }
         WriteSystemSettings(dir, "VirtualScale=0\r\n");
         ScaleMainDialog dialog;
@@ -621,7 +621,7 @@ private slots:
         QCOMPARE(Combo(&dialog, "postbackCombo")->itemText(0), QString::fromUtf8("0(不主动回传)"));
         QCOMPARE(Captions(&dialog), (QStringList{"净重", "单价", "总价"}));
         QComboBox* ports = Combo(&dialog, "portCombo");
-        QCOMPARE(ports->itemText(ports->count() - 1), QString::fromUtf8("虚拟电子秤(演示)"));
+        QCOMPARE(ports->itemText(ports->count() - 2), QString::fromUtf8("虚拟电子秤(演示)"));
         ports->addItem("/dev/no-such-scale-port");
         ports->setCurrentIndex(ports->count() - 1);
         Button(&dialog, "openButton")->click();
@@ -660,7 +660,7 @@ private slots:
         ScaleMainDialog dialog;
         Edit(&dialog, "corpEdit")->setText(chinese ? QString::fromUtf8("欧万超市") : QString("Orvan Market"));
         QComboBox* ports = Combo(&dialog, "portCombo");
-        ports->setCurrentIndex(ports->count() - 1);
+        ports->setCurrentIndex(ports->count() - 2);  // the virtual scale, before "Network port..."
         QVERIFY(ShowExposed(&dialog));
         Button(&dialog, "openButton")->click();
         QVERIFY(dialog.DemoScale());
