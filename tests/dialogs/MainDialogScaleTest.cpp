@@ -536,14 +536,17 @@ private slots:
         auto* link = RequireControl<PortLink>(&dialog, "portLink");
         QSignalSpy ended(link, &PortLink::uploadEnded);
         // A command held by the scale keeps the upload waiting its turn.
-        scale_->HoldLine(0, 500ms);
+        scale_->HoldLine(0, 60s);
         QTest::qWait(50);
         link->Send(Bytes("T"));
         link->Upload({Bytes("plu\r\n"), Bytes("1[A1]<Apple>2.50\r\n"), Bytes("end\r\n")});
         link->CancelUpload();
+        scale_->SendRaw("\x11");
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 5000);
         QCOMPARE(ended.front().front().toBool(), false);
-        QCOMPARE(scale_->Commands(), std::vector<Bytes>{Bytes("T")});
+        const std::vector<Bytes> commands = scale_->Commands();
+        QVERIFY2(commands == std::vector<Bytes>{Bytes("T")}, qPrintable(QString::number(commands.size()) + " commands, first "
+                                                                         + QString::fromStdString(commands.empty() ? "" : commands.front())));
     }
 
     // The scale unplugged in the middle of each flow: one message, the closed state, no stale
