@@ -536,7 +536,7 @@ private slots:
         auto* link = RequireControl<PortLink>(&dialog, "portLink");
         QSignalSpy ended(link, &PortLink::uploadEnded);
         // A command held by the scale keeps the upload waiting its turn.
-        scale_->HoldLine(0, 60s);
+        scale_->SendRaw("\x13");  // XOFF until the cancel is in
         QTest::qWait(50);
         link->Send(Bytes("T"));
         link->Upload({Bytes("plu\r\n"), Bytes("1[A1]<Apple>2.50\r\n"), Bytes("end\r\n")});
