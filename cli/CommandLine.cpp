@@ -239,13 +239,16 @@ int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err
     else
         SerialLink::ListSerialPorts(ports);
     std::vector<int> rates;
-    for (const char* rate : kCommandLineBaudRates)
-        rates.push_back(LeadingInteger::Wrapped(rate));
+    if (options.baudGiven)
+        rates.push_back(LeadingInteger::Wrapped(options.baud));
+    else
+        for (const char* rate : kCommandLineBaudRates)
+            rates.push_back(LeadingInteger::Wrapped(rate));
     const std::atomic<bool> cancel{false};
     const auto progress = [&err](const ScaleFinder::Progress& p) {
         err << "trying " << p.port << " at " << p.baud << " baud\n";
     };
-    const ScaleFinder::Result result = ScaleFinder::Scan(ports, rates, cancel, progress);
+    const ScaleFinder::Result result = ScaleFinder::Scan(ports, rates, cancel, progress, {{}, options.series});
     for (const ScaleFinder::Found& found : result.scales) {
         out << "{\"port\":" << JsonString(found.port) << ",\"baud\":" << found.baud << ",\"series\":\""
             << CommandLineSeriesName(found.answer.series) << "\",\"report\":\"" << FormName(found.answer.form)

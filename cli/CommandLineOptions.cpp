@@ -75,6 +75,7 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
                 == std::end(kCommandLineBaudRates))
                 return "--baud takes 2400, 4800, 9600, 19200, 38400, 57600 or 115200";
             options.baud = *value;
+            options.baudGiven = true;
         } else if (name == "--series") {
             std::string lower = *value;
             std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -106,7 +107,8 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
         return std::nullopt;
     if (options.action == CommandLineAction::None)
         return "no action given";
-    // --find tries every listed port, or the one --port names, at every rate, for any series.
+    // --find tries every listed port, or the one --port names, at every rate (or --baud's), for any
+    // series (or --series').
     const bool talksToScale = options.action != CommandLineAction::ListPorts && options.action != CommandLineAction::Find;
     // A dry run opens no port; the series still decides the lines.
     if (talksToScale && options.port.empty() && !options.dryRun)
@@ -155,7 +157,7 @@ std::string CommandLineUsage(std::string_view program)
          << "       " << program << " --list-ports\n"
          << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
          << "       " << program << " --series zud|zev --upload FILE --dry-run\n"
-         << "       " << program << " --find [--port P]\n"
+         << "       " << program << " --find [--port P] [--baud B] [--series S]\n"
          << "\n"
          << "Actions:\n"
          << "  --upload FILE [--company NAME] [--skip-bad-rows] [--encoding utf8|gbk] [--dry-run]\n"
@@ -166,8 +168,10 @@ std::string CommandLineUsage(std::string_view program)
          << "                    print N readings (default: until stopped), one JSON line each\n"
          << "  --dump            print the scale's parameter dump; this switches the scale's active\n"
          << "                    postback off first, as the dump cannot be read while it reports\n"
-         << "  --find            try every port (or the one --port names) at every rate with the\n"
-         << "                    polls alone; print each scale found as one JSON line\n"
+         << "  --find            try every port (or the one --port names) at every rate (or --baud's)\n"
+         << "                    with harmless traffic only: listening, the zud and the framed poll\n"
+         << "                    (--series zud or zev: that poll alone; rivav: listening alone);\n"
+         << "                    print each scale found as one JSON line\n"
          << "\n"
          << "Options:\n"
          << "  --port P          serial port, e.g. /dev/ttyUSB0\n"

@@ -18,6 +18,7 @@ struct CommandLineOptions {
     bool version = false;
     std::string port;
     std::string baud = "9600";
+    bool baudGiven = false;  // --find tries only that rate
     ScaleSeries series = ScaleSeries::None;
     std::string file;
     std::optional<std::string> company;

@@ -56,7 +56,7 @@ void FindScaleDialog::StartScan()
         const auto progress = [this](const ScaleFinder::Progress& p) {
             QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
         };
-        ScaleFinder::Result result = ScaleFinder::Scan(paths, rates, cancel_, progress, timing);
+        ScaleFinder::Result result = ScaleFinder::Scan(paths, rates, cancel_, progress, {timing});
         QMetaObject::invokeMethod(this, [this, result = std::move(result)] { ShowResult(result); }, Qt::QueuedConnection);
     });
 }

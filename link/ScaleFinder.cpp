@@ -83,35 +83,63 @@ std::optional<Answer> Classify(Probe probe, std::string_view answer)
 
 namespace {
 
-// Probes one open port: listen, then each poll. Stops at the first valid answer or a cancel.
-std::optional<Answer> ProbePort(SerialLink::PortHandle& port, const std::atomic<bool>& cancel, const Timing& timing)
+// The probes a search sends, in order.
+std::vector<Probe> ProbesFor(ScaleSeries series)
 {
-    for (const Probe probe : {Probe::Listen, Probe::ZudPoll, Probe::FramedPoll}) {
+    switch (series) {
+    case ScaleSeries::Zud:
+        return {Probe::ZudPoll};
+    case ScaleSeries::Zev:
+        return {Probe::FramedPoll};
+    case ScaleSeries::Rivav:
+        return {Probe::Listen};
+    case ScaleSeries::None:
+        break;
+    }
+    return {Probe::Listen, Probe::ZudPoll, Probe::FramedPoll};
+}
+
+struct ProbeOutcome {
+    std::optional<Answer> answer;
+    bool heard = false;  // bytes of any kind arrived while listening
+};
+
+// Probes one open port: listen, then each poll. Stops at the first valid answer or a cancel.
+ProbeOutcome ProbePort(SerialLink::PortHandle& port, const std::atomic<bool>& cancel, const Search& search,
+                       int listenMs)
+{
+    ProbeOutcome outcome;
+    for (const Probe probe : ProbesFor(search.series)) {
         if (cancel)
-            return std::nullopt;
+            break;
         // A poll is answered as in the reading cycle: the same request, the same report length.
         const ScaleSeries polled = PolledSeries(probe);
         if (polled != ScaleSeries::None) {
             const Bytes poll = ScaleCommandSet::ReadWeight(polled, false);
             SerialLink::Purge(port);
             if (SerialLink::WriteBytes(port, poll.data(), poll.size()) != int(poll.size()))
-                return std::nullopt;  // the line is held or gone: nothing will answer
+                break;  // the line is held or gone: nothing will answer
         }
         const int length = polled == ScaleSeries::None ? kListenBytes : ScaleCommandSet::WeightReportLength(polled, false);
         Bytes answer(std::size_t(length), '\0');
         const int n = SerialLink::ReadBytes(port, answer.data(), int(answer.size()),
-                                            probe == Probe::Listen ? timing.listenMs : timing.pollMs);
+                                            probe == Probe::Listen ? listenMs : search.timing.pollMs);
         answer.resize(std::size_t(std::max(n, 0)));
-        if (auto found = Classify(probe, answer))
-            return found;
+        if (probe == Probe::Listen && !answer.empty())
+            outcome.heard = true;
+        auto found = Classify(probe, answer);
+        if (found && (search.series == ScaleSeries::None || found->series == search.series)) {
+            outcome.answer = std::move(found);
+            break;
+        }
     }
-    return std::nullopt;
+    return outcome;
 }
 
 } // namespace
 
 Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
-            const std::function<void(const Progress&)>& progress, Timing timing)
+            const std::function<void(const Progress&)>& progress, const Search& search)
 {
     Result result;
     const int portCount = int(ports.size());
@@ -120,6 +148,8 @@ Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates
         const std::string& name = ports[std::size_t(p)];
         bool opened = false;
         int firstError = 0;
+        // Long until a long listen has heard the line silent.
+        bool listenLong = true;
         for (int r = 0; r < rateCount; ++r) {
             if (cancel) {
                 result.cancelled = true;
@@ -138,12 +168,13 @@ Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates
                 continue;
             }
             opened = true;
-            const auto answer = ProbePort(port, cancel, timing);
+            const auto outcome = ProbePort(port, cancel, search, listenLong ? search.timing.longListenMs : search.timing.listenMs);
             port.Close();
-            if (answer) {
-                result.scales.push_back(Found{name, baud, *answer});
+            if (outcome.answer) {
+                result.scales.push_back(Found{name, baud, *outcome.answer});
                 break;
             }
+            listenLong = outcome.heard;
         }
         if (cancel)
             result.cancelled = true;

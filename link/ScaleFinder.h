@@ -62,17 +62,29 @@ struct Progress {
     int baud;
 };
 
-// How long each probe waits: a silent port costs (listenMs + 2 * pollMs) per rate.
+// How long each probe waits. A port's first listen is long enough to hear a scale that reports
+// once a second; when it heard nothing at all, not even the noise of a wrong rate, the scale sends
+// nothing by itself and later rates listen briefly. When it heard bytes, every rate listens long
+// until a report decodes. A silent port costs longListenMs + 2 * pollMs, then (listenMs + 2 * pollMs)
+// per further rate.
 struct Timing {
     int listenMs = 100;
     int pollMs = 80;
+    int longListenMs = 1100;
+};
+
+struct Search {
+    Timing timing;
+    // None: every probe. A series narrows the search to its own poll; Rivav only listens. An answer
+    // of another series is not taken.
+    ScaleSeries series = ScaleSeries::None;
 };
 
 // Tries each port at each rate in turn, on the calling thread (never the UI's: it blocks for about
-// 2 s per silent port with seven rates). A port is left at the first rate a scale answers at.
+// 2.8 s per silent port with seven rates). A port is left at the first rate a scale answers at.
 // `cancel` is read between steps, so a cancel takes effect within one probe's wait. `progress`
 // (may be empty) is called on the calling thread before each rate is tried.
 Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
-            const std::function<void(const Progress&)>& progress, Timing timing = {});
+            const std::function<void(const Progress&)>& progress, const Search& search = {});
 
 } // namespace ScaleFinder

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -302,6 +303,41 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
     EXPECT_EQ(missing.status, kExitNoAnswer);
     EXPECT_TRUE(missing.out.empty());
     EXPECT_NE(missing.err.find("/dev/no-such-serial-port: cannot be opened"), std::string::npos) << missing.err;
+}
+
+// --baud and --series narrow the search: only that rate, only that series' poll, rivav only listens.
+TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
+{
+    VirtualScale zud;
+    ScaleSetUp::Answering(zud, 38400, ScaleSeries::Zud, 2.5);
+    ASSERT_TRUE(zud.Start());
+    struct Case {
+        std::vector<std::string> narrowing;
+        int status;
+        const char* sent;  // every byte the scale received
+        int tries;
+    };
+    const Case cases[] = {
+        {{"--baud", "38400"}, kExitOk, "R", 1},
+        {{"--baud", "9600"}, kExitNoAnswer, "R\x11", 1},
+        {{"--series", "zud", "--baud", "38400"}, kExitOk, "R", 1},
+        {{"--series", "zev", "--baud", "38400"}, kExitNoAnswer, "\x11", 1},
+        {{"--series", "rivav"}, kExitNoAnswer, "", 7},
+    };
+    for (const Case& c : cases) {
+        zud.ClearReceived();
+        std::vector<std::string> args{"--find", "--port", zud.PortPath()};
+        args.insert(args.end(), c.narrowing.begin(), c.narrowing.end());
+        const Result result = Invoke(args);
+        const std::string what = c.narrowing[0] + " " + c.narrowing[1];
+        EXPECT_EQ(result.status, c.status) << what << ": " << result.err;
+        EXPECT_EQ(result.out.empty(), c.status != kExitOk) << what;
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(zud.Received(), c.sent) << what;
+        const auto lines = Lines(result.err);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("trying", 0) == 0; }),
+                  c.tries) << what << ": " << result.err;
+    }
 }
 
 TEST(CommandLine, HelpAndVersion)
