@@ -230,7 +230,7 @@ const char* FormName(ScaleFinder::ReportForm form)
     return "";
 }
 
-// Each scale found as one JSON line; ports that cannot be opened on standard error.
+// Each scale found as one JSON line as its port is done; ports that cannot be opened on standard error.
 int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
     std::vector<std::string> ports;
@@ -248,14 +248,18 @@ int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err
     const auto progress = [&err](const ScaleFinder::Progress& p) {
         err << "trying " << p.port << " at " << p.baud << " baud\n";
     };
-    const ScaleFinder::Result result = ScaleFinder::Scan(ports, rates, cancel, progress, {{}, options.series});
-    for (const ScaleFinder::Found& found : result.scales) {
-        out << "{\"port\":" << JsonString(found.port) << ",\"baud\":" << found.baud << ",\"series\":\""
-            << CommandLineSeriesName(found.answer.series) << "\",\"report\":\"" << FormName(found.answer.form)
-            << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
-    }
-    for (const ScaleFinder::Unopened& port : result.unopened)
-        err << port.port << ": cannot be opened: " << SerialLink::OpenErrorText(port.error) << "\n";
+    // Each port's result as it comes; the scan tells one at a time.
+    const auto portDone = [&](const ScaleFinder::PortResult& r) {
+        if (const auto& found = r.found) {
+            out << "{\"port\":" << JsonString(found->port) << ",\"baud\":" << found->baud << ",\"series\":\""
+                << CommandLineSeriesName(found->answer.series) << "\",\"report\":\"" << FormName(found->answer.form)
+                << "\",\"weight\":" << JsonString(found->answer.weight) << "}" << std::endl;
+        }
+        if (r.unopened)
+            err << r.unopened->port << ": cannot be opened: " << SerialLink::OpenErrorText(r.unopened->error) << "\n";
+    };
+    const ScaleFinder::Result result =
+        ScaleFinder::Scan(ports, rates, cancel, progress, {{}, options.series}, portDone);
     if (result.scales.empty()) {
         err << "no scale answered on " << ports.size() << " port(s)\n";
         return kExitNoAnswer;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
+#include <thread>
 
 namespace ScaleFinder {
 namespace {
@@ -136,51 +138,88 @@ ProbeOutcome ProbePort(SerialLink::PortHandle& port, const std::atomic<bool>& ca
     return outcome;
 }
 
+// Tries one port at each rate until a scale answers, on the calling thread.
+PortResult ScanPort(const std::vector<std::string>& ports, int p, const std::vector<int>& rates,
+                    const std::atomic<bool>& cancel, const Search& search,
+                    const std::function<void(const Progress&)>& progress)
+{
+    PortResult outcome{p, std::nullopt, std::nullopt};
+    const std::string& name = ports[std::size_t(p)];
+    const int rateCount = int(rates.size());
+    bool opened = false;
+    int firstError = 0;
+    // Long until a long listen has heard the line silent.
+    bool listenLong = true;
+    for (int r = 0; r < rateCount && !cancel; ++r) {
+        const int baud = rates[std::size_t(r)];
+        if (progress)
+            progress(Progress{p, int(ports.size()), name, r, rateCount, baud});
+        SerialLink::PortHandle port;
+        if (SerialLink::OpenSerialPort(name, port, baud) != 1) {
+            if (firstError == 0)
+                firstError = port.OpenError();
+            // A port that cannot be had at all (missing, busy, refused) fails alike at every rate.
+            if (!opened && firstError != EINVAL)
+                break;
+            continue;
+        }
+        opened = true;
+        const auto probed = ProbePort(port, cancel, search, listenLong ? search.timing.longListenMs : search.timing.listenMs);
+        port.Close();
+        if (probed.answer) {
+            outcome.found = Found{name, baud, *probed.answer};
+            return outcome;
+        }
+        listenLong = probed.heard;
+    }
+    if (!opened && !cancel)
+        outcome.unopened = Unopened{name, firstError};
+    return outcome;
+}
+
 } // namespace
 
 Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
-            const std::function<void(const Progress&)>& progress, const Search& search)
+            const std::function<void(const Progress&)>& progress, const Search& search,
+            const std::function<void(const PortResult&)>& portDone)
 {
-    Result result;
     const int portCount = int(ports.size());
-    const int rateCount = int(rates.size());
-    for (int p = 0; p < portCount && !result.cancelled; ++p) {
-        const std::string& name = ports[std::size_t(p)];
-        bool opened = false;
-        int firstError = 0;
-        // Long until a long listen has heard the line silent.
-        bool listenLong = true;
-        for (int r = 0; r < rateCount; ++r) {
-            if (cancel) {
-                result.cancelled = true;
-                break;
-            }
-            const int baud = rates[std::size_t(r)];
-            if (progress)
-                progress(Progress{p, portCount, name, r, rateCount, baud});
-            SerialLink::PortHandle port;
-            if (SerialLink::OpenSerialPort(name, port, baud) != 1) {
-                if (firstError == 0)
-                    firstError = port.OpenError();
-                // A port that cannot be had at all (missing, busy, refused) fails alike at every rate.
-                if (!opened && firstError != EINVAL)
-                    break;
-                continue;
-            }
-            opened = true;
-            const auto outcome = ProbePort(port, cancel, search, listenLong ? search.timing.longListenMs : search.timing.listenMs);
-            port.Close();
-            if (outcome.answer) {
-                result.scales.push_back(Found{name, baud, *outcome.answer});
-                break;
-            }
-            listenLong = outcome.heard;
-        }
-        if (cancel)
-            result.cancelled = true;
-        if (!opened && !result.cancelled)
-            result.unopened.push_back(Unopened{name, firstError});
+    std::vector<std::optional<PortResult>> outcomes(ports.size());
+    // One lock for the callbacks and the outcomes: callers see one call at a time.
+    std::mutex telling;
+    std::function<void(const Progress&)> told;
+    if (progress) {
+        told = [&](const Progress& p) {
+            std::lock_guard lock(telling);
+            progress(p);
+        };
     }
+    std::atomic<int> next{0};
+    // Each thread owns the handle of the port it tries; they share the queue and the outcomes only.
+    const auto work = [&] {
+        for (int p = next++; p < portCount && !cancel; p = next++) {
+            PortResult outcome = ScanPort(ports, p, rates, cancel, search, told);
+            std::lock_guard lock(telling);
+            if (portDone)
+                portDone(outcome);
+            outcomes[std::size_t(p)] = std::move(outcome);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 1; t < std::min(portCount, kPortsAtOnce); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+
+    Result result;
+    for (const auto& outcome : outcomes) {
+        if (outcome && outcome->found)
+            result.scales.push_back(*outcome->found);
+        if (outcome && outcome->unopened)
+            result.unopened.push_back(*outcome->unopened);
+    }
+    result.cancelled = cancel;
     return result;
 }
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -159,24 +161,51 @@ TEST(ScaleScan, HearsAScaleReportingOnceASecondWithoutSlowingSilentLines)
     slow.SetPostbackRate(1);
     LinkTest::PseudoTerminal silent;
     ASSERT_TRUE(slow.Start() && silent.Ok());
-    std::vector<std::pair<std::string, LinkTest::Clock::time_point>> steps;
+    std::map<int, long long> doneAfterMs;
     const std::atomic<bool> cancel{false};
     const auto started = LinkTest::Clock::now();
-    const auto result = ScaleFinder::Scan({silent.Path(), slow.PortPath()}, kRates, cancel,
-                                          [&](const ScaleFinder::Progress& p) {
-                                              steps.emplace_back(p.port, LinkTest::Clock::now());
+    const auto result = ScaleFinder::Scan({silent.Path(), slow.PortPath()}, kRates, cancel, {}, {},
+                                          [&](const ScaleFinder::PortResult& r) {
+                                              doneAfterMs[r.portIndex] = LinkTest::MillisSince(started);
                                           });
-    const auto tookMs = LinkTest::MillisSince(started);
     ASSERT_EQ(result.scales.size(), 1u);
     EXPECT_EQ(result.scales[0].port, slow.PortPath());
     EXPECT_EQ(result.scales[0].baud, 9600);
     EXPECT_EQ(result.scales[0].answer.form, ReportForm::Unasked);
-    const auto slowFrom = std::find_if(steps.begin(), steps.end(), [&](const auto& s) { return s.first == slow.PortPath(); });
-    ASSERT_NE(slowFrom, steps.end());
+    ASSERT_EQ(doneAfterMs.size(), 2u);
     // Silent: 1100 + 160 + 6 * 260 ms = 2.8 s. Listening long at every rate would take 8.8 s.
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(slowFrom->second - started).count(), 4000);
+    EXPECT_LT(doneAfterMs[0], 4000);
     // Three long listens (2400 and 4800 hear noise) and the polls between them: about 3.5 s.
-    EXPECT_LT(tookMs, 4000 + 5000);
+    EXPECT_LT(doneAfterMs[1], 5000);
+}
+
+// Ports are tried at once: four silent lines take about as long as one, each told as it ends.
+TEST(ScaleScan, FourSilentPortsTakeAboutAsLongAsOne)
+{
+    std::vector<std::unique_ptr<LinkTest::PseudoTerminal>> lines;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 4; ++i) {
+        lines.push_back(std::make_unique<LinkTest::PseudoTerminal>());
+        ASSERT_TRUE(lines.back()->Ok());
+        paths.push_back(lines.back()->Path());
+    }
+    const std::atomic<bool> cancel{false};
+    const ScaleFinder::Search quick{{50, 30, 200}};
+    const auto scanMs = [&](const std::vector<std::string>& ports, std::vector<int>& told) {
+        const auto started = LinkTest::Clock::now();
+        const auto result = ScaleFinder::Scan(ports, kRates, cancel, {}, quick,
+                                              [&](const ScaleFinder::PortResult& r) { told.push_back(r.portIndex); });
+        EXPECT_TRUE(result.scales.empty() && result.unopened.empty() && !result.cancelled);
+        return LinkTest::MillisSince(started);
+    };
+    std::vector<int> toldOne, toldFour;
+    const long long one = scanMs({paths[0]}, toldOne);
+    const long long four = scanMs(paths, toldFour);
+    std::sort(toldFour.begin(), toldFour.end());
+    EXPECT_EQ(toldOne, std::vector<int>{0});
+    EXPECT_EQ(toldFour, (std::vector<int>{0, 1, 2, 3}));
+    // One silent port: 200 + 60 + 6 * 110 ms = 0.9 s; one after another four would take 3.7 s.
+    EXPECT_LT(four, one * 3 / 2) << one << " ms for one port";
 }
 
 // Another program's port: one it only holds keeps the settings it had; one it locked is not opened.
