@@ -69,7 +69,9 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
             value = args[++i];
         }
         if (name == "--port") {
-            options.port = *value;
+            if (options.ports.empty())
+                options.port = *value;
+            options.ports.push_back(*value);
         } else if (name == "--baud") {
             if (std::find(std::begin(kCommandLineBaudRates), std::end(kCommandLineBaudRates), *value)
                 == std::end(kCommandLineBaudRates))
@@ -115,6 +117,8 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
         return "--port is missing";
     if (talksToScale && options.series == ScaleSeries::None)
         return "--series is missing";
+    if (options.ports.size() > 1 && options.action != CommandLineAction::Upload && options.action != CommandLineAction::Find)
+        return "several --port go with --upload and --find only";
     if (options.count && options.action != CommandLineAction::Read)
         return "--count goes with --read";
     if (options.action != CommandLineAction::Upload) {
@@ -157,7 +161,8 @@ std::string CommandLineUsage(std::string_view program)
          << "       " << program << " --list-ports\n"
          << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
          << "       " << program << " --series zud|zev --upload FILE --dry-run\n"
-         << "       " << program << " --find [--port P] [--baud B] [--series S]\n"
+         << "       " << program << " --port P [--port P2 ...] --series zud|zev [--baud B] --upload FILE\n"
+         << "       " << program << " --find [--port P ...] [--baud B] [--series S]\n"
          << "\n"
          << "Actions:\n"
          << "  --upload FILE [--company NAME] [--skip-bad-rows] [--encoding utf8|gbk] [--dry-run]\n"
@@ -174,7 +179,9 @@ std::string CommandLineUsage(std::string_view program)
          << "                    print each scale found as one JSON line\n"
          << "\n"
          << "Options:\n"
-         << "  --port P          serial port, e.g. /dev/ttyUSB0\n"
+         << "  --port P          serial port, e.g. /dev/ttyUSB0; given several times, --upload sends to\n"
+         << "                    all at once (one JSON line per port: port, name, result, reason,\n"
+         << "                    lines, seconds; exit 4 when any failed) and --find tries them all\n"
          << "  --series S        zud, zev or rivav\n"
          << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
          << "  --skip-bad-rows   upload the good rows of a file when some cannot be imported\n"

@@ -199,6 +199,8 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
         {"company for a framed series", On("zev", {"--upload", good, "--company", "A"}), false, kExitUsage,
          "only the zud series"},
         {"count of 0", On("zev", {"--read", "--count", "0"}), false, kExitUsage, "--count takes"},
+        {"two ports for a reading", On("zev", {"--port", "/dev/other", "--read"}), false, kExitUsage,
+         "several --port go with --upload and --find only"},
         {"company outside GBK", On("zud", {"--upload", good, "--company", "😀"}), false, kExitUsage, "U+1F600"},
         {"missing port", {"--port", "/dev/no-such-port", "--series", "zev", "--read"}, false, kExitPort,
          "cannot open port /dev/no-such-port"},
@@ -338,6 +340,56 @@ TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("trying", 0) == 0; }),
                   c.tries) << what << ": " << result.err;
     }
+}
+
+// Three scales at once, one unplugged mid-upload: the other two get exactly the single upload's
+// bytes, the third is reported; one JSON line each, progress led by the port, exit 4.
+TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
+{
+    std::string csv;
+    for (int row = 1; row <= 200; ++row)
+        csv += std::to_string(row) + ",C" + std::to_string(row) + ",Apples from the orchard,2.50\n";
+    const std::string file = folder_.Write("shop.csv", csv);
+    const std::string single = Invoke(On("zev", {"--upload", file})).err;
+    ASSERT_NE(single.find("done: 202 writes sent"), std::string::npos) << single;
+    ASSERT_TRUE(scale_.WaitForCommands(202, 3s));
+    const Bytes expected = scale_.Received();
+
+    VirtualScale scales[3];
+    std::vector<std::string> args{"--series", "zev", "--baud", "38400", "--upload", file};
+    for (VirtualScale& scale : scales) {
+        scale.SetBaudRate(38400);
+        ASSERT_TRUE(scale.Start());
+        args.insert(args.end(), {"--port", scale.PortPath()});
+    }
+    // The second holds the line (a pseudo-terminal takes kilobytes at once, so it holds from the
+    // start) and is unplugged while the upload waits on it.
+    scales[1].HoldLine(0, 60s);
+    const std::string lost = scales[1].PortPath();
+    std::this_thread::sleep_for(50ms);
+    auto run = std::async(std::launch::async, [&] { return Invoke(args); });
+    std::this_thread::sleep_for(400ms);
+    scales[1].Unplug();
+    ASSERT_EQ(run.wait_for(10s), std::future_status::ready);
+    const Result result = run.get();
+
+    EXPECT_EQ(result.status, kExitNoAnswer) << result.err;
+    const auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 3u) << result.out;
+    for (const VirtualScale* scale : {&scales[0], &scales[2]}) {
+        const std::regex done("\\{\"port\":\"" + scale->PortPath()
+                              + "\",\"name\":\"\",\"result\":\"done\",\"reason\":\"\",\"lines\":202,\"seconds\":[0-9.]+\\}");
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return std::regex_match(l, done); }), 1)
+            << result.out;
+        EXPECT_TRUE(scale->WaitForCommands(202, 3s));
+        EXPECT_EQ(scale->Received(), expected);
+        EXPECT_NE(result.err.find(scale->PortPath() + ": done: 202 writes sent"), std::string::npos) << result.err;
+    }
+    const auto failed = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(lost) != std::string::npos; });
+    ASSERT_NE(failed, lines.end());
+    EXPECT_NE(failed->find("\"result\":\"failed\",\"reason\":\"the scale did not take the upload: line "), std::string::npos)
+        << *failed;
+    EXPECT_NE(result.err.find(lost + ": the scale did not take the upload"), std::string::npos) << result.err;
 }
 
 TEST(CommandLine, HelpAndVersion)
