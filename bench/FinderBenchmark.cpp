@@ -59,12 +59,16 @@ void BM_ScanSilentPorts(benchmark::State& state)
 }
 BENCHMARK(BM_ScanSilentPorts)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-// A scale reporting once a second by itself at 9600: heard after two rates of its noise.
-void BM_ScanFindsScaleReportingOnceASecond(benchmark::State& state)
+// A scale answering polls only at the last rate of the list (115200, postback 0), and one reporting
+// once a second by itself at 9600 (heard after two rates of its noise).
+void BM_ScanFindsScale(benchmark::State& state)
 {
+    const int baud = int(state.range(0));
+    const int postback = int(state.range(1));
     VirtualScale scale;
-    scale.SetSeries(ScaleSeries::Rivav);
-    scale.SetPostbackRate(1);
+    scale.SetBaudRate(baud);
+    scale.SetSeries(postback ? ScaleSeries::Rivav : ScaleSeries::Zev);
+    scale.SetPostbackRate(postback);
     if (!scale.Start()) {
         state.SkipWithError("no pseudo-terminal");
         return;
@@ -72,29 +76,11 @@ void BM_ScanFindsScaleReportingOnceASecond(benchmark::State& state)
     const std::atomic<bool> cancel{false};
     for (auto _ : state) {
         const auto result = ScaleFinder::Scan({scale.PortPath()}, kRates, cancel, {});
-        if (result.scales.size() != 1 || result.scales[0].baud != 9600)
+        if (result.scales.size() != 1 || result.scales[0].baud != baud)
             state.SkipWithError("the scale was not found at its rate");
     }
 }
-BENCHMARK(BM_ScanFindsScaleReportingOnceASecond)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-
-void BM_ScanFindsScaleAtTheLastRate(benchmark::State& state)
-{
-    VirtualScale scale;
-    scale.SetBaudRate(115200);
-    scale.SetSeries(ScaleSeries::Zev);
-    if (!scale.Start()) {
-        state.SkipWithError("no pseudo-terminal");
-        return;
-    }
-    const std::atomic<bool> cancel{false};
-    for (auto _ : state) {
-        const auto result = ScaleFinder::Scan({scale.PortPath()}, kRates, cancel, {});
-        if (result.scales.size() != 1 || result.scales[0].baud != 115200)
-            state.SkipWithError("the scale was not found at its rate");
-    }
-}
-BENCHMARK(BM_ScanFindsScaleAtTheLastRate)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_ScanFindsScale)->Args({115200, 0})->Args({9600, 1})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The reading loop through a port session, framed series, no pause, with the line monitor closed
 // (no observer) and open (every write and read recorded, taken ten times a second as the window
