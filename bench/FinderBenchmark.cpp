@@ -1,5 +1,6 @@
-// How long finding a scale takes (a silent port through all seven rates, a scale that only answers
-// at the last rate of the list), and what the line monitor costs the reading loop.
+// How long finding a scale takes (one and four silent ports through all seven rates, a scale that
+// only answers at the last rate of the list, one that reports once a second), and what the line
+// monitor costs the reading loop.
 
 #include "link/LineLog.h"
 #include "bench/OpenedSession.h"
@@ -33,30 +34,41 @@ namespace {
 
 const std::vector<int> kRates = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
-void BM_ScanSilentPort(benchmark::State& state)
+// Lines nobody answers on (the scale's ends of pseudo-terminals, never read), tried at once.
+void BM_ScanSilentPorts(benchmark::State& state)
 {
-    // A line nobody answers on: the scale's end of a pseudo-terminal, never read.
-    PseudoTerminal line;
-    if (!line.Open(9600)) {
-        state.SkipWithError("no pseudo-terminal");
-        return;
+    std::vector<std::unique_ptr<PseudoTerminal>> lines;
+    std::vector<std::string> paths;
+    for (int i = 0; i < state.range(0); ++i) {
+        lines.push_back(std::make_unique<PseudoTerminal>());
+        if (!lines.back()->Open(9600)) {
+            state.SkipWithError("no pseudo-terminal");
+            return;
+        }
+        paths.push_back(lines.back()->Path());
     }
     const std::atomic<bool> cancel{false};
     for (auto _ : state) {
-        const auto result = ScaleFinder::Scan({line.Path()}, kRates, cancel, {});
+        const auto result = ScaleFinder::Scan(paths, kRates, cancel, {});
         if (!result.scales.empty())
             state.SkipWithError("a silent line answered");
-        // Poll bytes the silent line swallowed must not pile up into the next round.
-        ::tcflush(line.Master(), TCIOFLUSH);
+        // Poll bytes the silent lines swallowed must not pile up into the next round.
+        for (const auto& line : lines)
+            ::tcflush(line->Master(), TCIOFLUSH);
     }
 }
-BENCHMARK(BM_ScanSilentPort)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_ScanSilentPorts)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-void BM_ScanFindsScaleAtTheLastRate(benchmark::State& state)
+// A scale answering polls only at the last rate of the list (115200, postback 0), and one reporting
+// once a second by itself at 9600 (heard after two rates of its noise).
+void BM_ScanFindsScale(benchmark::State& state)
 {
+    const int baud = int(state.range(0));
+    const int postback = int(state.range(1));
     VirtualScale scale;
-    scale.SetBaudRate(115200);
-    scale.SetSeries(ScaleSeries::Zev);
+    scale.SetBaudRate(baud);
+    scale.SetSeries(postback ? ScaleSeries::Rivav : ScaleSeries::Zev);
+    scale.SetPostbackRate(postback);
     if (!scale.Start()) {
         state.SkipWithError("no pseudo-terminal");
         return;
@@ -64,11 +76,11 @@ void BM_ScanFindsScaleAtTheLastRate(benchmark::State& state)
     const std::atomic<bool> cancel{false};
     for (auto _ : state) {
         const auto result = ScaleFinder::Scan({scale.PortPath()}, kRates, cancel, {});
-        if (result.scales.size() != 1 || result.scales[0].baud != 115200)
+        if (result.scales.size() != 1 || result.scales[0].baud != baud)
             state.SkipWithError("the scale was not found at its rate");
     }
 }
-BENCHMARK(BM_ScanFindsScaleAtTheLastRate)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_ScanFindsScale)->Args({115200, 0})->Args({9600, 1})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The reading loop through a port session, framed series, no pause, with the line monitor closed
 // (no observer) and open (every write and read recorded, taken ten times a second as the window

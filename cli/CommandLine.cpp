@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/MultiUpload.h"
 #include "cli/ScaleExchange.h"
 #include "cli/UploadFile.h"
 #include "commodity/CommodityTable.h"
@@ -36,25 +37,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kReadPause{100};
 // Without a report for this long the scale counts as silent.
 constexpr std::chrono::milliseconds kSilentAfter{2000};
-
-std::string JsonString(std::string_view utf8)
-{
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string UtcNow()
 {
@@ -93,30 +75,6 @@ std::string ReadingJson(ScaleSeries series, const ScaleExchange::Reading& readin
     return json + "}";
 }
 
-// Why a write or the drain did not end whole, from the handle's fault.
-std::string StallReason(const SerialLink::PortHandle& port)
-{
-    const SerialLink::PortFaultInfo fault = port.Fault();
-    switch (fault.fault) {
-    case SerialLink::PortFault::Stalled:
-        return "the scale stopped taking data";
-    case SerialLink::PortFault::HungUp:
-        return "the port is gone";
-    case SerialLink::PortFault::IoError:
-        return SerialLink::SystemErrorText(fault.error);
-    case SerialLink::PortFault::None:
-        break;
-    }
-    return "the port is closed";
-}
-
-// Why the named port did not open: a network port's own words, else the system's reason.
-std::string OpenFailure(const std::string& name, int error)
-{
-    const std::string network = NetworkPortName::OpenFailure(name, error);
-    return network.empty() ? SerialLink::OpenErrorText(error) : network;
-}
-
 int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, std::ostream& err)
 {
     if (SerialLink::OpenSerialPort(options.port, port, LeadingInteger::Wrapped(options.baud)) == 1)
@@ -142,33 +100,17 @@ int Upload(const CommandLineOptions& options, std::ostream& out, std::ostream& e
         return kExitOk;
     }
 
+    if (options.ports.size() > 1)
+        return UploadToPorts(options, companyLine, block, out, err);
+
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
         return status;
     const std::size_t total = block.size() + (companyLine.empty() ? 0 : 1);
     err << "uploading " << options.file << " to " << options.port << " (" << total << " writes)\n";
-    port.SetHoldObserver([&err](bool held) {
-        if (held)
-            err << "the scale holds the line; waiting while it takes data\n";
-    });
-    // The company name goes out first, as its own write, like the dialog's button sends it.
-    if (!companyLine.empty()
-        && SerialLink::WriteBytes(port, companyLine.data(), companyLine.size()) != int(companyLine.size())) {
-        err << "the scale did not take the company name: " << StallReason(port) << "\n";
-        return kExitNoAnswer;
-    }
-    const std::size_t sent = ScaleExchange::SendWrites(port, block, [&](std::size_t done) {
-        if (done % 50 == 0 && done < block.size())
-            err << "  " << done << " of " << block.size() << "\n";
-    });
-    if (sent != block.size()) {
-        err << "the scale did not take the upload: line " << sent + 1 << " of " << block.size()
-            << " did not go out (" << StallReason(port) << ")\n";
-        return kExitNoAnswer;
-    }
-    // Done only once the last line has left the port, not when the driver has it.
-    if (!SerialLink::Drain(port)) {
-        err << "the scale did not take the last lines of the upload: " << StallReason(port) << "\n";
+    const UploadOutcome outcome = SendUpload(port, companyLine, block, [&err](const std::string& line) { err << line << "\n"; });
+    if (!outcome.done) {
+        err << outcome.reason << "\n";
         return kExitNoAnswer;
     }
     err << "done: " << total << " writes sent\n";
@@ -238,29 +180,34 @@ const char* FormName(ScaleFinder::ReportForm form)
     return "";
 }
 
-// Each scale found as one JSON line; ports that cannot be opened on standard error.
+// Each scale found as one JSON line as its port is done; ports that cannot be opened on standard error.
 int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> ports;
-    if (!options.port.empty())
-        ports.push_back(options.port);
-    else
+    std::vector<std::string> ports = options.ports;
+    if (ports.empty())
         SerialLink::ListSerialPorts(ports);
     std::vector<int> rates;
-    for (const char* rate : kCommandLineBaudRates)
-        rates.push_back(LeadingInteger::Wrapped(rate));
+    if (options.baudGiven)
+        rates.push_back(LeadingInteger::Wrapped(options.baud));
+    else
+        for (const char* rate : kCommandLineBaudRates)
+            rates.push_back(LeadingInteger::Wrapped(rate));
     const std::atomic<bool> cancel{false};
     const auto progress = [&err](const ScaleFinder::Progress& p) {
         err << "trying " << p.port << " at " << p.baud << " baud\n";
     };
-    const ScaleFinder::Result result = ScaleFinder::Scan(ports, rates, cancel, progress);
-    for (const ScaleFinder::Found& found : result.scales) {
-        out << "{\"port\":" << JsonString(found.port) << ",\"baud\":" << found.baud << ",\"series\":\""
-            << CommandLineSeriesName(found.answer.series) << "\",\"report\":\"" << FormName(found.answer.form)
-            << "\",\"weight\":" << JsonString(found.answer.weight) << "}" << std::endl;
-    }
-    for (const ScaleFinder::Unopened& port : result.unopened)
-        err << port.port << ": cannot be opened: " << OpenFailure(port.port, port.error) << "\n";
+    // Each port's result as it comes; the scan tells one at a time.
+    const auto portDone = [&](const ScaleFinder::PortResult& r) {
+        if (const auto& found = r.found) {
+            out << "{\"port\":" << JsonString(found->port) << ",\"baud\":" << found->baud << ",\"series\":\""
+                << CommandLineSeriesName(found->answer.series) << "\",\"report\":\"" << FormName(found->answer.form)
+                << "\",\"weight\":" << JsonString(found->answer.weight) << "}" << std::endl;
+        }
+        if (r.unopened)
+            err << r.unopened->port << ": cannot be opened: " << OpenFailure(r.unopened->port, r.unopened->error) << "\n";
+    };
+    const ScaleFinder::Result result =
+        ScaleFinder::Scan(ports, rates, cancel, progress, {{}, options.series}, portDone);
     if (result.scales.empty()) {
         err << "no scale answered on " << ports.size() << " port(s)\n";
         return kExitNoAnswer;

@@ -69,12 +69,15 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
             value = args[++i];
         }
         if (name == "--port") {
-            options.port = *value;
+            if (options.ports.empty())
+                options.port = *value;
+            options.ports.push_back(*value);
         } else if (name == "--baud") {
             if (std::find(std::begin(kCommandLineBaudRates), std::end(kCommandLineBaudRates), *value)
                 == std::end(kCommandLineBaudRates))
                 return "--baud takes 2400, 4800, 9600, 19200, 38400, 57600 or 115200";
             options.baud = *value;
+            options.baudGiven = true;
         } else if (name == "--series") {
             std::string lower = *value;
             std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -106,13 +109,16 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
         return std::nullopt;
     if (options.action == CommandLineAction::None)
         return "no action given";
-    // --find tries every listed port, or the one --port names, at every rate, for any series.
+    // --find tries every listed port, or the one --port names, at every rate (or --baud's), for any
+    // series (or --series').
     const bool talksToScale = options.action != CommandLineAction::ListPorts && options.action != CommandLineAction::Find;
     // A dry run opens no port; the series still decides the lines.
     if (talksToScale && options.port.empty() && !options.dryRun)
         return "--port is missing";
     if (talksToScale && options.series == ScaleSeries::None)
         return "--series is missing";
+    if (options.ports.size() > 1 && options.action != CommandLineAction::Upload && options.action != CommandLineAction::Find)
+        return "several --port go with --upload and --find only";
     if (options.count && options.action != CommandLineAction::Read)
         return "--count goes with --read";
     if (options.action != CommandLineAction::Upload) {
@@ -155,7 +161,8 @@ std::string CommandLineUsage(std::string_view program)
          << "       " << program << " --list-ports\n"
          << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
          << "       " << program << " --series zud|zev --upload FILE --dry-run\n"
-         << "       " << program << " --find [--port P]\n"
+         << "       " << program << " --port P [--port P2 ...] --series zud|zev [--baud B] --upload FILE\n"
+         << "       " << program << " --find [--port P ...] [--baud B] [--series S]\n"
          << "\n"
          << "Actions:\n"
          << "  --upload FILE [--company NAME] [--skip-bad-rows] [--encoding utf8|gbk] [--dry-run]\n"
@@ -166,12 +173,17 @@ std::string CommandLineUsage(std::string_view program)
          << "                    print N readings (default: until stopped), one JSON line each\n"
          << "  --dump            print the scale's parameter dump; this switches the scale's active\n"
          << "                    postback off first, as the dump cannot be read while it reports\n"
-         << "  --find            try every port (or the one --port names) at every rate with the\n"
-         << "                    polls alone; print each scale found as one JSON line\n"
+         << "  --find            try every port (or the one --port names) at every rate (or --baud's)\n"
+         << "                    with harmless traffic only: listening, the zud and the framed poll\n"
+         << "                    (--series zud or zev: that poll alone; rivav: listening alone);\n"
+         << "                    print each scale found as one JSON line\n"
          << "\n"
          << "Options:\n"
          << "  --port P          serial port, e.g. /dev/ttyUSB0, or network port\n"
-         << "                    rfc2217://HOST:PORT (device server) or socket://HOST:PORT (raw TCP)\n"
+         << "                    rfc2217://HOST:PORT (device server) or socket://HOST:PORT (raw TCP);\n"
+         << "                    given several times, --upload sends to all at once (one JSON line per\n"
+         << "                    port: port, name, result, reason, lines, seconds; exit 4 when any\n"
+         << "                    failed) and --find tries them all\n"
          << "  --series S        zud, zev or rivav\n"
          << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
          << "  --skip-bad-rows   upload the good rows of a file when some cannot be imported\n"

@@ -16,8 +16,10 @@ struct CommandLineOptions {
     CommandLineAction action = CommandLineAction::None;
     bool help = false;
     bool version = false;
-    std::string port;
+    std::string port;                // the first --port
+    std::vector<std::string> ports;  // every --port, in order (several for --upload and --find)
     std::string baud = "9600";
+    bool baudGiven = false;  // --find tries only that rate
     ScaleSeries series = ScaleSeries::None;
     std::string file;
     std::optional<std::string> company;

@@ -11,6 +11,7 @@
 #include <QTreeWidgetItem>
 
 #include <cstring>
+#include <numeric>
 
 FindScaleDialog::FindScaleDialog(std::vector<Port> ports, std::vector<int> rates, QWidget* parent,
                                  ScaleFinder::Timing timing)
@@ -19,6 +20,7 @@ FindScaleDialog::FindScaleDialog(std::vector<Port> ports, std::vector<int> rates
     , ports_(std::move(ports))
     , rates_(std::move(rates))
     , timing_(timing)
+    , stepsDone_(ports_.size(), 0)
 {
     ui_->setupUi(this);
     ui_->progressBar->setRange(0, int(std::max<std::size_t>(1, ports_.size() * rates_.size())));
@@ -52,12 +54,16 @@ void FindScaleDialog::StartScan()
     std::vector<std::string> paths;
     for (const Port& port : ports_)
         paths.push_back(port.path);
-    // The thread reports through queued calls only; it reads nothing of the dialog but its own copies.
+    // The scan's threads report through queued calls only; they read nothing of the dialog but
+    // their own copies.
     scan_ = std::thread([this, paths = std::move(paths), rates = rates_, timing = timing_] {
         const auto progress = [this](const ScaleFinder::Progress& p) {
             QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
         };
-        ScaleFinder::Result result = ScaleFinder::Scan(paths, rates, cancel_, progress, timing);
+        const auto portDone = [this](const ScaleFinder::PortResult& r) {
+            QMetaObject::invokeMethod(this, [this, r] { ShowPortResult(r); }, Qt::QueuedConnection);
+        };
+        ScaleFinder::Result result = ScaleFinder::Scan(paths, rates, cancel_, progress, {timing}, portDone);
         QMetaObject::invokeMethod(this, [this, result = std::move(result)] { ShowResult(result); }, Qt::QueuedConnection);
     });
 }
@@ -66,12 +72,46 @@ void FindScaleDialog::ShowProgress(const ScaleFinder::Progress& p)
 {
     if (finished_ || cancel_)
         return;
-    ui_->progressBar->setValue(p.portIndex * p.rateCount + p.rateIndex);
+    int& done = stepsDone_.at(std::size_t(p.portIndex));
+    done = std::max(done, p.rateIndex);
+    ui_->progressBar->setValue(std::accumulate(stepsDone_.begin(), stepsDone_.end(), 0));
     ui_->statusLabel->setText(tr("Trying %1 at %2 baud (port %3 of %4)...")
                                   .arg(LabelOf(p.port))
                                   .arg(p.baud)
                                   .arg(p.portIndex + 1)
                                   .arg(p.portCount));
+}
+
+// A port's result as it comes; the list is put in port order once all are done.
+void FindScaleDialog::ShowPortResult(const ScaleFinder::PortResult& result)
+{
+    if (finished_ || cancel_)
+        return;
+    stepsDone_.at(std::size_t(result.portIndex)) = int(rates_.size());
+    ui_->progressBar->setValue(std::accumulate(stepsDone_.begin(), stepsDone_.end(), 0));
+    if (result.found)
+        AddFoundRow(*result.found, std::nullopt);
+    if (result.unopened)
+        AddUnopenedRow(*result.unopened);
+}
+
+// A scale's row; only rows of the finished list (with their index into found_) can be used.
+void FindScaleDialog::AddFoundRow(const ScaleFinder::Found& found, std::optional<int> index)
+{
+    auto* item = new QTreeWidgetItem(ui_->resultTree, {LabelOf(found.port), QString::number(found.baud),
+                                                       SeriesText(found.answer.series),
+                                                       QString::fromLatin1(found.answer.weight.c_str()),
+                                                       FormText(found.answer.form)});
+    if (index)
+        item->setData(0, Qt::UserRole, *index);
+}
+
+void FindScaleDialog::AddUnopenedRow(const ScaleFinder::Unopened& port)
+{
+    auto* item = new QTreeWidgetItem(ui_->resultTree, {LabelOf(port.port), QString(), QString(), QString(),
+                                                       tr("Could not be opened: %1").arg(ReasonText(port.error))});
+    item->setFlags(Qt::ItemIsEnabled);
+    item->setForeground(4, palette().brush(QPalette::Disabled, QPalette::Text));
 }
 
 void FindScaleDialog::ShowResult(const ScaleFinder::Result& result)
@@ -82,20 +122,10 @@ void FindScaleDialog::ShowResult(const ScaleFinder::Result& result)
     found_ = result.scales;
     ui_->progressBar->setValue(ui_->progressBar->maximum());
     ui_->resultTree->clear();
-    for (std::size_t i = 0; i < result.scales.size(); ++i) {
-        const ScaleFinder::Found& found = result.scales[i];
-        auto* item = new QTreeWidgetItem(ui_->resultTree, {LabelOf(found.port), QString::number(found.baud),
-                                                           SeriesText(found.answer.series),
-                                                           QString::fromLatin1(found.answer.weight.c_str()),
-                                                           FormText(found.answer.form)});
-        item->setData(0, Qt::UserRole, int(i));
-    }
-    for (const ScaleFinder::Unopened& port : result.unopened) {
-        auto* item = new QTreeWidgetItem(ui_->resultTree, {LabelOf(port.port), QString(), QString(), QString(),
-                                                           tr("Could not be opened: %1").arg(ReasonText(port.error))});
-        item->setFlags(Qt::ItemIsEnabled);
-        item->setForeground(4, palette().brush(QPalette::Disabled, QPalette::Text));
-    }
+    for (std::size_t i = 0; i < result.scales.size(); ++i)
+        AddFoundRow(result.scales[i], int(i));
+    for (const ScaleFinder::Unopened& port : result.unopened)
+        AddUnopenedRow(port);
     QString status = result.scales.empty() ? tr("No scale answered.") : tr("Scales found: %1.").arg(result.scales.size());
     if (result.cancelled)
         status = tr("Cancelled.") + QLatin1Char(' ') + status;

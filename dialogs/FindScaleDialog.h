@@ -16,8 +16,9 @@ namespace Ui {
 class FindScaleDialog;
 }
 
-// Runs the scale finder over the ports of the main dialog's list on a thread of its own, shows
-// which port and rate it is trying, and then lists what it found; the operator picks one scale.
+// Runs the scale finder over the ports of the main dialog's list on a thread of its own (which tries
+// several ports at once), shows which port and rate it is trying and each port's result as it comes,
+// and then lists what it found; the operator picks one scale.
 // Cancel (or closing the window) ends the scan within one probe; the thread is joined before the
 // dialog goes.
 class FindScaleDialog : public QDialog {
@@ -48,7 +49,10 @@ protected:
 private:
     void StartScan();
     void ShowProgress(const ScaleFinder::Progress& progress);
+    void ShowPortResult(const ScaleFinder::PortResult& result);
     void ShowResult(const ScaleFinder::Result& result);
+    void AddFoundRow(const ScaleFinder::Found& found, std::optional<int> index);
+    void AddUnopenedRow(const ScaleFinder::Unopened& port);
     void UseSelected();
     QString LabelOf(const std::string& path) const;
     QString SeriesText(ScaleSeries series) const;
@@ -60,6 +64,7 @@ private:
     std::vector<int> rates_;
     ScaleFinder::Timing timing_;
     std::vector<ScaleFinder::Found> found_;
+    std::vector<int> stepsDone_;  // rates tried per port, all of them once the port is done
     std::optional<Choice> chosen_;
     std::atomic<bool> cancel_{false};
     bool finished_ = false;

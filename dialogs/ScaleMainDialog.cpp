@@ -3,7 +3,6 @@
 #include "ui_ScaleMainDialog.h"
 
 #include "controls/GbkConvert.h"
-#include "controls/OperatorMessage.h"
 #include "controls/SelectStored.h"
 #include "controls/SettingsReport.h"
 #include "controls/StatusLamp.h"
@@ -12,12 +11,10 @@
 #include "dialogs/FindScaleDialog.h"
 #include "dialogs/LineMonitorWindow.h"
 #include "dialogs/MoreSettingsDialog.h"
-#include "link/PortError.h"
 #include "link/SerialLink.h"
 #include "print/KeyboardSheetPrinting.h"
 #include "rules/EnableRule.h"
 #include "settings/AppPaths.h"
-#include "settings/LeadingInteger.h"
 #include "settings/Profile.h"
 #include "sim/VirtualScale.h"
 
@@ -31,7 +28,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include <cstring>
 
 namespace {
 
@@ -152,8 +148,17 @@ void ScaleMainDialog::ConnectLink()
             ui_->lamp->SetState(stable ? LampState::Stable : LampState::Unstable);
     });
     connect(&link_, &PortLink::uploadProgress, this, [this](int sent) {
-        if (uploadProgress_)
-            uploadProgress_->setValue(sent);
+        // A window-modal progress window runs the event loop inside setValue(): it is set after
+        // the batch of reports, so no report is handled in the middle of another.
+        uploadShown_ = sent;
+        if (uploadShowPending_)
+            return;
+        uploadShowPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            uploadShowPending_ = false;
+            if (uploadProgress_)
+                uploadProgress_->setValue(uploadShown_);
+        });
     });
     connect(&link_, &PortLink::uploadDraining, this, &ScaleMainDialog::OnUploadDraining);
     connect(&link_, &PortLink::lineHeld, this, &ScaleMainDialog::OnLineHeld);
@@ -278,175 +283,6 @@ void ScaleMainDialog::OnSeriesChanged()
         ui_->caption2->setText(tr("Price"));
         ui_->caption3->setText(tr("Total"));
     }
-}
-
-void ScaleMainDialog::OnOpenClose()
-{
-    if (link_.IsChanging())
-        return;
-    if (link_.IsOpen())
-        ClosePort();
-    else
-        OpenPort();
-}
-
-void ScaleMainDialog::OpenPort()
-{
-    const int entry = ui_->portCombo->currentIndex();
-    const int baud = LeadingInteger::Wrapped(ui_->baudCombo->currentText().toStdString());
-    openCaption_ = ui_->portCombo->currentText();
-    std::string name;
-    if (entry >= 0 && entry == demoIndex_) {
-        demoScale_ = std::make_unique<VirtualScale>();
-        // Loads come and go on the demo's pan, so that reading, TARE and Zero show something.
-        demoScale_->StartLife();
-        if (!demoScale_->Start()) {
-            demoScale_.reset();
-            OperatorMessage::Show(this, tr("Open port fail") + QLatin1Char('\n') + tr("The virtual scale could not be started."),
-                                  OperatorMessage::Icon::Error);
-            return;
-        }
-        name = demoScale_->PortPath();
-    } else {
-        name = PortPathAt(entry);
-    }
-    portWatch_.stop();
-    // The port opens on the link's worker; the window hears the result.
-    link_.Open(name, baud);
-    ApplyEnableRule();
-}
-
-// Why a port did not open, in the operator's words; the system's own where we have none.
-QString ScaleMainDialog::OpenProblemText(int error) const
-{
-    switch (SerialLink::ClassifyOpenError(error)) {
-    case SerialLink::OpenProblem::Refused:
-        return tr("Access was refused: the user is not in the \"dialout\" group.");
-    case SerialLink::OpenProblem::InUse:
-        return tr("The port is in use by another program.");
-    case SerialLink::OpenProblem::NotThere:
-        return tr("The port is not there (any more).");
-    case SerialLink::OpenProblem::NotConfigurable:
-        return tr("The port cannot be set up for the scale.");
-    case SerialLink::OpenProblem::Other:
-        break;
-    }
-    return tr("The system reported an error: %1.").arg(QString::fromStdString(SerialLink::SystemErrorText(error)));
-}
-
-void ScaleMainDialog::OnOpened(int error)
-{
-    if (error == 0) {
-        // What the fields show was read on another port.
-        ClearReadings();
-        ui_->openButton->setText(tr("Cl&ose port"));
-        ApplyEnableRule();
-        return;
-    }
-    const bool demo = demoScale_ != nullptr;
-    ShowClosed();
-    QString reason;
-    if (demo)
-        reason.clear();
-    else if (link_.PortName().empty())
-        reason = tr("No port is selected.");
-    else if (const QString network = NetworkOpenReason(error); !network.isEmpty())
-        reason = network;
-    else
-        reason = OpenProblemText(error);
-    QString text = tr("Open port fail");
-    if (!reason.isEmpty())
-        text += QLatin1Char('\n') + reason;
-    ShowAfterReports(text);
-}
-
-void ScaleMainDialog::ShowAfterReports(const QString& text)
-{
-    // Opened once the batch of reports that asked for it is through, so a later report (a loss)
-    // never waits behind the box while the window still shows what came before.
-    QMetaObject::invokeMethod(
-        this, [this, text] { OperatorMessage::Show(this, text, OperatorMessage::Icon::Error); }, Qt::QueuedConnection);
-}
-
-void ScaleMainDialog::ClosePort()
-{
-    if (ui_->autoReadCheck->isChecked()) {
-        ui_->autoReadCheck->setChecked(false);
-        OnAutomaticReading(false);
-    }
-    // The close runs on the link's worker after what was asked before; the window hears its end.
-    link_.Close();
-    ApplyEnableRule();
-}
-
-void ScaleMainDialog::OnClosed()
-{
-    ShowClosed();
-}
-
-void ScaleMainDialog::ShowClosed()
-{
-    demoScale_.reset();
-    ui_->openButton->setText(tr("&Open port"));
-    ApplyEnableRule();
-    portWatch_.start();
-}
-
-void ScaleMainDialog::OnLost(int fault, int error)
-{
-    // What was read before is no longer the scale's weight.
-    ClearReadings();
-    ui_->autoReadCheck->setChecked(false);
-    ui_->lamp->hide();
-    ShowClosed();
-    QString why;
-    switch (SerialLink::PortFault(fault)) {
-    case SerialLink::PortFault::Stalled:
-        why = tr("The scale stopped taking data: nothing went out for 10 seconds.");
-        break;
-    case SerialLink::PortFault::IoError:
-        why = tr("The system reported an error: %1.").arg(QString::fromStdString(SerialLink::SystemErrorText(error)));
-        break;
-    default:
-        why = tr("The device is gone (unplugged or switched off).");
-        break;
-    }
-    ShowAfterReports(tr("The connection to %1 was lost.").arg(openCaption_) + QLatin1Char('\n') + why);
-}
-
-void ScaleMainDialog::OnPortsListed(const QStringList& ports)
-{
-    if (ports == listedPorts_ || link_.IsOpen() || link_.IsChanging())
-        return;
-    QComboBox* combo = ui_->portCombo;
-    const QString selected = combo->currentText();
-    QStringList gone = listedPorts_;
-    if (!absentChoice_.isEmpty())
-        gone << absentChoice_;
-    absentChoice_.clear();
-    for (const QString& port : gone) {
-        if (ports.contains(port))
-            continue;
-        // The operator's choice stays chosen while its device is away (an adapter replugged), so
-        // the next Open port never opens another port, and it is there again when it comes back.
-        if (port == selected)
-            absentChoice_ = port;
-        else
-            combo->removeItem(combo->findText(port, Qt::MatchExactly));
-    }
-    // New devices go before the virtual scale, which stays last.
-    for (const QString& port : ports) {
-        if (combo->findText(port, Qt::MatchExactly) < 0) {
-            const int at = combo->count() - TailEntries();
-            combo->insertItem(at, port, port.toLocal8Bit());
-        }
-    }
-    if (demoIndex_ >= 0)
-        demoIndex_ = combo->count() - TailEntries();
-    listedPorts_ = ports;
-    const int again = combo->findText(selected, Qt::MatchExactly);
-    if (again >= 0)
-        combo->setCurrentIndex(again);
 }
 
 void ScaleMainDialog::OnMore()

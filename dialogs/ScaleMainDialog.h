@@ -156,6 +156,8 @@ private:
     QString uploadStep_;  // what the upload's window says while the line moves
     QString absentChoice_;  // the chosen port, kept listed while its device is away
     int uploadSent_ = 0;  // lines the running upload has written so far
+    int uploadShown_ = 0;  // the count the progress window is to show next
+    bool uploadShowPending_ = false;
     QTimer staleReadings_;  // runs out a second after the last report
     bool readingParameters_ = false;
     // While the port is closed the list follows the system's ports.

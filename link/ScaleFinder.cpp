@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
+#include <thread>
 
 namespace ScaleFinder {
 namespace {
@@ -84,78 +86,146 @@ std::optional<Answer> Classify(Probe probe, std::string_view answer)
 
 namespace {
 
-// Probes one open port: listen, then each poll. Stops at the first valid answer or a cancel.
-std::optional<Answer> ProbePort(SerialLink::PortHandle& port, const std::atomic<bool>& cancel, const Timing& timing)
+// The probes a search sends, in order.
+std::vector<Probe> ProbesFor(ScaleSeries series)
 {
-    for (const Probe probe : {Probe::Listen, Probe::ZudPoll, Probe::FramedPoll}) {
+    switch (series) {
+    case ScaleSeries::Zud:
+        return {Probe::ZudPoll};
+    case ScaleSeries::Zev:
+        return {Probe::FramedPoll};
+    case ScaleSeries::Rivav:
+        return {Probe::Listen};
+    case ScaleSeries::None:
+        break;
+    }
+    return {Probe::Listen, Probe::ZudPoll, Probe::FramedPoll};
+}
+
+struct ProbeOutcome {
+    std::optional<Answer> answer;
+    bool heard = false;  // bytes of any kind arrived while listening
+};
+
+// Probes one open port: listen, then each poll. Stops at the first valid answer or a cancel.
+ProbeOutcome ProbePort(SerialLink::PortHandle& port, const std::atomic<bool>& cancel, const Search& search,
+                       int listenMs)
+{
+    ProbeOutcome outcome;
+    for (const Probe probe : ProbesFor(search.series)) {
         if (cancel)
-            return std::nullopt;
+            break;
         // A poll is answered as in the reading cycle: the same request, the same report length.
         const ScaleSeries polled = PolledSeries(probe);
         if (polled != ScaleSeries::None) {
             const Bytes poll = ScaleCommandSet::ReadWeight(polled, false);
             SerialLink::Purge(port);
             if (SerialLink::WriteBytes(port, poll.data(), poll.size()) != int(poll.size()))
-                return std::nullopt;  // the line is held or gone: nothing will answer
+                break;  // the line is held or gone: nothing will answer
         }
         const int length = polled == ScaleSeries::None ? kListenBytes : ScaleCommandSet::WeightReportLength(polled, false);
         Bytes answer(std::size_t(length), '\0');
         const int n = SerialLink::ReadBytes(port, answer.data(), int(answer.size()),
-                                            probe == Probe::Listen ? timing.listenMs : timing.pollMs);
+                                            probe == Probe::Listen ? listenMs : search.timing.pollMs);
         answer.resize(std::size_t(std::max(n, 0)));
-        if (auto found = Classify(probe, answer))
-            return found;
+        if (probe == Probe::Listen && !answer.empty())
+            outcome.heard = true;
+        auto found = Classify(probe, answer);
+        if (found && (search.series == ScaleSeries::None || found->series == search.series)) {
+            outcome.answer = std::move(found);
+            break;
+        }
     }
-    return std::nullopt;
+    return outcome;
+}
+
+// Tries one port at each rate until a scale answers, on the calling thread.
+PortResult ScanPort(const std::vector<std::string>& ports, int p, const std::vector<int>& rates,
+                    const std::atomic<bool>& cancel, const Search& search,
+                    const std::function<void(const Progress&)>& progress)
+{
+    PortResult outcome{p, std::nullopt, std::nullopt};
+    const std::string& name = ports[std::size_t(p)];
+    const int rateCount = int(rates.size());
+    bool opened = false;
+    int firstError = 0;
+    // A raw network port runs at its server's rate whatever is asked: one try tells.
+    const auto address = NetworkPortName::Parse(name);
+    const bool ownRate = address && address->kind == NetworkPortName::Kind::Raw;
+    // Long until a long listen has heard the line silent.
+    bool listenLong = true;
+    for (int r = 0; r < rateCount && !cancel; ++r) {
+        const int baud = rates[std::size_t(r)];
+        if (progress)
+            progress(Progress{p, int(ports.size()), name, r, rateCount, baud});
+        SerialLink::PortHandle port;
+        if (SerialLink::OpenSerialPort(name, port, baud) != 1) {
+            if (firstError == 0)
+                firstError = port.OpenError();
+            // A port that cannot be had at all (missing, busy, refused) fails alike at every rate.
+            if (!opened && firstError != EINVAL)
+                break;
+            continue;
+        }
+        opened = true;
+        const auto probed = ProbePort(port, cancel, search, listenLong ? search.timing.longListenMs : search.timing.listenMs);
+        port.Close();
+        if (probed.answer) {
+            outcome.found = Found{name, baud, *probed.answer};
+            return outcome;
+        }
+        if (ownRate)
+            break;
+        listenLong = probed.heard;
+    }
+    if (!opened && !cancel)
+        outcome.unopened = Unopened{name, firstError};
+    return outcome;
 }
 
 } // namespace
 
 Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
-            const std::function<void(const Progress&)>& progress, Timing timing)
+            const std::function<void(const Progress&)>& progress, const Search& search,
+            const std::function<void(const PortResult&)>& portDone)
 {
-    Result result;
     const int portCount = int(ports.size());
-    const int rateCount = int(rates.size());
-    for (int p = 0; p < portCount && !result.cancelled; ++p) {
-        const std::string& name = ports[std::size_t(p)];
-        // A raw network port runs at its server's rate whatever is asked: one try tells.
-        const auto address = NetworkPortName::Parse(name);
-        const bool ownRate = address && address->kind == NetworkPortName::Kind::Raw;
-        bool opened = false;
-        int firstError = 0;
-        for (int r = 0; r < rateCount; ++r) {
-            if (cancel) {
-                result.cancelled = true;
-                break;
-            }
-            const int baud = rates[std::size_t(r)];
-            if (progress)
-                progress(Progress{p, portCount, name, r, rateCount, baud});
-            SerialLink::PortHandle port;
-            if (SerialLink::OpenSerialPort(name, port, baud) != 1) {
-                if (firstError == 0)
-                    firstError = port.OpenError();
-                // A port that cannot be had at all (missing, busy, refused) fails alike at every rate.
-                if (!opened && firstError != EINVAL)
-                    break;
-                continue;
-            }
-            opened = true;
-            const auto answer = ProbePort(port, cancel, timing);
-            port.Close();
-            if (answer) {
-                result.scales.push_back(Found{name, baud, *answer});
-                break;
-            }
-            if (ownRate)
-                break;
-        }
-        if (cancel)
-            result.cancelled = true;
-        if (!opened && !result.cancelled)
-            result.unopened.push_back(Unopened{name, firstError});
+    std::vector<std::optional<PortResult>> outcomes(ports.size());
+    // One lock for the callbacks and the outcomes: callers see one call at a time.
+    std::mutex telling;
+    std::function<void(const Progress&)> told;
+    if (progress) {
+        told = [&](const Progress& p) {
+            std::lock_guard lock(telling);
+            progress(p);
+        };
     }
+    std::atomic<int> next{0};
+    // Each thread owns the handle of the port it tries; they share the queue and the outcomes only.
+    const auto work = [&] {
+        for (int p = next++; p < portCount && !cancel; p = next++) {
+            PortResult outcome = ScanPort(ports, p, rates, cancel, search, told);
+            std::lock_guard lock(telling);
+            if (portDone)
+                portDone(outcome);
+            outcomes[std::size_t(p)] = std::move(outcome);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 1; t < std::min(portCount, kPortsAtOnce); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+
+    Result result;
+    for (const auto& outcome : outcomes) {
+        if (outcome && outcome->found)
+            result.scales.push_back(*outcome->found);
+        if (outcome && outcome->unopened)
+            result.unopened.push_back(*outcome->unopened);
+    }
+    result.cancelled = cancel;
     return result;
 }
 

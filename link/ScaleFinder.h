@@ -53,6 +53,14 @@ struct Result {
     bool cancelled = false;
 };
 
+// One port's outcome, told as soon as that port is done: a scale, a port that could not be opened,
+// or neither (nothing answered, or the scan was cancelled).
+struct PortResult {
+    int portIndex;
+    std::optional<Found> found;
+    std::optional<Unopened> unopened;
+};
+
 struct Progress {
     int portIndex;
     int portCount;
@@ -62,17 +70,37 @@ struct Progress {
     int baud;
 };
 
-// How long each probe waits: a silent port costs (listenMs + 2 * pollMs) per rate.
+// How long each probe waits. A port's first listen is long enough to hear a scale that reports
+// once a second; when it heard nothing at all, not even the noise of a wrong rate, the scale sends
+// nothing by itself and later rates listen briefly. When it heard bytes, every rate listens long
+// until a report decodes. A silent port costs longListenMs + 2 * pollMs, then (listenMs + 2 * pollMs)
+// per further rate.
 struct Timing {
     int listenMs = 100;
     int pollMs = 80;
+    int longListenMs = 1100;
 };
 
-// Tries each port at each rate in turn, on the calling thread (never the UI's: it blocks for about
-// 2 s per silent port with seven rates). A port is left at the first rate a scale answers at.
-// `cancel` is read between steps, so a cancel takes effect within one probe's wait. `progress`
-// (may be empty) is called on the calling thread before each rate is tried.
+struct Search {
+    Timing timing;
+    // None: every probe. A series narrows the search to its own poll; Rivav only listens. An answer
+    // of another series is not taken.
+    ScaleSeries series = ScaleSeries::None;
+};
+
+// Ports tried at once; more wait their turn.
+inline constexpr int kPortsAtOnce = 8;
+
+// Tries the ports at once (up to kPortsAtOnce, one thread and one port handle each), each at each
+// rate in turn; blocks the calling thread (never the UI's) until all are done: about 2.8 s for
+// silent ports with seven rates. A port is left at the first rate a scale answers at. `cancel` is
+// read between steps, so a cancel stops every port within one probe's wait. The result lists
+// scales and unopened ports in the order of `ports`.
+// `progress` (before each rate is tried) and `portDone` (as each port ends) may be empty. They are
+// called from the scan's threads, never two at once: one call ends before the next begins, so they
+// may share state without a lock of their own, but they must not block for long or call Scan.
 Result Scan(const std::vector<std::string>& ports, const std::vector<int>& rates, const std::atomic<bool>& cancel,
-            const std::function<void(const Progress&)>& progress, Timing timing = {});
+            const std::function<void(const Progress&)>& progress, const Search& search = {},
+            const std::function<void(const PortResult&)>& portDone = {});
 
 } // namespace ScaleFinder

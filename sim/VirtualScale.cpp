@@ -1,5 +1,6 @@
 #include "sim/VirtualScale.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
@@ -42,6 +43,8 @@ struct VirtualScale::State {
     std::optional<std::size_t> holdAt;
     milliseconds holdFor{0};
     std::vector<Bytes> commands;
+    // Takes bytes no faster than the line's rate carries them.
+    bool wireTime = false;
     CommandSplitter splitter;
     ScaleModel model;
 
@@ -111,17 +114,31 @@ struct VirtualScale::State {
     void Run(int masterFd, int wakeFd)
     {
         char buffer[4096];
+        // With wire time: when the line has carried what was read so far, and how much one read takes.
+        Clock::time_point readAt = Clock::now();
         for (;;) {
             int waitMs;
             bool wantWrite;
+            bool paced;
+            int lineBaud;
             {
                 std::lock_guard lock(mutex);
                 if (stopping)
                     return;
                 waitMs = WaitMilliseconds(Clock::now());
                 wantWrite = line.WriteBlocked();
+                paced = wireTime;
+                lineBaud = paced ? line.ToolBaud() : 0;
+                if (lineBaud == 0)
+                    lineBaud = model.BaudRate();
             }
-            pollfd fds[2] = {{masterFd, short(POLLIN | (wantWrite ? POLLOUT : 0)), 0}, {wakeFd, POLLIN, 0}};
+            const auto before = Clock::now();
+            const bool mayRead = !paced || before >= readAt;
+            if (!mayRead) {
+                const int untilRead = int(std::chrono::ceil<milliseconds>(readAt - before).count());
+                waitMs = waitMs < 0 ? untilRead : std::min(waitMs, untilRead);
+            }
+            pollfd fds[2] = {{masterFd, short((mayRead ? POLLIN : 0) | (wantWrite ? POLLOUT : 0)), 0}, {wakeFd, POLLIN, 0}};
             const int ready = ::poll(fds, 2, waitMs);
             if (ready < 0 && errno != EINTR)
                 std::this_thread::sleep_for(milliseconds(5));
@@ -129,13 +146,33 @@ struct VirtualScale::State {
                 while (::read(wakeFd, buffer, sizeof buffer) > 0) {
                 }
             }
+            {
+                // A wire-time switch that came during the wait holds from this read on.
+                std::lock_guard lock(mutex);
+                if (wireTime && !paced)
+                    continue;
+            }
             Bytes arrived;
-            if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
-                const ssize_t n = ::read(masterFd, buffer, sizeof buffer);
-                if (n > 0)
+            if (ready > 0 && !mayRead && (fds[0].revents & (POLLHUP | POLLERR)))
+                std::this_thread::sleep_for(milliseconds(std::max(1, std::min(waitMs, 5))));  // a hang-up is not read yet
+            if (mayRead && ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+                // Paced, a read takes about 10 ms of the line's bytes, so they trickle in as on a wire.
+                const std::size_t chunk = paced ? std::size_t(std::max(1, lineBaud / 1000)) : sizeof buffer;
+                const ssize_t n = ::read(masterFd, buffer, std::min(chunk, sizeof buffer));
+                if (n > 0) {
                     arrived.assign(buffer, std::size_t(n));
-                else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                    if (paced) {
+                        // Ten bits a byte: start, eight data, stop.
+                        const auto carried = std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::duration<double>(double(n) * 10.0 / double(lineBaud)));
+                        // A wake-up that came late is made up for while the bytes keep coming; after
+                        // a pause the line starts afresh.
+                        const auto now = Clock::now();
+                        readAt = (now - readAt > milliseconds(50) ? now : readAt) + carried;
+                    }
+                } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                     std::this_thread::sleep_for(milliseconds(5));  // nobody on the far side; do not spin
+                }
             }
             std::lock_guard lock(mutex);
             if (stopping)
@@ -395,6 +432,14 @@ void VirtualScale::SetPostbackRate(int perSecond)
 {
     state_->Locked([perSecond](State& s) {
         s.model.SetPostbackRate(perSecond, Clock::now());
+        s.Wake();
+    });
+}
+
+void VirtualScale::SetWireTime(bool on)
+{
+    state_->Locked([on](State& s) {
+        s.wireTime = on;
         s.Wake();
     });
 }

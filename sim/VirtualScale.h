@@ -78,6 +78,10 @@ public:
     ScaleSeries Series() const;
     // Reports per second it sends by itself (0..10), as if told so by a postback command.
     void SetPostbackRate(int perSecond);
+    // Takes bytes no faster than the line's rate (ten bits a byte) would carry them, so an upload
+    // reaches it over as long as on a real line; off (the default), it reads them as fast as they
+    // come. The tool's side still takes kilobytes at once: its writes end before they are read.
+    void SetWireTime(bool on);
 
 private:
     struct State;

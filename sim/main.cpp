@@ -1,7 +1,7 @@
 // scale-sim: a virtual scale for trying the tool without hardware.
 //
 //   scale-sim [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]
-//             [--hold-after BYTES --hold-for SECONDS] [--tcp PORT]
+//             [--hold-after BYTES --hold-for SECONDS] [--tcp PORT] [--wire-time]
 //
 // Prints the device path to open in the tool on the first line of stdout and runs until Ctrl+C or
 // SIGTERM. A weight in kg typed on stdin (one per line) is placed on the pan; "u" (or SIGUSR1)
@@ -67,7 +67,7 @@ void Usage(const char* program)
 {
     std::fprintf(stderr,
                  "usage: %s [--load KG] [--baud RATE] [--series zud|zev|rivav] [--postback N] [--verbose] [--link PATH]\n"
-                 "          [--hold-after BYTES --hold-for SECONDS] [--tcp PORT]\n"
+                 "          [--hold-after BYTES --hold-for SECONDS] [--tcp PORT] [--wire-time]\n"
                  "  --load KG        weight on the pan at start (default 0)\n"
                  "  --baud RATE      the only line rate the scale understands (default 9600)\n"
                  "  --series NAME    answer only that series' poll: zud \"R\", zev or rivav 0x11 (default both)\n"
@@ -76,7 +76,9 @@ void Usage(const char* program)
                  "  --link PATH      also make PATH a symbolic link to the port (removed at exit)\n"
                  "  --hold-after BYTES  hold the line (XOFF) once BYTES have arrived, as a scale writing\n"
                  "                      its memory does, and release it (XON) --hold-for SECONDS later\n"
-                 "  --tcp PORT       also offer the scale as raw TCP on 127.0.0.1:PORT (socket://127.0.0.1:PORT)\n",
+                 "  --tcp PORT       also offer the scale as raw TCP on 127.0.0.1:PORT (socket://127.0.0.1:PORT)\n"
+                 "  --wire-time      take bytes no faster than the line rate carries them, so an upload\n"
+                 "                   lasts as long as on a real line\n",
                  program);
 }
 
@@ -111,6 +113,7 @@ int main(int argc, char** argv)
 {
     double load = 0.0;
     bool verbose = false;
+    bool wireTime = false;
     std::string link;
     int baud = 9600;
     ScaleSeries series = ScaleSeries::None;
@@ -122,6 +125,8 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--verbose" || arg == "-v") {
             verbose = true;
+        } else if (arg == "--wire-time") {
+            wireTime = true;
         } else if (arg == "--load" && i + 1 < argc) {
             if (!ParseKilograms(argv[++i], load)) {
                 std::fprintf(stderr, "%s: not a weight: %s\n", argv[0], argv[i]);
@@ -188,6 +193,7 @@ int main(int argc, char** argv)
     scale.SetBaudRate(baud);
     scale.SetSeries(series);
     scale.SetPostbackRate(postback);
+    scale.SetWireTime(wireTime);
     scale.SetSettlingTime(std::chrono::milliseconds(0));
     scale.PlaceLoad(load);
     scale.SetSettlingTime(std::chrono::milliseconds(600));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -198,6 +199,8 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
         {"company for a framed series", On("zev", {"--upload", good, "--company", "A"}), false, kExitUsage,
          "only the zud series"},
         {"count of 0", On("zev", {"--read", "--count", "0"}), false, kExitUsage, "--count takes"},
+        {"two ports for a reading", On("zev", {"--port", "/dev/other", "--read"}), false, kExitUsage,
+         "several --port go with --upload and --find only"},
         {"company outside GBK", On("zud", {"--upload", good, "--company", "😀"}), false, kExitUsage, "U+1F600"},
         {"missing port", {"--port", "/dev/no-such-port", "--series", "zev", "--read"}, false, kExitPort,
          "cannot open port /dev/no-such-port"},
@@ -306,6 +309,91 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
     EXPECT_EQ(missing.status, kExitNoAnswer);
     EXPECT_TRUE(missing.out.empty());
     EXPECT_NE(missing.err.find("/dev/no-such-serial-port: cannot be opened"), std::string::npos) << missing.err;
+}
+
+// --baud and --series narrow the search: only that rate, only that series' poll, rivav only listens.
+TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
+{
+    VirtualScale zud;
+    ScaleSetUp::Answering(zud, 38400, ScaleSeries::Zud, 2.5);
+    ASSERT_TRUE(zud.Start());
+    struct Case {
+        std::vector<std::string> narrowing;
+        int status;
+        const char* sent;  // every byte the scale received
+        int tries;
+    };
+    const Case cases[] = {
+        {{"--baud", "38400"}, kExitOk, "R", 1},
+        {{"--baud", "9600"}, kExitNoAnswer, "R\x11", 1},
+        {{"--series", "zud", "--baud", "38400"}, kExitOk, "R", 1},
+        {{"--series", "zev", "--baud", "38400"}, kExitNoAnswer, "\x11", 1},
+        {{"--series", "rivav"}, kExitNoAnswer, "", 7},
+    };
+    for (const Case& c : cases) {
+        zud.ClearReceived();
+        std::vector<std::string> args{"--find", "--port", zud.PortPath()};
+        args.insert(args.end(), c.narrowing.begin(), c.narrowing.end());
+        const Result result = Invoke(args);
+        const std::string what = c.narrowing[0] + " " + c.narrowing[1];
+        EXPECT_EQ(result.status, c.status) << what << ": " << result.err;
+        EXPECT_EQ(result.out.empty(), c.status != kExitOk) << what;
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(zud.Received(), c.sent) << what;
+        const auto lines = Lines(result.err);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("trying", 0) == 0; }),
+                  c.tries) << what << ": " << result.err;
+    }
+}
+
+// Three scales at once, one unplugged mid-upload: the other two get exactly the single upload's
+// bytes, the third is reported; one JSON line each, progress led by the port, exit 4.
+TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
+{
+    std::string csv;
+    for (int row = 1; row <= 200; ++row)
+        csv += std::to_string(row) + ",C" + std::to_string(row) + ",Apples from the orchard,2.50\n";
+    const std::string file = folder_.Write("shop.csv", csv);
+    const std::string single = Invoke(On("zev", {"--upload", file})).err;
+    ASSERT_NE(single.find("done: 202 writes sent"), std::string::npos) << single;
+    ASSERT_TRUE(scale_.WaitForCommands(202, 3s));
+    const Bytes expected = scale_.Received();
+
+    VirtualScale scales[3];
+    std::vector<std::string> args{"--series", "zev", "--baud", "38400", "--upload", file};
+    for (VirtualScale& scale : scales) {
+        scale.SetBaudRate(38400);
+        ASSERT_TRUE(scale.Start());
+        args.insert(args.end(), {"--port", scale.PortPath()});
+    }
+    // The second holds the line (a pseudo-terminal takes kilobytes at once, so it holds from the
+    // start) and is unplugged while the upload waits on it.
+    scales[1].HoldLine(0, 60s);
+    const std::string lost = scales[1].PortPath();
+    std::this_thread::sleep_for(50ms);
+    auto run = std::async(std::launch::async, [&] { return Invoke(args); });
+    std::this_thread::sleep_for(400ms);
+    scales[1].Unplug();
+    ASSERT_EQ(run.wait_for(10s), std::future_status::ready);
+    const Result result = run.get();
+
+    EXPECT_EQ(result.status, kExitNoAnswer) << result.err;
+    const auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 3u) << result.out;
+    for (const VirtualScale* scale : {&scales[0], &scales[2]}) {
+        const std::regex done("\\{\"port\":\"" + scale->PortPath()
+                              + "\",\"name\":\"\",\"result\":\"done\",\"reason\":\"\",\"lines\":202,\"seconds\":[0-9.]+\\}");
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return std::regex_match(l, done); }), 1)
+            << result.out;
+        EXPECT_TRUE(scale->WaitForCommands(202, 3s));
+        EXPECT_EQ(scale->Received(), expected);
+        EXPECT_NE(result.err.find(scale->PortPath() + ": done: 202 writes sent"), std::string::npos) << result.err;
+    }
+    const auto failed = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(lost) != std::string::npos; });
+    ASSERT_NE(failed, lines.end());
+    EXPECT_NE(failed->find("\"result\":\"failed\",\"reason\":\"the scale did not take the upload: line "), std::string::npos)
+        << *failed;
+    EXPECT_NE(result.err.find(lost + ": the scale did not take the upload"), std::string::npos) << result.err;
 }
 
 TEST(CommandLine, HelpAndVersion)

@@ -7,9 +7,16 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "link/ScaleCommandSet.h"
 #include "link/ScaleFinder.h"
@@ -112,7 +119,7 @@ TEST(ScaleScan, FindsEachScaleAtItsRateAndSeriesAndNothingOnASilentLine)
     // A listen long enough to be sure of one of the ten reports a second, however the clocks fall.
     const ScaleFinder::Timing timing{250, 80};
     const ScaleFinder::Result result =
-        ScaleFinder::Scan(ports, kRates, cancel, [&](const ScaleFinder::Progress& p) { steps.push_back(p); }, timing);
+        ScaleFinder::Scan(ports, kRates, cancel, [&](const ScaleFinder::Progress& p) { steps.push_back(p); }, {timing});
     const auto tookMs = LinkTest::MillisSince(started);
 
     ASSERT_EQ(result.scales.size(), 2u);
@@ -139,8 +146,106 @@ TEST(ScaleScan, FindsEachScaleAtItsRateAndSeriesAndNothingOnASilentLine)
     EXPECT_EQ(triedOn(zud.PortPath()), 2);
     EXPECT_EQ(triedOn(rivav.PortPath()), 5);
     EXPECT_EQ(OpenCount(silent.Path()) + OpenCount(zud.PortPath()) + OpenCount(rivav.PortPath()), heldBefore);
-    // 7 + 1 + 4 fruitless rates at (250 + 2 * 80) ms each and the two finds: about 5.3 s.
-    EXPECT_LT(tookMs, 8000);
+    // The silent line: one long listen, then short ones; the zud scale: one long listen; the noisy
+    // line of the reporting scale: long listens, each ended early by the noise. About 6 s.
+    EXPECT_LT(tookMs, 9000);
+}
+
+// A scale that reports once a second is heard at its rate, though the first rate only hears its
+// noise; a silent line still costs one long listen, not seven.
+TEST(ScaleScan, HearsAScaleReportingOnceASecondWithoutSlowingSilentLines)
+{
+    VirtualScale slow;
+    slow.SetBaudRate(9600);
+    slow.SetSeries(ScaleSeries::Rivav);
+    slow.SetPostbackRate(1);
+    LinkTest::PseudoTerminal silent;
+    ASSERT_TRUE(slow.Start() && silent.Ok());
+    std::map<int, long long> doneAfterMs;
+    const std::atomic<bool> cancel{false};
+    const auto started = LinkTest::Clock::now();
+    const auto result = ScaleFinder::Scan({silent.Path(), slow.PortPath()}, kRates, cancel, {}, {},
+                                          [&](const ScaleFinder::PortResult& r) {
+                                              doneAfterMs[r.portIndex] = LinkTest::MillisSince(started);
+                                          });
+    ASSERT_EQ(result.scales.size(), 1u);
+    EXPECT_EQ(result.scales[0].port, slow.PortPath());
+    EXPECT_EQ(result.scales[0].baud, 9600);
+    EXPECT_EQ(result.scales[0].answer.form, ReportForm::Unasked);
+    ASSERT_EQ(doneAfterMs.size(), 2u);
+    // Silent: 1100 + 160 + 6 * 260 ms = 2.8 s. Listening long at every rate would take 8.8 s.
+    EXPECT_LT(doneAfterMs[0], 4000);
+    // Three long listens (2400 and 4800 hear noise) and the polls between them: about 3.5 s.
+    EXPECT_LT(doneAfterMs[1], 5000);
+}
+
+// Ports are tried at once: four silent lines take about as long as one, each told as it ends.
+TEST(ScaleScan, FourSilentPortsTakeAboutAsLongAsOne)
+{
+    std::vector<std::unique_ptr<LinkTest::PseudoTerminal>> lines;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 4; ++i) {
+        lines.push_back(std::make_unique<LinkTest::PseudoTerminal>());
+        ASSERT_TRUE(lines.back()->Ok());
+        paths.push_back(lines.back()->Path());
+    }
+    const std::atomic<bool> cancel{false};
+    const ScaleFinder::Search quick{{50, 30, 200}};
+    const auto scanMs = [&](const std::vector<std::string>& ports, std::vector<int>& told) {
+        const auto started = LinkTest::Clock::now();
+        const auto result = ScaleFinder::Scan(ports, kRates, cancel, {}, quick,
+                                              [&](const ScaleFinder::PortResult& r) { told.push_back(r.portIndex); });
+        EXPECT_TRUE(result.scales.empty() && result.unopened.empty() && !result.cancelled);
+        return LinkTest::MillisSince(started);
+    };
+    std::vector<int> toldOne, toldFour;
+    const long long one = scanMs({paths[0]}, toldOne);
+    const long long four = scanMs(paths, toldFour);
+    std::sort(toldFour.begin(), toldFour.end());
+    EXPECT_EQ(toldOne, std::vector<int>{0});
+    EXPECT_EQ(toldFour, (std::vector<int>{0, 1, 2, 3}));
+    // One silent port: 200 + 60 + 6 * 110 ms = 0.9 s; one after another four would take 3.7 s.
+    EXPECT_LT(four, one * 3 / 2) << one << " ms for one port";
+}
+
+// Another program's port: one it only holds keeps the settings it had; one it locked is not opened.
+TEST(ScaleScan, LeavesAnotherProgramsPortAsItFoundIt)
+{
+    for (const bool locked : {false, true}) {
+        LinkTest::PseudoTerminal line;
+        ASSERT_TRUE(line.Ok());
+        termios held {};
+        ASSERT_EQ(::tcgetattr(line.Slave(), &held), 0);
+        ::cfsetispeed(&held, B9600);
+        ::cfsetospeed(&held, B9600);
+        held.c_iflag &= ~(IXON | IXOFF);
+        ASSERT_EQ(::tcsetattr(line.Slave(), TCSANOW, &held), 0);
+        const int holder = ::open(line.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(holder, 0);
+        if (locked) {
+            ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        }
+
+        int tried = 0;
+        const std::atomic<bool> cancel{false};
+        const auto result = ScaleFinder::Scan({line.Path()}, {9600, 19200}, cancel, [&](const auto&) { ++tried; });
+        termios after {};
+        ASSERT_EQ(::tcgetattr(line.Slave(), &after), 0);
+        EXPECT_EQ(::cfgetospeed(&after), speed_t(B9600)) << locked;
+        EXPECT_EQ(after.c_iflag, held.c_iflag) << locked;
+        EXPECT_EQ(after.c_cflag, held.c_cflag) << locked;
+        EXPECT_TRUE(result.scales.empty());
+        if (locked) {
+            ASSERT_EQ(result.unopened.size(), 1u);
+            EXPECT_EQ(result.unopened[0].error, EBUSY);
+            EXPECT_EQ(tried, 1);
+        } else {
+            EXPECT_TRUE(result.unopened.empty());
+            EXPECT_EQ(tried, 2);
+            EXPECT_EQ(line.Receive(64, 50), "R\x11R\x11") << "the line was probed";
+        }
+        ::close(holder);
+    }
 }
 
 TEST(ScaleScan, CancelInMidScanStopsWithinOneProbeAndLeavesNoPortOpen)

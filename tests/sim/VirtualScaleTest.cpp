@@ -65,6 +65,32 @@ TEST_F(VirtualScaleTest, RecordsCommandsAsTheyCompleteAndSendsTheDumpInTimedPiec
     EXPECT_EQ(Read(16, 500).size(), 16u);
 }
 
+// With wire time the scale takes the bytes as the line's rate carries them: 960 bytes at 9600 baud
+// take a second, at 19200 half of it; without, they are in at once.
+TEST_F(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
+{
+    struct Case {
+        bool wireTime;
+        int baud;
+        std::chrono::milliseconds atLeast, atMost;
+    };
+    Bytes upload;
+    for (int line = 0; line < 96; ++line)
+        upload += "1[A1]<B>\r\n";  // 10 bytes
+    for (const Case& c : {Case{false, 9600, 0ms, 300ms}, Case{true, 9600, 950ms, 1500ms}, Case{true, 19200, 450ms, 900ms}}) {
+        scale.ClearReceived();
+        scale.SetWireTime(c.wireTime);
+        ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, c.baud), 1);
+        const auto started = Clock::now();
+        Send(upload);
+        ASSERT_TRUE(scale.WaitForReceived(upload.size(), 3s)) << c.wireTime << " " << c.baud;
+        const auto took = Clock::now() - started;
+        EXPECT_GE(took, c.atLeast) << c.wireTime << " " << c.baud;
+        EXPECT_LE(took, c.atMost) << c.wireTime << " " << c.baud;
+        EXPECT_EQ(scale.Received(), upload);
+    }
+}
+
 // The scale talks at its own rate only: polls at another rate go unanswered, its own reports
 // arrive as noise, and its series decides which poll it answers.
 TEST_F(VirtualScaleTest, AnswersOnlyAtItsOwnRateAndToItsOwnSeriesPoll)
