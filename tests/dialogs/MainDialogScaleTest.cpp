@@ -513,6 +513,8 @@ private slots:
             QVERIFY(progress);
             QTRY_VERIFY_WITH_TIMEOUT(progress && progress->labelText().contains("holding the line"), 2000);
             QVERIFY(progress->isVisible());
+            if (const QString shots = qEnvironmentVariable("SCALETOOL_SCREENSHOT_DIR"); !shots.isEmpty())
+                progress->grab().save(shots + "/upload-held-en.png");
         }
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
         QCOMPARE(ended.front().front().toBool(), whole);
