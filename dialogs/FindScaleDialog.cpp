@@ -54,17 +54,15 @@ void FindScaleDialog::StartScan()
     std::vector<std::string> paths;
     for (const Port& port : ports_)
         paths.push_back(port.path);
-    // The scan's threads report through queued calls only; they read nothing of the dialog but
+    // The scan's threads report through the queue only; they read nothing of the dialog but
     // their own copies.
     scan_ = std::thread([this, paths = std::move(paths), rates = rates_, timing = timing_] {
-        const auto progress = [this](const ScaleFinder::Progress& p) {
-            QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
-        };
+        const auto progress = [this](const ScaleFinder::Progress& p) { reports_.Post([this, p] { ShowProgress(p); }); };
         const auto portDone = [this](const ScaleFinder::PortResult& r) {
-            QMetaObject::invokeMethod(this, [this, r] { ShowPortResult(r); }, Qt::QueuedConnection);
+            reports_.Post([this, r] { ShowPortResult(r); });
         };
         ScaleFinder::Result result = ScaleFinder::Scan(paths, rates, cancel_, progress, {timing}, portDone);
-        QMetaObject::invokeMethod(this, [this, result = std::move(result)] { ShowResult(result); }, Qt::QueuedConnection);
+        reports_.Post([this, result = std::move(result)] { ShowResult(result); });
     });
 }
 

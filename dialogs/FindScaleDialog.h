@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/ReportQueue.h"
 #include "link/ScaleFinder.h"
 
 #include <QDialog>
@@ -68,5 +69,6 @@ private:
     std::optional<Choice> chosen_;
     std::atomic<bool> cancel_{false};
     bool finished_ = false;
+    ReportQueue reports_;
     std::thread scan_;  // last: joined in the destructor before anything above goes
 };

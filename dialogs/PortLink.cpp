@@ -55,27 +55,7 @@ PortLink::PortLink(QObject* parent)
 
 void PortLink::Report(std::function<void()> report)
 {
-    bool wake = false;
-    {
-        std::lock_guard lock(reportsMutex_);
-        wake = reports_.empty();
-        reports_.push_back(std::move(report));
-    }
-    // By name, carrying nothing: the reports travel under the lock, so every hand-over between the
-    // threads is a plain mutex hand-over. One wake-up runs everything queued until it runs.
-    if (wake)
-        QMetaObject::invokeMethod(this, "RunReports", Qt::QueuedConnection);
-}
-
-void PortLink::RunReports()
-{
-    std::vector<std::function<void()>> reports;
-    {
-        std::lock_guard lock(reportsMutex_);
-        reports.swap(reports_);
-    }
-    for (const auto& report : reports)
-        report();
+    reports_.Post(std::move(report));
 }
 
 PortLink::~PortLink()

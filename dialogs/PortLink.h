@@ -3,6 +3,7 @@
 #include "link/PortSession.h"
 #include "link/ScaleCommandSet.h"
 #include "link/WeightReport.h"
+#include "dialogs/ReportQueue.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -11,7 +12,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -85,7 +85,6 @@ signals:
 private:
     // From the worker: runs `report` on the window's thread, so every signal is emitted there.
     void Report(std::function<void()> report);
-    Q_INVOKABLE void RunReports();
 
     bool open_ = false;
     bool changing_ = false;
@@ -93,8 +92,7 @@ private:
     bool uploading_ = false;
     bool tickPending_ = false;
     std::string name_;
-    std::mutex reportsMutex_;
-    std::vector<std::function<void()>> reports_;  // guarded by reportsMutex_
+    ReportQueue reports_;
     std::shared_ptr<StopSignal> uploadCancel_ = std::make_shared<StopSignal>();
     std::unique_ptr<PortSession> session_;  // last: its worker reports into the members above
 };
