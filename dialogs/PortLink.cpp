@@ -23,39 +23,34 @@ PortLink::PortLink(QObject* parent)
     // the queries tell has been brought up to it.
     PortSession::Callbacks callbacks;
     callbacks.opened = [this](int error) {
-        Report([this, error] {
+        reports_.Post([this, error] {
             changing_ = false;
             open_ = error == 0;
             emit opened(error);
         });
     };
     callbacks.closed = [this] {
-        Report([this] {
+        reports_.Post([this] {
             changing_ = false;
             open_ = false;
             emit closed();
         });
     };
     callbacks.lost = [this](SerialLink::PortFaultInfo fault) {
-        Report([this, fault] {
+        reports_.Post([this, fault] {
             changing_ = false;
             open_ = false;
             emit lost(int(fault.fault), fault.error);
         });
     };
-    callbacks.held = [this](bool held) { Report([this, held] { emit lineHeld(held); }); };
+    callbacks.held = [this](bool held) { reports_.Post([this, held] { emit lineHeld(held); }); };
     callbacks.cycleEnded = [this] {
-        Report([this] {
+        reports_.Post([this] {
             if (readings_ > 0 && --readings_ == 0)
                 emit readingEnded();
         });
     };
     session_ = std::make_unique<PortSession>(std::move(callbacks));
-}
-
-void PortLink::Report(std::function<void()> report)
-{
-    reports_.Post(std::move(report));
 }
 
 PortLink::~PortLink()
@@ -90,7 +85,7 @@ void PortLink::Send(const Bytes& bytes, const QString& what)
         const bool whole = SerialLink::WriteBytes(port, bytes.data(), bytes.size()) == int(bytes.size())
             && SerialLink::Drain(port);
         if (!what.isEmpty())
-            Report([this, what, whole] { emit sent(what, whole); });
+            reports_.Post([this, what, whole] { emit sent(what, whole); });
     });
 }
 
@@ -102,9 +97,9 @@ void PortLink::StartReading(std::function<ScaleSeries()> series, std::function<b
         const ScaleSeries cycleSeries = series();
         WeightReading::Callbacks shown;
         shown.valueRead = [this, cycleSeries](WeightReport::Quantity quantity, const std::string& text) {
-            Report([this, cycleSeries, quantity, text = ToBytes(text)] { emit valueRead(cycleSeries, quantity, text); });
+            reports_.Post([this, cycleSeries, quantity, text = ToBytes(text)] { emit valueRead(cycleSeries, quantity, text); });
         };
-        shown.stableRead = [this](bool stable) { Report([this, stable] { emit stableRead(stable); }); };
+        shown.stableRead = [this](bool stable) { reports_.Post([this, stable] { emit stableRead(stable); }); };
         WeightReading::RunCycle(port, cycleSeries, activeReturn, shown, [&stop] { return stop.Raised(); });
         return sleepMs();
     });
@@ -126,12 +121,12 @@ void PortLink::Upload(std::vector<Bytes> writes)
         const bool wasOpen = port.IsOpen();
         const auto cancelled = [&] { return cancel->Raised() || stop.EndsExchange(); };
         const bool sent = SendUploadBlock(port, writes, cancelled,
-                                          [this](int count) { Report([this, count] { emit uploadProgress(count); }); });
+                                          [this](int count) { reports_.Post([this, count] { emit uploadProgress(count); }); });
         // Done only once the last line has left for the scale.
-        Report([this] { emit uploadDraining(); });
+        reports_.Post([this] { emit uploadDraining(); });
         const bool drained = SerialLink::Drain(port);
         const bool whole = wasOpen && sent && drained && !cancelled();
-        Report([this, whole] {
+        reports_.Post([this, whole] {
             uploading_ = false;
             emit uploadEnded(whole);
         });
@@ -149,7 +144,7 @@ void PortLink::ReadParameters()
         const bool wasOpen = port.IsOpen();
         const QByteArray dump = ToBytes(ReadParameterDump(port, &stop));
         const bool whole = wasOpen && port.Fault().fault == SerialLink::PortFault::None;
-        Report([this, dump, whole] { emit parametersRead(dump, whole); });
+        reports_.Post([this, dump, whole] { emit parametersRead(dump, whole); });
     });
 }
 
@@ -160,7 +155,7 @@ void PortLink::ReadCalibration()
     tickPending_ = true;
     session_->Post([this](SerialLink::PortHandle& port, const StopSignal&) {
         const QByteArray received = ToBytes(CalibrationReading::ReadBlock(port));
-        Report([this, received] {
+        reports_.Post([this, received] {
             tickPending_ = false;
             emit calibrationRead(received);
         });
@@ -175,7 +170,7 @@ void PortLink::SetLineObserver(SerialLink::PortHandle::LineObserver observer)
 void PortLink::ListPorts()
 {
     session_->Post([this](SerialLink::PortHandle&, const StopSignal&) {
-        Report([this, names = SystemPorts()] { emit portsListed(names); });
+        reports_.Post([this, names = SystemPorts()] { emit portsListed(names); });
     });
 }
 

@@ -83,8 +83,6 @@ signals:
     void portsListed(const QStringList& ports);
 
 private:
-    // From the worker: runs `report` on the window's thread, so every signal is emitted there.
-    void Report(std::function<void()> report);
 
     bool open_ = false;
     bool changing_ = false;
@@ -92,7 +90,7 @@ private:
     bool uploading_ = false;
     bool tickPending_ = false;
     std::string name_;
-    ReportQueue reports_;
+    ReportQueue reports_;  // the worker's reports, run on the window's thread: every signal is emitted there
     std::shared_ptr<StopSignal> uploadCancel_ = std::make_shared<StopSignal>();
     std::unique_ptr<PortSession> session_;  // last: its worker reports into the members above
 };

@@ -14,11 +14,17 @@ void ReportQueue::Post(std::function<void()> report)
 
 void ReportQueue::RunReports()
 {
-    std::vector<std::function<void()>> reports;
-    {
-        std::lock_guard lock(mutex_);
-        reports.swap(reports_);
-    }
-    for (const auto& report : reports)
+    // One at a time from the front: a report that runs the event loop (a modal window) and so
+    // runs this again continues with the reports queued before later ones, never ahead of them.
+    for (;;) {
+        std::function<void()> report;
+        {
+            std::lock_guard lock(mutex_);
+            if (reports_.empty())
+                return;
+            report = std::move(reports_.front());
+            reports_.pop_front();
+        }
         report();
+    }
 }

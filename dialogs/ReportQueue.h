@@ -2,9 +2,9 @@
 
 #include <QObject>
 
+#include <deque>
 #include <functional>
 #include <mutex>
-#include <vector>
 
 // Hands closures from worker threads to the thread this object lives on, where each runs in the
 // order posted. The closures travel under a plain mutex, so every hand-over between the threads is
@@ -21,5 +21,5 @@ private:
     Q_INVOKABLE void RunReports();
 
     std::mutex mutex_;
-    std::vector<std::function<void()>> reports_;  // guarded by mutex_
+    std::deque<std::function<void()>> reports_;  // guarded by mutex_
 };
