@@ -72,13 +72,24 @@ inline int FreePort()
     return LoopbackListener().Port();
 }
 
-inline bool Accepts(int port)
+// Whether something listens on 127.0.0.1:`port`, read from the system's socket table: a test
+// connection would make ser2net open the device and restore its line settings some time after
+// the test's own connection has set them.
+inline bool Listens(int port)
 {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = Loopback(port);
-    const bool ok = ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(s);
-    return ok;
+    std::ifstream table("/proc/net/tcp");
+    char wanted[32];
+    std::snprintf(wanted, sizeof wanted, "0100007F:%04X", unsigned(port));
+    std::string line;
+    while (std::getline(table, line)) {
+        char local[64] = {};
+        char remote[64] = {};
+        unsigned state = 0;
+        if (std::sscanf(line.c_str(), " %*d: %63s %63s %x", local, remote, &state) == 3 && state == 0x0A
+            && std::string(local) == wanted)
+            return true;
+    }
+    return false;
 }
 
 class Ser2net {
@@ -130,7 +141,7 @@ public:
                 return false;
             }
             for (int wait = 0; wait < 100; ++wait) {
-                if (Accepts(telnetPort_) && Accepts(rawPort_))
+                if (Listens(telnetPort_) && Listens(rawPort_))
                     return true;
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
