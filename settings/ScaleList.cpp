@@ -132,7 +132,7 @@ std::optional<std::string> ReadEntry(const std::string& path, const std::string&
 std::optional<std::string> ScaleList::Load(const std::string& path, ScaleList& list)
 {
     list.entries_.clear();
-    const std::string file = kFileName;
+    const std::string file = path.substr(path.find_last_of("/\\") + 1);
     std::string bytes;
     const auto status = DurableFile::ReadAll(path, bytes);
     if (status == DurableFile::ReadStatus::Missing)
