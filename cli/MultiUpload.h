@@ -25,9 +25,6 @@ std::string OpenFailure(const std::string& name, int error);
 // Text as a JSON string, with quotes.
 std::string JsonString(std::string_view utf8);
 
-// Scales sent to at once; more wait their turn.
-inline constexpr int kUploadsAtOnce = 16;
-
 // Sends the same writes to every port of options.ports at once, one thread and one port handle
 // each. One JSON line per port on `out` as it ends (port, name, result, reason, lines, seconds);
 // progress on `err`, each line led by its port. kExitOk when every port is done, else

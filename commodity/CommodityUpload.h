@@ -31,6 +31,9 @@ std::vector<Bytes> UploadBlock(const CommodityTable& table, ScaleSeries series);
 bool SendUploadBlock(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
                      const std::function<bool()>& cancelled, const std::function<void(int sent)>& progress);
 
+// Scales sent to at once; more wait their turn.
+inline constexpr int kUploadsAtOnce = 16;
+
 // How an upload to one scale ended.
 struct UploadOutcome {
     enum class End {

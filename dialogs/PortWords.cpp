@@ -58,3 +58,14 @@ QString PortWords::LossReason(int fault, int error)
         return tr("The device is gone (unplugged or switched off).");
     }
 }
+
+QString PortWords::SeriesName(ScaleSeries series)
+{
+    switch (series) {
+    case ScaleSeries::Zud: return tr("ZUD series");
+    case ScaleSeries::Zev: return tr("ZEV series");
+    case ScaleSeries::Rivav: return tr("RIVAV series");
+    case ScaleSeries::None: break;
+    }
+    return QString();
+}

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "link/ScaleSeries.h"
+
 #include <QCoreApplication>
 #include <QString>
 
 #include <string>
 
-// How the windows word what went wrong with a port, the same in every window: an open that failed
-// and a port lost while in use.
+// How the windows word a scale's port, the same in every window: an open that failed, a port lost
+// while in use, and the scale's series.
 class PortWords {
     Q_DECLARE_TR_FUNCTIONS(PortWords)
 public:
@@ -17,4 +19,6 @@ public:
     static QString OpenFailure(const std::string& name, int error);
     // Why a port in use was lost: `fault` is a SerialLink::PortFault, `error` its errno.
     static QString LossReason(int fault, int error);
+    // "ZUD series" and so on; empty for None.
+    static QString SeriesName(ScaleSeries series);
 };

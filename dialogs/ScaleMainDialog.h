@@ -114,6 +114,10 @@ private:
     // Probes the listed ports for a scale and selects port, rate and series of the one chosen.
     void OnFindScale();
     void OnLineMonitor();
+    // The shop's scales (ScaleMainDialogScales.cpp): the list window, and each scale's list sent to
+    // all of them at once.
+    void OnScales();
+    void OnSendToScales();
 
     // Loads the table from the file of series_; tells the operator when the file cannot be read.
     void LoadTable();
