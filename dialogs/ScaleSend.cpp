@@ -39,9 +39,15 @@ void ScaleSend::Start(const std::string& port, int baud, Writes writes, PortLink
     PortSession::Callbacks callbacks;
     callbacks.held = [drop = drop_, held = events_.held](bool on) { drop->Post([held, on] { held(on); }); };
     session_ = std::make_unique<PortSession>(std::move(callbacks));
+    // The port closes once the upload has ended: a close asked for now would end it at once. The
+    // end is heard on the window's thread, where this object lives until then.
+    const auto ended = events_.ended;
+    events_.ended = [this, ended](const UploadOutcome& outcome, std::optional<int> openError) {
+        session_->Close();
+        ended(outcome, openError);
+    };
     session_->Open(port, baud);
     session_->Post(Job(std::move(writes), true));
-    session_->Close();
 }
 
 void ScaleSend::Cancel()
