@@ -111,8 +111,14 @@ void ScalesDialog::Add()
     scale.port = ui_->portCombo->currentText().toStdString();
     scale.baud = ui_->baudCombo->currentText().toInt();
     scale.series = ui_->modelCombo->currentIndex();
-    if (const auto problem = list_.Add(scale)) {
-        ui_->statusLabel->setText(tr("The scale was not added: %1").arg(QString::fromLocal8Bit(problem->c_str())));
+    // The refusal met most often in the operator's language; the list names any other.
+    QString refused;
+    if (list_.FindByPort(scale.port))
+        refused = tr("%1 is in the list already.").arg(ui_->portCombo->currentText());
+    else if (const auto problem = list_.Add(scale))
+        refused = QString::fromLocal8Bit(problem->c_str());
+    if (!refused.isEmpty()) {
+        ui_->statusLabel->setText(tr("The scale was not added: %1").arg(refused));
         return;
     }
     if (!Save()) {

@@ -304,6 +304,10 @@
         <translation>无法读取电子秤列表，文件保持原样：%1</translation>
     </message>
     <message>
+        <source>%1 is in the list already.</source>
+        <translation>%1 已在列表中。</translation>
+    </message>
+    <message>
         <source>The scale was not added: %1</source>
         <translation>未添加电子秤：%1</translation>
     </message>

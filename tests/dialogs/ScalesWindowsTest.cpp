@@ -81,7 +81,7 @@ private slots:
         add("Fruit", "rfc2217://10.0.0.7:4001", "9600", 0);
         // The same port twice is refused, and the file keeps the two.
         add("Again", zev.PortPath(), "9600", 0);
-        QVERIFY(!RequireControl<QLabel>(&window, "statusLabel")->text().isEmpty());
+        QVERIFY(RequireControl<QLabel>(&window, "statusLabel")->text().contains(QString::fromStdString(zev.PortPath())));
         std::vector<ScaleEntry> expected = {{ToGbk(QString::fromUtf8("熟食柜台")), zev.PortPath(), 19200, 1},
                                             {"Fruit", "rfc2217://10.0.0.7:4001", 9600, 0}};
         QCOMPARE(ListIn(dir).Entries(), expected);
@@ -157,6 +157,7 @@ private slots:
         Button(&main, "uploadButton")->click();
         QTRY_COMPARE_WITH_TIMEOUT(reference.UploadedLines().size(), std::size_t(200), 15000);
         const Bytes zudBytes = reference.Received();
+        Shoot(&main, "main-window", chinese);
         Combo(&main, "modelCombo")->setCurrentIndex(1);
         reference.ClearReceived();
         QTRY_VERIFY(Button(&main, "uploadButton")->isEnabled());
