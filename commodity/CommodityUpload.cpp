@@ -91,8 +91,9 @@ UploadOutcome SendUpload(SerialLink::PortHandle& port, const Bytes& companyLine,
             watch.progress(outcome.sent);
     }
     const std::size_t before = outcome.sent;
-    const bool whole = SendUploadBlock(port, block, cancelled, [&](int count) {
-        outcome.sent = before + std::size_t(count);
+    // One call a write: a block cut short jumps to its last line, which its count would not show.
+    const bool whole = SendUploadBlock(port, block, cancelled, [&](int) {
+        ++outcome.sent;
         if (watch.progress)
             watch.progress(outcome.sent);
     });

@@ -6,6 +6,7 @@
 #include "controls/GbkConvert.h"
 #include "dialogs/FindScaleDialog.h"
 #include "dialogs/ScalesDialog.h"
+#include "dialogs/SendToScalesDialog.h"
 #include "settings/ScaleList.h"
 #include "support/Languages.h"
 #include "support/ScaleSetUp.h"
@@ -126,6 +127,30 @@ private slots:
         const std::vector<ScaleEntry> expected = {{"Counter", zev.PortPath(), 4800, 1}};
         QCOMPARE(ListIn(dir).Entries(), expected);
         QVERIFY(!addButton->isEnabled());
+    }
+
+    // Closing the window while a scale holds the line cancels the send and waits for what is
+    // already moving: the scale gets all of it, down to the block's last line.
+    void closingMidSendWaitsForWhatIsMoving()
+    {
+        TempAppDirectory dir;
+        dir.WriteFile("ZEV.txt", "1,A1,Apple,2.50\r\n");
+        VirtualScale scale;
+        QVERIFY(scale.Start());
+        scale.HoldLine(100, 1500ms);
+        {
+            SendToScalesDialog send({{"Slow", scale.PortPath(), 9600, 1}}, "Shop", nullptr);
+            QVERIFY(ShowExposed(&send));
+            Button(&send, "sendButton")->click();
+            QVERIFY(scale.WaitForReceived(100, 2s));
+            QVERIFY(Button(&send, "cancelButton")->isEnabled());
+            send.close();
+            QVERIFY(send.Summary().contains("Slow"));
+        }
+        QTRY_COMPARE(scale.UploadedLines().size(), std::size_t(200));
+        const QByteArray received = QByteArray::fromStdString(scale.Received());
+        QVERIFY(received.startsWith("plu\r\n1[A1]<Apple>2.50\r\n"));  // no company line for ZEV
+        QVERIFY(received.endsWith("\r\n200[]<>\r\nend\r\n"));
     }
 
     // Two scales get what the main window's own Upload (and company name) sends them, one through
