@@ -3,7 +3,6 @@
 #include "cli/CommandLine.h"
 #include "link/NetworkPortName.h"
 #include "link/PortError.h"
-#include "settings/LeadingInteger.h"
 
 #include <algorithm>
 #include <atomic>
@@ -56,19 +55,22 @@ UploadOutcome SendUpload(SerialLink::PortHandle& port, const Bytes& companyLine,
     return outcome;
 }
 
-int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, const std::vector<Bytes>& block,
-                  std::ostream& out, std::ostream& err)
+int UploadToPorts(const std::vector<UploadTarget>& targets, const std::string& file, std::ostream& out,
+                  std::ostream& err)
 {
-    const std::vector<std::string>& ports = options.ports;
-    const int baud = LeadingInteger::Wrapped(options.baud);
-    const std::size_t total = block.size() + (companyLine.empty() ? 0 : 1);
-    err << "uploading " << options.file << " to " << ports.size() << " ports (" << total << " writes each)\n";
+    const auto writes = [](const UploadTarget& target) { return target.block->size() + (target.companyLine->empty() ? 0 : 1); };
+    const bool alike = std::all_of(targets.begin(), targets.end(), [&](const UploadTarget& t) { return writes(t) == writes(targets[0]); });
+    err << "uploading " << file << " to " << targets.size() << " ports";
+    if (alike && !targets.empty())
+        err << " (" << writes(targets[0]) << " writes each)";
+    err << "\n";
     std::mutex telling;  // one line at a time on each stream
     bool anyFailed = false;
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        for (std::size_t i = next++; i < ports.size(); i = next++) {
-            const std::string& name = ports[i];
+        for (std::size_t i = next++; i < targets.size(); i = next++) {
+            const UploadTarget& target = targets[i];
+            const std::string& name = target.port;
             const auto say = [&](const std::string& line) {
                 std::lock_guard lock(telling);
                 err << name << ": " << line << "\n";
@@ -76,8 +78,8 @@ int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, c
             const auto started = std::chrono::steady_clock::now();
             UploadOutcome outcome;
             SerialLink::PortHandle port;
-            if (SerialLink::OpenSerialPort(name, port, baud) == 1)
-                outcome = SendUpload(port, companyLine, block, say);
+            if (SerialLink::OpenSerialPort(name, port, target.baud) == 1)
+                outcome = SendUpload(port, *target.companyLine, *target.block, say);
             else
                 outcome.reason = "cannot open port " + name + ": " + OpenFailure(name, port.OpenError());
             port.Close();
@@ -87,13 +89,13 @@ int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, c
             std::snprintf(took, sizeof took, "%.2f", seconds);
             std::lock_guard lock(telling);
             anyFailed = anyFailed || !outcome.done;
-            out << "{\"port\":" << JsonString(name) << ",\"name\":\"\",\"result\":\""
+            out << "{\"port\":" << JsonString(name) << ",\"name\":" << JsonString(target.name) << ",\"result\":\""
                 << (outcome.done ? "done" : "failed") << "\",\"reason\":" << JsonString(outcome.reason)
                 << ",\"lines\":" << outcome.sent << ",\"seconds\":" << took << "}" << std::endl;
         }
     };
     std::vector<std::thread> threads;
-    for (int t = 1; t < std::min<int>(int(ports.size()), kUploadsAtOnce); ++t)
+    for (int t = 1; t < std::min<int>(int(targets.size()), kUploadsAtOnce); ++t)
         threads.emplace_back(work);
     work();
     for (std::thread& thread : threads)

@@ -25,9 +25,18 @@ std::string OpenFailure(const std::string& name, int error);
 // Text as a JSON string, with quotes.
 std::string JsonString(std::string_view utf8);
 
-// Sends the same writes to every port of options.ports at once, one thread and one port handle
-// each. One JSON line per port on `out` as it ends (port, name, result, reason, lines, seconds);
-// progress on `err`, each line led by its port. kExitOk when every port is done, else
-// kExitNoAnswer; the others always run to their end.
-int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, const std::vector<Bytes>& block,
-                  std::ostream& out, std::ostream& err);
+// One scale of an upload to several: where, under what name, and what it gets. The lines are the
+// caller's, shared by every scale of their series, and outlive the upload.
+struct UploadTarget {
+    std::string port;
+    std::string name;  // UTF-8; empty for a scale named by --port
+    int baud = 9600;
+    const Bytes* companyLine = nullptr;  // empty: no company line
+    const std::vector<Bytes>* block = nullptr;
+};
+
+// Sends to every target at once, one thread and one port handle each. One JSON line per scale on
+// `out` as it ends (port, name, result, reason, lines, seconds); progress on `err`, each line led by
+// its port. kExitOk when every scale is done, else kExitNoAnswer; the others always run to their end.
+int UploadToPorts(const std::vector<UploadTarget>& targets, const std::string& file, std::ostream& out,
+                  std::ostream& err);

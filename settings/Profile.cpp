@@ -191,11 +191,8 @@ std::vector<std::string> KeyNames(const std::string& path, std::string_view sect
     if (!range)
         return keys;
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const auto text = trimmed(lines[i]);
-        if (text.empty() || text.front() == ';')
-            continue;
-        const auto entry = keyLine(text);
-        keys.emplace_back(entry ? entry->key : text);
+        if (const auto entry = keyLine(lines[i]))
+            keys.emplace_back(entry->key);
     }
     return keys;
 }

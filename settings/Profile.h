@@ -29,8 +29,8 @@ double ReadReal(const std::string& path, std::string_view section, std::string_v
 // when the file is missing.
 std::vector<std::string> SectionNames(const std::string& path);
 
-// The keys of the first section of that name, in file order, as written; a line of the section that
-// is neither a key nor a comment counts as a key of that whole text, as the platform functions list it.
+// The keys of the first section of that name, in file order, as written; lines without "=" are no
+// keys and are not listed.
 std::vector<std::string> KeyNames(const std::string& path, std::string_view section);
 
 // True when `text` may be written as a section name, key or value: a line break would end the line

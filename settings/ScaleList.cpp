@@ -52,25 +52,34 @@ bool IsScaleSection(std::string_view section)
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Text before the first section, which the profile functions would pass over unseen.
-bool HasTextBeforeSections(const std::string& bytes)
+// The first line the profile functions would pass over unseen: text before the first section, or a
+// line of a section that is no key (no "="), no comment and not blank.
+std::optional<std::string> UnseenLine(const std::string& bytes, const std::string& file)
 {
+    std::optional<std::string> section;
     std::size_t at = 0;
-    while (at < bytes.size()) {
+    for (int number = 1; at < bytes.size(); ++number) {
         std::size_t end = bytes.find('\n', at);
         if (end == std::string::npos)
             end = bytes.size();
         std::string_view line(bytes.data() + at, end - at);
-        const auto first = line.find_first_not_of(" \t\r\v\f");
-        if (first != std::string_view::npos) {
-            if (line[first] == '[')
-                return false;
-            if (line[first] != ';')
-                return true;
-        }
         at = end + 1;
+        const auto first = line.find_first_not_of(" \t\r\v\f");
+        if (first == std::string_view::npos || line[first] == ';')
+            continue;
+        line.remove_prefix(first);
+        if (line.front() == '[' && line.find(']') != std::string_view::npos) {
+            auto name = line.substr(1, line.find(']') - 1);
+            name.remove_prefix(std::min(name.size(), name.find_first_not_of(" \t")));
+            section = std::string(name.substr(0, name.find_last_not_of(" \t") + 1));
+            continue;
+        }
+        if (!section)
+            return file + ": line " + std::to_string(number) + " stands before the first section";
+        if (line.find('=') == std::string_view::npos)
+            return file + " [" + *section + "]: line " + std::to_string(number) + " is neither a key nor a comment";
     }
-    return false;
+    return std::nullopt;
 }
 
 std::optional<int> ParseBaud(const std::string& text)
@@ -132,15 +141,15 @@ std::optional<std::string> ReadEntry(const std::string& path, const std::string&
 std::optional<std::string> ScaleList::Load(const std::string& path, ScaleList& list)
 {
     list.entries_.clear();
-    const std::string file = kFileName;
+    const std::string file = path.substr(path.find_last_of("/\\") + 1);
     std::string bytes;
     const auto status = DurableFile::ReadAll(path, bytes);
     if (status == DurableFile::ReadStatus::Missing)
         return std::nullopt;
     if (status == DurableFile::ReadStatus::Failed)
         return file + " cannot be read";
-    if (HasTextBeforeSections(bytes))
-        return file + ": text before the first section";
+    if (auto unseen = UnseenLine(bytes, file))
+        return unseen;
     ScaleList loaded;
     std::vector<std::string> sections;
     for (const auto& section : Profile::SectionNames(path)) {

@@ -39,7 +39,8 @@ public:
     static constexpr std::size_t kMaxTextBytes = 100;
 
     // Reads the list at `path` into `list` (emptied first). A missing file is an empty list. Nothing
-    // when all was taken; otherwise the reason naming the section and key (or the file), and `list`
+    // when all was taken; otherwise the reason naming the file (by the last part of `path`), section
+    // and key, and `list`
     // stays empty: a value that is missing, unreadable or repeated is never guessed or dropped.
     static std::optional<std::string> Load(const std::string& path, ScaleList& list);
 

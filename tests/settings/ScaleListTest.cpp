@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 // 秤 一号 and 熟食 in GBK, and two characters whose trail bytes are ASCII '[' and 'A'.
@@ -62,11 +64,13 @@ TEST_F(ScaleListFile, HandWrittenFileIsTakenInFileOrder)
     EXPECT_EQ(loaded.Entries(), (std::vector<ScaleEntry>{{"Till 1", "COM3", 4800, 1}, {"Till 2", "COM4", 19200, 2}}));
 }
 
-TEST_F(ScaleListFile, MissingFileIsAnEmptyList)
+TEST_F(ScaleListFile, MissingFileIsAnEmptyListAndAnUnreadableOneIsRefused)
 {
     ScaleList loaded;
     EXPECT_EQ(ScaleList::Load(path_, loaded), std::nullopt);
     EXPECT_TRUE(loaded.Entries().empty());
+    std::filesystem::create_directory(path_);
+    EXPECT_EQ(ScaleList::Load(path_, loaded), std::optional<std::string>("Scales.ini cannot be read"));
 }
 
 struct BadFile {
@@ -106,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"[Scale2]\r\nName=B\r\nPort=COM2\r\nBaud=9600\r\nSeries=zud\r\nTimeout=5\r\n",
                 "Scales.ini [Scale2]: unknown key \"Timeout\" (a scale has Name, Port, Baud and Series)"},
         BadFile{"[Scale2]\r\nName=B\r\nPort=COM2\r\nstray text\r\nBaud=9600\r\nSeries=zud\r\n",
-                "Scales.ini [Scale2]: unknown key \"stray text\" (a scale has Name, Port, Baud and Series)"},
+                "Scales.ini [Scale2]: line 9 is neither a key nor a comment"},
         BadFile{"[Scale2]\r\nName=B\r\nPort=COM2\r\nport=COM3\r\nBaud=9600\r\nSeries=zud\r\n",
                 "Scales.ini [Scale2]: port is given twice"},
         BadFile{"[scale1]\r\nName=B\r\nPort=COM2\r\nBaud=9600\r\nSeries=zud\r\n",
@@ -118,7 +122,7 @@ TEST_F(ScaleListFile, TextBeforeTheFirstSectionIsRefused)
 {
     Write("Port=COM1\r\n[Scale1]\r\nName=A\r\nPort=COM1\r\nBaud=9600\r\nSeries=zud\r\n");
     ScaleList loaded;
-    EXPECT_EQ(ScaleList::Load(path_, loaded), std::optional<std::string>("Scales.ini: text before the first section"));
+    EXPECT_EQ(ScaleList::Load(path_, loaded), std::optional<std::string>("Scales.ini: line 1 stands before the first section"));
 }
 
 struct EntryCase {
