@@ -130,7 +130,7 @@ private slots:
     }
 
     // Closing the window while a scale holds the line cancels the send and waits for what is
-    // already moving: the scale gets all of it, down to the block's last line.
+    // already moving: the scale gets all of it, and the block's last line.
     void closingMidSendWaitsForWhatIsMoving()
     {
         TempAppDirectory dir;
@@ -147,10 +147,15 @@ private slots:
             send.close();
             QVERIFY(send.Summary().contains("Slow"));
         }
-        QTRY_COMPARE(scale.UploadedLines().size(), std::size_t(200));
+        // Cut short or whole (the close may come before the last write or after it), the block
+        // ends with its last line and nothing written before it is missing.
+        QTRY_VERIFY(QByteArray::fromStdString(scale.Received()).endsWith("\r\nend\r\n"));
         const QByteArray received = QByteArray::fromStdString(scale.Received());
         QVERIFY(received.startsWith("plu\r\n1[A1]<Apple>2.50\r\n"));  // no company line for ZEV
-        QVERIFY(received.endsWith("\r\n200[]<>\r\nend\r\n"));
+        const std::vector<Bytes> lines = scale.UploadedLines();
+        QVERIFY(!lines.empty());
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            QCOMPARE(QByteArray::fromStdString(lines[i]), QByteArray::number(qulonglong(i + 1)) + "[]<>");
     }
 
     // Two scales get what the main window's own Upload (and company name) sends them, one through
