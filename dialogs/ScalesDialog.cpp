@@ -61,11 +61,15 @@ ScalesDialog::ScalesDialog(QWidget* parent)
         testLink_.StartReading([series = testSeries_] { return series; }, [] { return false; }, [] { return 100; });
     });
     connect(&testLink_, &PortLink::valueRead, this, [this](ScaleSeries, WeightReport::Quantity quantity, const QByteArray& text) {
-        if (testValues_.isEmpty())
+        if (!testAnswered_) {
+            testAnswered_ = true;
             // The fields of one reading come in one batch of reports; it is shown after them.
             QTimer::singleShot(0, this, [this] { ShowTested(testValues_.join(QStringLiteral("  "))); });
-        testValues_ << QuantityName(quantity) + QLatin1Char(' ')
-                + FromGbk(std::string_view(text.constData(), std::size_t(text.size()))).trimmed();
+        }
+        // A field the scale left empty (a price not set) is not shown.
+        const QString value = FromGbk(std::string_view(text.constData(), std::size_t(text.size()))).trimmed();
+        if (!value.isEmpty())
+            testValues_ << QuantityName(quantity) + QLatin1Char(' ') + value;
     });
     connect(&testLink_, &PortLink::lost, this,
             [this](int fault, int error) { ShowTested(PortWords::LossReason(fault, error)); });
@@ -172,6 +176,7 @@ void ScalesDialog::Test()
     testPort_ = scale->port;
     testSeries_ = ScaleSeries(scale->series);
     testValues_.clear();
+    testAnswered_ = false;
     item->setText(TestColumn, tr("Testing..."));
     // The port opens and is read on the link's worker; the row hears the result.
     testLink_.Open(scale->port, scale->baud);

@@ -47,6 +47,7 @@ private:
     std::string testPort_;
     ScaleSeries testSeries_ = ScaleSeries::None;
     QStringList testValues_;
+    bool testAnswered_ = false;
     QTimer testTimeout_;
     PortLink testLink_{this};  // last of what the tests use: its worker reports into the window
 };

@@ -86,7 +86,6 @@ private slots:
         std::vector<ScaleEntry> expected = {{ToGbk(QString::fromUtf8("熟食柜台")), zev.PortPath(), 19200, 1},
                                             {"Fruit", "rfc2217://10.0.0.7:4001", 9600, 0}};
         QCOMPARE(ListIn(dir).Entries(), expected);
-        Shoot(&window, "scales", chinese);
 
         // Renamed in its row, as typed there.
         QTreeWidget* tree = Tree(&window);
@@ -105,6 +104,7 @@ private slots:
         Button(&window, "testButton")->click();
         QTRY_VERIFY_WITH_TIMEOUT(tree->topLevelItem(0)->text(4).contains("3.750"), 4000);
         QVERIFY(zev.Commands().size() >= 1 && zev.Commands().front() == Bytes("\x11"));
+        Shoot(&window, "scales", chinese);
 
         QTRY_VERIFY(Button(&window, "testButton")->isEnabled());
         Button(&window, "removeButton")->click();
