@@ -6,8 +6,15 @@
 #include "settings/ScaleList.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
+
+// The list numbers the series as ScaleSeries does, each under its command-line name.
+static_assert(std::string_view(ScaleList::kSeriesNames[int(ScaleSeries::Zud)]) == "zud"
+              && std::string_view(ScaleList::kSeriesNames[int(ScaleSeries::Zev)]) == "zev"
+              && std::string_view(ScaleList::kSeriesNames[int(ScaleSeries::Rivav)]) == "rivav"
+              && std::size(ScaleList::kSeriesNames) == 3);
 
 // The name as UTF-8, or nothing when its bytes are not GBK: a list saved as UTF-8 would otherwise
 // print its names garbled.

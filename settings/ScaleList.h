@@ -40,8 +40,8 @@ public:
 
     // Reads the list at `path` into `list` (emptied first). A missing file is an empty list. Nothing
     // when all was taken; otherwise the reason naming the file (by the last part of `path`), section
-    // and key, and `list`
-    // stays empty: a value that is missing, unreadable or repeated is never guessed or dropped.
+    // and key (or line), and `list` stays empty: a value that is missing, unreadable or repeated, an
+    // unknown key or section, a stray line, is never guessed, dropped or passed over.
     static std::optional<std::string> Load(const std::string& path, ScaleList& list);
 
     // Writes the whole list to `path`, replacing the file at once as DurableFile::Replace does;
