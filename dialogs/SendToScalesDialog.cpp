@@ -14,6 +14,7 @@
 #include <QTreeWidgetItem>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 

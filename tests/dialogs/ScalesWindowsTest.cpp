@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <mutex>
 
 using namespace MainDialogSupport;
 using namespace std::chrono_literals;
@@ -174,11 +175,16 @@ private slots:
         WriteSystemSettings(dir, "VirtualScale=0\r\nType=0\r\nSleep=0\r\nCorp=Shop\r\n");
         dir.WriteFile("ZUD.txt", "1,A1,Apple\r\n7,B7," + QByteArray::fromStdString(ToGbk(QString::fromUtf8("香蕉"))) + "\r\n");
         dir.WriteFile("ZEV.txt", "1,A1,Apple,2.50\r\n200,Z9,Pear,9.99\r\n");
-        VirtualScale reference, zud, zev, gone;
-        QVERIFY(reference.Start() && zud.Start() && zev.Start() && gone.Start());
-        const std::string gonePath = gone.PortPath();
-        gone.Stop();
+        VirtualScale reference, zud, zev;
+        QVERIFY(reference.Start() && zud.Start() && zev.Start());
+        // An adapter unplugged: a path of no device (a stopped scale's pseudo-terminal number may
+        // be given to another program's at once).
+        const std::string gonePath = "/dev/ttyNoSuchAdapter7";
 
+        // Written by the main window's session, counted on its worker; declared before the window,
+        // so they outlive its worker.
+        std::mutex counting;
+        std::size_t mainWrote = 0;
         ScaleMainDialog main;
         // What the main window sends one scale: company name and upload for ZUD, upload for ZEV.
         QVERIFY(OpenOn(main, reference));
@@ -198,8 +204,13 @@ private slots:
         QCOMPARE(zev.Received(), Bytes());
         Button(&main, "openButton")->click();
         QTRY_VERIFY(!LinkOf(&main).IsOpen());
-        // The main window holds the ZUD scale's port open.
+        // The main window holds the ZUD scale's port open; what its session writes is counted.
         QVERIFY(OpenOn(main, zud));
+        LinkOf(&main).SetLineObserver([&](LineDirection direction, std::string_view bytes) {
+            std::lock_guard lock(counting);
+            if (direction == LineDirection::Written)
+                mainWrote += bytes.size();
+        });
 
         ScaleList list;
         QVERIFY(!list.Add({"Deli", zud.PortPath(), 9600, 0}));
@@ -248,8 +259,11 @@ private slots:
         // The main window tells how it ended, naming the scale that did not get its list.
         QVERIFY2(RequireControl<QLabel>(&main, "statusLine")->text().contains("Back"),
                  qPrintable(RequireControl<QLabel>(&main, "statusLine")->text()));
-        // The held port stayed open: it was not opened a second time.
+        // The held port stayed open, and the ZUD scale's list went out through it, not through a
+        // second opening of the port.
         QVERIFY(LinkOf(&main).IsOpen());
+        std::lock_guard lock(counting);
+        QCOMPARE(mainWrote, zudBytes.size());
     }
 };
 
