@@ -23,7 +23,6 @@ void ScaleMainDialog::OnSendToScales()
     // written there first.
     if (series_ != ScaleSeries::None && !SaveTable(series_, true))
         return;
-    loadedTable_ = table_;
     ScaleList list;
     if (const auto problem = ScaleList::Load(AppPaths::InApplicationDirectory(ScaleList::kFileName), list)) {
         OperatorMessage::Show(this, tr("The scale list cannot be read: %1").arg(QString::fromLocal8Bit(problem->c_str())),
