@@ -1,7 +1,6 @@
 #include "cli/MultiUpload.h"
 
 #include "cli/CommandLine.h"
-#include "cli/ScaleExchange.h"
 #include "link/NetworkPortName.h"
 #include "link/PortError.h"
 
@@ -11,22 +10,6 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
-
-std::string StallReason(const SerialLink::PortHandle& port)
-{
-    const SerialLink::PortFaultInfo fault = port.Fault();
-    switch (fault.fault) {
-    case SerialLink::PortFault::Stalled:
-        return "the scale stopped taking data";
-    case SerialLink::PortFault::HungUp:
-        return "the port is gone";
-    case SerialLink::PortFault::IoError:
-        return SerialLink::SystemErrorText(fault.error);
-    case SerialLink::PortFault::None:
-        break;
-    }
-    return "the port is closed";
-}
 
 std::string OpenFailure(const std::string& name, int error)
 {
@@ -56,35 +39,19 @@ std::string JsonString(std::string_view utf8)
 UploadOutcome SendUpload(SerialLink::PortHandle& port, const Bytes& companyLine, const std::vector<Bytes>& block,
                          const std::function<void(const std::string&)>& progress)
 {
-    UploadOutcome outcome;
     port.SetHoldObserver([&progress](bool held) {
         if (held)
             progress("the scale holds the line; waiting while it takes data");
     });
-    // The company name goes out first, as its own write, like the dialog's button sends it.
-    if (!companyLine.empty()) {
-        if (SerialLink::WriteBytes(port, companyLine.data(), companyLine.size()) != int(companyLine.size())) {
-            outcome.reason = "the scale did not take the company name: " + StallReason(port);
-            return outcome;
-        }
-        outcome.sent = 1;
-    }
-    const std::size_t sent = ScaleExchange::SendWrites(port, block, [&](std::size_t done) {
-        if (done % 50 == 0 && done < block.size())
+    const std::size_t company = companyLine.empty() ? 0 : 1;
+    UploadWatch watch;
+    watch.progress = [&](std::size_t sent) {
+        const std::size_t done = sent - company;  // lines of the block
+        if (done > 0 && done % 50 == 0 && done < block.size())
             progress("  " + std::to_string(done) + " of " + std::to_string(block.size()));
-    });
-    outcome.sent += sent;
-    if (sent != block.size()) {
-        outcome.reason = "the scale did not take the upload: line " + std::to_string(sent + 1) + " of "
-            + std::to_string(block.size()) + " did not go out (" + StallReason(port) + ")";
-        return outcome;
-    }
-    // Done only once the last line has left the port, not when the driver has it.
-    if (!SerialLink::Drain(port)) {
-        outcome.reason = "the scale did not take the last lines of the upload: " + StallReason(port);
-        return outcome;
-    }
-    outcome.done = true;
+    };
+    UploadOutcome outcome = SendUpload(port, companyLine, block, watch);
+    port.SetHoldObserver(nullptr);
     return outcome;
 }
 

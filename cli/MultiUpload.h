@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CommandLineOptions.h"
+#include "commodity/CommodityUpload.h"
 #include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 
@@ -13,29 +14,16 @@
 
 // One upload over an open port, and the same upload to several ports at once.
 
-struct UploadOutcome {
-    bool done = false;   // every write went out and the drain saw them leave
-    std::string reason;  // why not, as one sentence
-    std::size_t sent = 0;  // writes that went out whole, the company line included
-};
-
-// Sends the company line (when not empty) as its own write, then each write of `block`; done only
-// once the drain saw the last one leave the port. `progress` hears about a held line and every
-// 50th write.
+// SendUpload (commodity/CommodityUpload.h) as the command line tells it: `progress` hears about a
+// held line and every 50th write.
 UploadOutcome SendUpload(SerialLink::PortHandle& port, const Bytes& companyLine, const std::vector<Bytes>& block,
                          const std::function<void(const std::string&)>& progress);
-
-// Why a write or the drain did not end whole, from the handle's fault.
-std::string StallReason(const SerialLink::PortHandle& port);
 
 // Why the named port did not open: a network port's own words, else the system's reason.
 std::string OpenFailure(const std::string& name, int error);
 
 // Text as a JSON string, with quotes.
 std::string JsonString(std::string_view utf8);
-
-// Scales sent to at once; more wait their turn.
-inline constexpr int kUploadsAtOnce = 16;
 
 // One scale of an upload to several: where, under what name, and what it gets. The lines are the
 // caller's, shared by every scale of their series, and outlive the upload.
