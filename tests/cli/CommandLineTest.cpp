@@ -246,8 +246,8 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
         std::vector<std::string> args;
         int status;
         const char* message;                          // in standard error
-        std::vector<std::string> printed;             // standard output, line by line
-        std::function<void(VirtualScale&)> meanwhile; // done to the scale 300 ms after the start
+        std::vector<std::string> printed = {};             // standard output, line by line
+        std::function<void(VirtualScale&)> meanwhile = {}; // done to the scale 300 ms after the start
     };
     const std::string fullName = longName.substr(0, 150);  // 50 characters, 100 bytes
     // A list whose first scale is the virtual one: a fault further down sends it nothing either.
