@@ -305,12 +305,14 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
         const auto lines = Lines(result.out);
         EXPECT_TRUE(lines.size() >= c.printed.size() && std::equal(c.printed.begin(), c.printed.end(), lines.begin()))
             << c.what << ": " << result.out;
-        if (c.printed.empty())
+        if (c.printed.empty()) {
             EXPECT_EQ(result.out.find("plu"), std::string::npos) << c.what;
-        if (c.meanwhile)
+        }
+        if (c.meanwhile) {
             ASSERT_TRUE(scale_.PlugIn());
-        else if (c.args.size() < 2 || c.args[0] != "--port" || c.status != kExitNoAnswer)
+        } else if (c.args.size() < 2 || c.args[0] != "--port" || c.status != kExitNoAnswer) {
             EXPECT_EQ(scale_.Received(), "") << c.what << ": nothing is sent";
+        }
         scale_.ClearReceived();
     }
 }
