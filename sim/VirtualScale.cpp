@@ -184,7 +184,7 @@ struct VirtualScale::State {
     }
 };
 
-VirtualScale::VirtualScale(LineKind kind) : state_(std::make_unique<State>())
+VirtualScale::VirtualScale(LineKind kind) : line_(kind), state_(std::make_unique<State>())
 {
 #ifndef _WIN32
     if (kind == LineKind::PseudoTerminal)

@@ -28,6 +28,7 @@ public:
 #endif
 
     explicit VirtualScale(LineKind line = kDefaultLine);
+    LineKind Line() const { return line_; }
     ~VirtualScale();  // stops it
 
     // Opens the line and starts answering. False, with errno set, when no such line can be had.
@@ -97,5 +98,6 @@ public:
 
 private:
     struct State;
+    LineKind line_;
     std::unique_ptr<State> state_;
 };

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
+#include "support/ScaleLines.h"
 #include "support/ScaleSetUp.h"
 #include "support/ScratchFolder.h"
 
@@ -132,6 +133,7 @@ TEST_F(CommandLineTest, UploadSendsTheCompanyNameAndTheGoodRowsOfACsvFile)
 // past the bound, fails with exit 4; never exit 0 with less than the block.
 TEST_F(CommandLineTest, UploadWaitsForAHeldLineAndNeverClaimsMore)
 {
+    SKIP_OVER_TCP(scale_, ScaleLines::kNoFlowControl);
     struct Case {
         std::chrono::milliseconds hold;
         int status;
@@ -297,6 +299,7 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
 
 TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 {
+    SKIP_OVER_TCP(scale_, ScaleLines::kNoRate);
     VirtualScale other;
     ScaleSetUp::Answering(other, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(other.Start());
@@ -314,6 +317,7 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 // --baud and --series narrow the search: only that rate, only that series' poll, rivav only listens.
 TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
 {
+    SKIP_OVER_TCP(scale_, ScaleLines::kNoRate);
     VirtualScale zud;
     ScaleSetUp::Answering(zud, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(zud.Start());
@@ -350,6 +354,7 @@ TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
 // bytes, the third is reported; one JSON line each, progress led by the port, exit 4.
 TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
 {
+    SKIP_OVER_TCP(scale_, ScaleLines::kNoFlowControl);
     std::string csv;
     for (int row = 1; row <= 200; ++row)
         csv += std::to_string(row) + ",C" + std::to_string(row) + ",Apples from the orchard,2.50\n";
