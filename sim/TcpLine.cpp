@@ -86,31 +86,51 @@ bool TcpLine::Open(int /*baud: raw TCP carries no rate*/)
     }
     started_ = true;
 #endif
-    Native listener;
     Native wake;
     int wakePort = 0;
-    if (!BindLoopback(SOCK_STREAM, listener, port_)) {
-        Close();
-        errno = ENETDOWN;
-        return false;
-    }
-    listener_ = std::uintptr_t(listener);
-    const sockaddr_in wakeAddress = Loopback(0);
-    if (::listen(listener, 4) != 0 || !BindLoopback(SOCK_DGRAM, wake, wakePort)) {
+    if (!BindLoopback(SOCK_DGRAM, wake, wakePort)) {
         Close();
         errno = ENETDOWN;
         return false;
     }
     wake_ = std::uintptr_t(wake);
     // Connected to itself: a byte it sends ends the worker's wait.
-    sockaddr_in self = wakeAddress;
-    self.sin_port = htons(std::uint16_t(wakePort));
-    if (::connect(wake, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0) {
+    const sockaddr_in self = Loopback(wakePort);
+    if (::connect(wake, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0
+        || !(bridgeTcpPort_ != 0 ? Connect() : Listen())) {
         Close();
         errno = ENETDOWN;
         return false;
     }
+    open_ = true;
     return true;
+}
+
+bool TcpLine::Listen()
+{
+    Native listener;
+    if (!BindLoopback(SOCK_STREAM, listener, port_))
+        return false;
+    listener_ = std::uintptr_t(listener);
+    return ::listen(listener, 4) == 0;
+}
+
+bool TcpLine::Connect()
+{
+    // A bridge that served the line before may be starting again: it gets a few seconds.
+    const sockaddr_in bridge = Loopback(bridgeTcpPort_);
+    for (int attempt = 0; attempt < 60; ++attempt) {
+        const Native s = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (s == kInvalid)
+            return false;
+        if (::connect(s, reinterpret_cast<const sockaddr*>(&bridge), sizeof bridge) == 0 && MakeNonBlocking(s)) {
+            client_ = std::uintptr_t(s);
+            return true;
+        }
+        Release(s);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 void TcpLine::Close()
@@ -122,6 +142,7 @@ void TcpLine::Close()
         *s = kNone;
     }
     DropOutput();
+    open_ = false;
 #ifdef _WIN32
     if (started_)
         ::WSACleanup();
@@ -131,7 +152,7 @@ void TcpLine::Close()
 
 std::string TcpLine::Path() const
 {
-    return "socket://127.0.0.1:" + std::to_string(port_);
+    return bridgeTcpPort_ != 0 ? bridgedPort_ : "socket://127.0.0.1:" + std::to_string(port_);
 }
 
 void TcpLine::DropClient()
@@ -146,13 +167,16 @@ ScaleLine::Readiness TcpLine::Wait(bool read, bool write, int waitMs)
     PollEntry entries[3] = {};
     entries[0].fd = AsNative(wake_);
     entries[0].events = POLLIN;
-    entries[1].fd = AsNative(listener_);
-    entries[1].events = POLLIN;
-    unsigned count = 2;
-    if (client_ != kNone && (read || write)) {
-        entries[2].fd = AsNative(client_);
-        entries[2].events = short((read ? POLLIN : 0) | (write ? POLLOUT : 0));
-        count = 3;
+    unsigned count = 1;
+    const unsigned listening = listener_ != kNone ? count++ : 0;
+    if (listening != 0) {
+        entries[listening].fd = AsNative(listener_);
+        entries[listening].events = POLLIN;
+    }
+    const unsigned connected = client_ != kNone && (read || write) ? count++ : 0;
+    if (connected != 0) {
+        entries[connected].fd = AsNative(client_);
+        entries[connected].events = short((read ? POLLIN : 0) | (write ? POLLOUT : 0));
     }
     Readiness seen;
     const int ready = PollEntries(entries, count, waitMs);
@@ -166,10 +190,10 @@ ScaleLine::Readiness TcpLine::Wait(bool read, bool write, int waitMs)
         }
     }
     // A tool arriving is taken by Accept() and read like bytes arriving.
-    seen.readable = entries[1].revents != 0;
-    if (count == 3) {
-        seen.hungUp = (entries[2].revents & (POLLHUP | POLLERR)) != 0;
-        seen.readable = seen.readable || seen.hungUp || (entries[2].revents & POLLIN) != 0;
+    seen.readable = listening != 0 && entries[listening].revents != 0;
+    if (connected != 0) {
+        seen.hungUp = (entries[connected].revents & (POLLHUP | POLLERR)) != 0;
+        seen.readable = seen.readable || seen.hungUp || (entries[connected].revents & POLLIN) != 0;
     }
     return seen;
 }
@@ -184,6 +208,8 @@ void TcpLine::Wake()
 
 void TcpLine::Accept()
 {
+    if (listener_ == kNone)
+        return;
     const Native client = ::accept(AsNative(listener_), nullptr, nullptr);
     if (client == kInvalid)
         return;
@@ -208,7 +234,7 @@ long TcpLine::Read(char* buffer, std::size_t size)
         return long(n);
     if (n < 0 && NothingNow())
         return 0;
-    // The tool hung up: the line waits for the next one.
+    // The tool hung up (the line waits for the next one), or the bridge went (the line is dead).
     DropClient();
     return 0;
 }

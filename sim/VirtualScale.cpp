@@ -194,6 +194,11 @@ VirtualScale::VirtualScale(LineKind kind) : line_(kind), state_(std::make_unique
         state_->line = std::make_unique<TcpLine>();
 }
 
+VirtualScale::VirtualScale(const Bridge& bridge) : line_(LineKind::Bridged), state_(std::make_unique<State>())
+{
+    state_->line = std::make_unique<TcpLine>(bridge.portName, bridge.tcpPort);
+}
+
 VirtualScale::~VirtualScale()
 {
     Stop();

@@ -20,6 +20,14 @@ public:
     enum class LineKind {
         PseudoTerminal,  // POSIX only; PortPath() is a device path
         Tcp,             // PortPath() is socket://127.0.0.1:PORT; no line rate or flow control crosses it
+        Bridged,         // through a serial port's TCP bridge (see Bridge); PortPath() is that port
+    };
+    // A serial port whose far end a bridge (socat, a device server) offers on 127.0.0.1:tcpPort:
+    // the scale connects there, and the tool opens the port by its name. The rate the tool sets
+    // does not cross the bridge; XON/XOFF do, as bytes the port's driver obeys.
+    struct Bridge {
+        std::string portName;
+        int tcpPort = 0;
     };
 #ifdef _WIN32
     static constexpr LineKind kDefaultLine = LineKind::Tcp;
@@ -28,6 +36,7 @@ public:
 #endif
 
     explicit VirtualScale(LineKind line = kDefaultLine);
+    explicit VirtualScale(const Bridge& bridge);
     LineKind Line() const { return line_; }
     ~VirtualScale();  // stops it
 

@@ -64,7 +64,7 @@ protected:
         return args;
     }
 
-    VirtualScale scale_;
+    VirtualScale scale_ = ScaleLines::ForThisRun();
     ScratchFolder folder_{"scaletool-cli"};
 };
 
@@ -133,7 +133,8 @@ TEST_F(CommandLineTest, UploadSendsTheCompanyNameAndTheGoodRowsOfACsvFile)
 // past the bound, fails with exit 4; never exit 0 with less than the block.
 TEST_F(CommandLineTest, UploadWaitsForAHeldLineAndNeverClaimsMore)
 {
-    SKIP_OVER_TCP(scale_, ScaleLines::kNoFlowControl);
+    if (!ScaleLines::HoldsBeforeOpen(scale_))
+        GTEST_SKIP() << (ScaleLines::CarriesFlowControl(scale_) ? ScaleLines::kNoHoldBeforeOpen : ScaleLines::kNoFlowControl);
     struct Case {
         std::chrono::milliseconds hold;
         int status;
@@ -299,7 +300,8 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
 
 TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 {
-    SKIP_OVER_TCP(scale_, ScaleLines::kNoRate);
+    if (!ScaleLines::CarriesRate(scale_))
+        GTEST_SKIP() << ScaleLines::kNoRate;
     VirtualScale other;
     ScaleSetUp::Answering(other, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(other.Start());
@@ -317,7 +319,8 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 // --baud and --series narrow the search: only that rate, only that series' poll, rivav only listens.
 TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
 {
-    SKIP_OVER_TCP(scale_, ScaleLines::kNoRate);
+    if (!ScaleLines::CarriesRate(scale_))
+        GTEST_SKIP() << ScaleLines::kNoRate;
     VirtualScale zud;
     ScaleSetUp::Answering(zud, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(zud.Start());
@@ -354,7 +357,8 @@ TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
 // bytes, the third is reported; one JSON line each, progress led by the port, exit 4.
 TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
 {
-    SKIP_OVER_TCP(scale_, ScaleLines::kNoFlowControl);
+    if (!ScaleLines::HoldsBeforeOpen(scale_))
+        GTEST_SKIP() << (ScaleLines::CarriesFlowControl(scale_) ? ScaleLines::kNoHoldBeforeOpen : ScaleLines::kNoFlowControl);
     std::string csv;
     for (int row = 1; row <= 200; ++row)
         csv += std::to_string(row) + ",C" + std::to_string(row) + ",Apples from the orchard,2.50\n";
@@ -364,7 +368,7 @@ TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
     ASSERT_TRUE(scale_.WaitForCommands(202, 3s));
     const Bytes expected = scale_.Received();
 
-    VirtualScale scales[3];
+    VirtualScale scales[3] = {ScaleLines::ForThisRun(), ScaleLines::ForThisRun(), ScaleLines::ForThisRun()};
     std::vector<std::string> args{"--series", "zev", "--baud", "38400", "--upload", file};
     for (VirtualScale& scale : scales) {
         scale.SetBaudRate(38400);

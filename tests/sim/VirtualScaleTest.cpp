@@ -37,7 +37,7 @@ protected:
         return buffer;
     }
 
-    VirtualScale scale{GetParam()};
+    VirtualScale scale = ScaleLines::On(GetParam());
     SerialLink::PortHandle port;
 };
 
@@ -69,8 +69,8 @@ TEST_P(VirtualScaleTest, RecordsCommandsAsTheyCompleteAndSendsTheDumpInTimedPiec
 }
 
 // With wire time the scale takes the bytes as the line's rate carries them: 960 bytes at 9600 baud
-// take a second, at 19200 half of it; without, they are in at once. Over TCP, where the tool's rate
-// cannot be seen, they come at the scale's own rate.
+// take a second, at 19200 half of it; without, they are in at once. Where the tool's rate
+// cannot be seen (over TCP), they come at the scale's own rate.
 TEST_P(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
 {
     struct Case {
@@ -81,7 +81,7 @@ TEST_P(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
     Bytes upload;
     for (int line = 0; line < 96; ++line)
         upload += "1[A1]<B>\r\n";  // 10 bytes
-    const bool tcp = GetParam() == VirtualScale::LineKind::Tcp;
+    const bool tcp = !ScaleLines::CarriesRate(scale);
     const Case atScaleRate{true, 19200, 950ms, 1500ms};
     for (const Case& c : {Case{false, 9600, 0ms, 300ms}, Case{true, 9600, 950ms, 1500ms},
                           tcp ? atScaleRate : Case{true, 19200, 450ms, 900ms}}) {
@@ -102,7 +102,8 @@ TEST_P(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
 // arrive as noise, and its series decides which poll it answers.
 TEST_P(VirtualScaleTest, AnswersOnlyAtItsOwnRateAndToItsOwnSeriesPoll)
 {
-    SKIP_OVER_TCP(scale, ScaleLines::kNoRate);
+    if (!ScaleLines::CarriesRate(scale))
+        GTEST_SKIP() << ScaleLines::kNoRate;
     struct Case {
         int toolBaud;
         ScaleSeries series;
