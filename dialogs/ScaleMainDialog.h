@@ -5,6 +5,7 @@
 #include "link/ScaleCommandSet.h"
 #include "link/WeightReport.h"
 #include "rules/EnableRule.h"
+#include "sim/VirtualScale.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -18,7 +19,6 @@
 class QLineEdit;
 class LineMonitorWindow;
 class QProgressDialog;
-class VirtualScale;
 
 namespace Ui {
 class ScaleMainDialog;
@@ -38,6 +38,8 @@ public:
 
     // The virtual scale behind the "Virtual scale (demo)" entry while that entry is open; else null.
     VirtualScale* DemoScale() const { return demoScale_.get(); }
+    // The line the demo's scale answers on (Windows has only TCP); tests try each on POSIX.
+    void SetDemoLine(VirtualScale::LineKind line) { demoLine_ = line; }
 
     // CSV import (after the preview is accepted) into and export of the current series' table;
     // the menu of the Import/Export button asks for the file first.
@@ -150,6 +152,7 @@ private:
     CommodityTable loadedTable_;
     bool unreadableFile_ = false;
     std::unique_ptr<VirtualScale> demoScale_;
+    VirtualScale::LineKind demoLine_ = VirtualScale::kDefaultLine;
     int demoIndex_ = -1;  // entry of the virtual scale in the port list, -1 when not offered
     int lastPortEntry_ = -1;  // the port list's entry chosen last, other than "Network port..."
     QString openCaption_;  // the port list's text of the port being opened or open

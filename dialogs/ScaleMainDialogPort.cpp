@@ -32,7 +32,7 @@ void ScaleMainDialog::OpenPort()
     openCaption_ = ui_->portCombo->currentText();
     std::string name;
     if (entry >= 0 && entry == demoIndex_) {
-        demoScale_ = std::make_unique<VirtualScale>();
+        demoScale_ = std::make_unique<VirtualScale>(demoLine_);
         // Loads come and go on the demo's pan, so that reading, TARE and Zero show something.
         demoScale_->StartLife();
         if (!demoScale_->Start()) {

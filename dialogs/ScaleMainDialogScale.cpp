@@ -140,7 +140,7 @@ void ScaleMainDialog::OnFindScale()
         if (IsNetworkChooser(entry))
             continue;
         if (entry == demoIndex_) {
-            probedDemo = std::make_unique<VirtualScale>();
+            probedDemo = std::make_unique<VirtualScale>(demoLine_);
             if (probedDemo->Start())
                 ports.push_back({label, probedDemo->PortPath()});
             continue;

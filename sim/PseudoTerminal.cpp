@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
-#include <cstdint>
+#include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
-
-// Bytes the tool has not read yet beyond this are dropped, like an overrun on a real line.
-constexpr std::size_t kBacklogLimit = 8192;
 
 struct LineRate {
     int baud;
@@ -59,13 +57,18 @@ bool PseudoTerminal::Open(int baud)
     if (::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0
         || ::fcntl(master_, F_SETFD, FD_CLOEXEC) != 0)
         return fail();
+    int wake[2] = {-1, -1};
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
+        return fail();
+    wakeRead_ = wake[0];
+    wakeWrite_ = wake[1];
     path_ = name;
     return true;
 }
 
 void PseudoTerminal::Close()
 {
-    for (int* fd : {&master_, &slave_}) {
+    for (int* fd : {&master_, &slave_, &wakeRead_, &wakeWrite_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
@@ -100,67 +103,50 @@ int PseudoTerminal::ToolBaud() const
     return 0;
 }
 
-void PseudoTerminal::Send(Bytes bytes, TimePoint due, int lineBaud)
+ScaleLine::Readiness PseudoTerminal::Wait(bool read, bool write, int waitMs)
 {
-    if (bytes.empty() || !IsOpen())
-        return;
-    if (const int toolBaud = ToolBaud(); toolBaud != 0 && toolBaud != lineBaud)
-        bytes = Garbled(bytes, toolBaud > lineBaud);
-    if (bytes.empty() || backlog_ + bytes.size() > kBacklogLimit)
-        return;
-    backlog_ += bytes.size();
-    output_.push_back({due, std::move(bytes)});
+    pollfd fds[2] = {{master_, short((read ? POLLIN : 0) | (write ? POLLOUT : 0)), 0}, {wakeRead_, POLLIN, 0}};
+    const int ready = ::poll(fds, 2, waitMs);
+    if (ready < 0 && errno != EINTR)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (ready > 0 && (fds[1].revents & POLLIN)) {
+        char drain[64];
+        while (::read(wakeRead_, drain, sizeof drain) > 0) {
+        }
+    }
+    Readiness seen;
+    if (ready > 0) {
+        seen.hungUp = (fds[0].revents & (POLLHUP | POLLERR)) != 0;
+        seen.readable = seen.hungUp || (fds[0].revents & POLLIN) != 0;
+    }
+    return seen;
 }
 
-void PseudoTerminal::Flush(TimePoint now)
+void PseudoTerminal::Wake()
 {
-    writeBlocked_ = false;
-    while (!output_.empty() && output_.front().due <= now && IsOpen()) {
-        const Bytes& bytes = output_.front().bytes;
-        const ssize_t n = ::write(master_, bytes.data() + frontWritten_, bytes.size() - frontWritten_);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            writeBlocked_ = (errno == EAGAIN || errno == EWOULDBLOCK);
-            if (!writeBlocked_)
-                DropOutput();
-            return;
-        }
-        frontWritten_ += std::size_t(n);
-        if (frontWritten_ == bytes.size()) {
-            backlog_ -= bytes.size();
-            output_.pop_front();
-            frontWritten_ = 0;
-        }
+    if (wakeWrite_ >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &byte, 1);
     }
 }
 
-void PseudoTerminal::DropOutput()
+long PseudoTerminal::Read(char* buffer, std::size_t size)
 {
-    output_.clear();
-    frontWritten_ = 0;
-    backlog_ = 0;
-    writeBlocked_ = false;
+    const ssize_t n = ::read(master_, buffer, size);
+    if (n >= 0)
+        return long(n);
+    return errno == EAGAIN || errno == EINTR ? 0 : -1;
 }
 
-std::optional<PseudoTerminal::TimePoint> PseudoTerminal::NextWrite() const
+ScaleLine::Written PseudoTerminal::WriteSome(const char* bytes, std::size_t size)
 {
-    if (output_.empty() || writeBlocked_)
-        return std::nullopt;
-    return output_.front().due;
-}
-
-Bytes Garbled(const Bytes& bytes, bool receiverFaster)
-{
-    Bytes noise;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = std::uint8_t(bytes[i]);
-        if (receiverFaster) {
-            noise += char(0x80 | (b >> 1));
-            noise += char(0xFF);
-        } else if (i % 2 == 0) {
-            noise += char(0x80 | (b ^ 0x5A));
-        }
+    for (;;) {
+        const ssize_t n = ::write(master_, bytes, size);
+        if (n >= 0)
+            return {std::size_t(n), false, false};
+        if (errno == EINTR)
+            continue;
+        const bool blocked = errno == EAGAIN || errno == EWOULDBLOCK;
+        return {0, blocked, !blocked};
     }
-    return noise;
 }

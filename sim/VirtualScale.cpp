@@ -7,13 +7,12 @@
 #include <optional>
 #include <thread>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include "sim/CommandSplitter.h"
-#include "sim/PseudoTerminal.h"
 #include "sim/ScaleModel.h"
+#include "sim/TcpLine.h"
+#ifndef _WIN32
+#include "sim/PseudoTerminal.h"
+#endif
 
 namespace {
 
@@ -29,13 +28,11 @@ struct VirtualScale::State {
     std::condition_variable commandArrived;
     std::mutex lifecycle;  // one Start or Stop at a time
 
-    // Lifecycle (the line and the wake-up pipe change only while the worker is not running).
+    // Lifecycle (the line is opened and closed only while the worker is not running).
     std::thread worker;
     bool running = false;
     bool stopping = false;
-    PseudoTerminal line;
-    int wakeRead = -1;
-    int wakeWrite = -1;
+    std::unique_ptr<ScaleLine> line;
 
     // What arrived, and the scale that makes sense of it.
     Bytes received;
@@ -59,26 +56,26 @@ struct VirtualScale::State {
     void Send(std::vector<ScaleModel::Reply> replies)
     {
         for (ScaleModel::Reply& reply : replies)
-            line.Send(std::move(reply.bytes), reply.due, model.BaudRate());
+            line->Send(std::move(reply.bytes), reply.due, model.BaudRate());
     }
 
     // The scale busy writing its memory: XOFF now, XON once it is done.
     void HoldNow(Clock::time_point now)
     {
         holdAt.reset();
-        line.EnableToolFlowControl();
-        line.Send(Bytes("\x13"), now, model.BaudRate());
-        line.Send(Bytes("\x11"), now + holdFor, model.BaudRate());
-        line.Flush(now);
+        if (!line)
+            return;
+        line->EnableToolFlowControl();
+        line->Send(Bytes("\x13"), now, model.BaudRate());
+        line->Send(Bytes("\x11"), now + holdFor, model.BaudRate());
+        line->Flush(now);
         Wake();
     }
 
     void Wake() const
     {
-        if (wakeWrite >= 0) {
-            const char byte = 1;
-            [[maybe_unused]] const ssize_t n = ::write(wakeWrite, &byte, 1);
-        }
+        if (line)
+            line->Wake();
     }
 
     // Everything that happens with time: commands complete, the model answers and moves on,
@@ -91,7 +88,7 @@ struct VirtualScale::State {
             Send(model.Handle(command, now));
         }
         Send(model.Tick(now));
-        line.Flush(now);
+        line->Flush(now);
     }
 
     // How long the worker may sleep before something falls due; -1 for as long as it likes.
@@ -102,7 +99,7 @@ struct VirtualScale::State {
             if (t && (!next || *t < *next))
                 next = t;
         };
-        consider(line.NextWrite());
+        consider(line->NextWrite());
         consider(model.NextTick());
         if (!next)
             return -1;
@@ -111,7 +108,7 @@ struct VirtualScale::State {
         return int(std::chrono::ceil<milliseconds>(*next - now).count());
     }
 
-    void Run(int masterFd, int wakeFd)
+    void Run()
     {
         char buffer[4096];
         // With wire time: when the line has carried what was read so far, and how much one read takes.
@@ -126,9 +123,9 @@ struct VirtualScale::State {
                 if (stopping)
                     return;
                 waitMs = WaitMilliseconds(Clock::now());
-                wantWrite = line.WriteBlocked();
+                wantWrite = line->WriteBlocked();
                 paced = wireTime;
-                lineBaud = paced ? line.ToolBaud() : 0;
+                lineBaud = paced ? line->ToolBaud() : 0;
                 if (lineBaud == 0)
                     lineBaud = model.BaudRate();
             }
@@ -138,27 +135,21 @@ struct VirtualScale::State {
                 const int untilRead = int(std::chrono::ceil<milliseconds>(readAt - before).count());
                 waitMs = waitMs < 0 ? untilRead : std::min(waitMs, untilRead);
             }
-            pollfd fds[2] = {{masterFd, short((mayRead ? POLLIN : 0) | (wantWrite ? POLLOUT : 0)), 0}, {wakeFd, POLLIN, 0}};
-            const int ready = ::poll(fds, 2, waitMs);
-            if (ready < 0 && errno != EINTR)
-                std::this_thread::sleep_for(milliseconds(5));
-            if (ready > 0 && (fds[1].revents & POLLIN)) {
-                while (::read(wakeFd, buffer, sizeof buffer) > 0) {
-                }
-            }
-            {
-                // A wire-time switch that came during the wait holds from this read on.
-                std::lock_guard lock(mutex);
-                if (wireTime && !paced)
-                    continue;
-            }
-            Bytes arrived;
-            if (ready > 0 && !mayRead && (fds[0].revents & (POLLHUP | POLLERR)))
+            const ScaleLine::Readiness ready = line->Wait(mayRead, wantWrite, waitMs);
+            if (!mayRead && ready.hungUp)
                 std::this_thread::sleep_for(milliseconds(std::max(1, std::min(waitMs, 5))));  // a hang-up is not read yet
-            if (mayRead && ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+            std::unique_lock lock(mutex);
+            if (stopping)
+                return;
+            // A wire-time switch that came during the wait holds from this read on.
+            if (wireTime && !paced)
+                continue;
+            line->Accept();
+            Bytes arrived;
+            if (mayRead && ready.readable) {
                 // Paced, a read takes about 10 ms of the line's bytes, so they trickle in as on a wire.
                 const std::size_t chunk = paced ? std::size_t(std::max(1, lineBaud / 1000)) : sizeof buffer;
-                const ssize_t n = ::read(masterFd, buffer, std::min(chunk, sizeof buffer));
+                const long n = line->Read(buffer, std::min(chunk, sizeof buffer));
                 if (n > 0) {
                     arrived.assign(buffer, std::size_t(n));
                     if (paced) {
@@ -170,13 +161,14 @@ struct VirtualScale::State {
                         const auto now = Clock::now();
                         readAt = (now - readAt > milliseconds(50) ? now : readAt) + carried;
                     }
-                } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                } else if (n < 0) {
+                    lock.unlock();
                     std::this_thread::sleep_for(milliseconds(5));  // nobody on the far side; do not spin
+                    lock.lock();
+                    if (stopping)
+                        return;
                 }
             }
-            std::lock_guard lock(mutex);
-            if (stopping)
-                return;
             const auto now = Clock::now();
             if (!arrived.empty()) {
                 received += arrived;
@@ -184,7 +176,7 @@ struct VirtualScale::State {
                 if (holdAt && received.size() >= *holdAt)
                     HoldNow(now);
                 // Sent at another rate, the bytes reach the scale as noise it ignores.
-                if (const int toolBaud = line.ToolBaud(); toolBaud == 0 || toolBaud == model.BaudRate())
+                if (const int toolBaud = line->ToolBaud(); toolBaud == 0 || toolBaud == model.BaudRate())
                     splitter.Add(arrived, now);
             }
             Service(now);
@@ -192,7 +184,20 @@ struct VirtualScale::State {
     }
 };
 
-VirtualScale::VirtualScale() : state_(std::make_unique<State>()) {}
+VirtualScale::VirtualScale(LineKind kind) : line_(kind), state_(std::make_unique<State>())
+{
+#ifndef _WIN32
+    if (kind == LineKind::PseudoTerminal)
+        state_->line = std::make_unique<PseudoTerminal>();
+#endif
+    if (kind == LineKind::Tcp)
+        state_->line = std::make_unique<TcpLine>();
+}
+
+VirtualScale::VirtualScale(const Bridge& bridge) : line_(LineKind::Bridged), state_(std::make_unique<State>())
+{
+    state_->line = std::make_unique<TcpLine>(bridge.portName, bridge.tcpPort);
+}
 
 VirtualScale::~VirtualScale()
 {
@@ -206,24 +211,18 @@ bool VirtualScale::Start()
     std::lock_guard lock(s.mutex);
     if (s.running)
         return true;
-    int wake[2] = {-1, -1};
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
     // The line starts at the scale's own rate; the tool's open sets the rate it chose.
-    if (!s.line.Open(s.model.BaudRate())) {
-        const int error = errno;
-        ::close(wake[0]);
-        ::close(wake[1]);
-        errno = error;
+    if (!s.line) {
+        errno = ENOSYS;
         return false;
     }
-    s.wakeRead = wake[0];
-    s.wakeWrite = wake[1];
+    if (!s.line->Open(s.model.BaudRate()))
+        return false;
     s.splitter.Clear();
     s.stopping = false;
     s.running = true;
     s.model.LineUp(Clock::now());
-    s.worker = std::thread([&s, master = s.line.Master(), wakeRead = wake[0]] { s.Run(master, wakeRead); });
+    s.worker = std::thread([&s] { s.Run(); });
     return true;
 }
 
@@ -240,11 +239,7 @@ void VirtualScale::Stop()
     }
     s.worker.join();
     std::lock_guard lock(s.mutex);
-    s.line.Close();  // the tool's side hangs up: its reads end and its writes fail
-    for (int* fd : {&s.wakeRead, &s.wakeWrite}) {
-        ::close(*fd);
-        *fd = -1;
-    }
+    s.line->Close();  // the tool's side hangs up: its reads end and its writes fail
     s.splitter.Clear();
     s.running = false;
     s.stopping = false;
@@ -267,7 +262,7 @@ bool VirtualScale::IsRunning() const
 
 std::string VirtualScale::PortPath() const
 {
-    return state_->Locked([](State& s) { return s.line.Path(); });
+    return state_->Locked([](State& s) { return s.line ? s.line->Path() : std::string(); });
 }
 
 // --- what arrived ------------------------------------------------------------------------------------
@@ -386,9 +381,11 @@ void VirtualScale::SendRaw(const Bytes& bytes)
 {
     state_->Locked([&bytes](State& s) {
         const auto now = Clock::now();
-        s.line.Send(bytes, now, s.model.BaudRate());
-        s.line.Flush(now);
-        if (s.line.WriteBlocked())
+        if (!s.line)
+            return;
+        s.line->Send(bytes, now, s.model.BaudRate());
+        s.line->Flush(now);
+        if (s.line->WriteBlocked())
             s.Wake();
     });
 }

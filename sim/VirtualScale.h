@@ -8,7 +8,8 @@
 
 #include "link/ScaleCommandSet.h"
 
-// A scale of our own on a pseudo-terminal pair. The tool opens PortPath() like any serial port;
+// A scale of our own on a pseudo-terminal pair or a loopback TCP port (sim/ScaleLine.h); Windows has
+// only the TCP port. The tool opens PortPath() like any serial or network port;
 // the scale answers the protocol (ScaleModel: what it sends, byte by byte), moves its weight like a
 // real load, and records every byte it receives, split into commands (CommandSplitter), for tests
 // to assert on. Like a real scale it talks at one line rate only: when the tool's side of the line
@@ -16,17 +17,37 @@
 // It owns its line and the thread that answers on it, so it is neither copied nor moved.
 class VirtualScale {
 public:
-    VirtualScale();
+    enum class LineKind {
+        PseudoTerminal,  // POSIX only; PortPath() is a device path
+        Tcp,             // PortPath() is socket://127.0.0.1:PORT; no line rate or flow control crosses it
+        Bridged,         // through a serial port's TCP bridge (see Bridge); PortPath() is that port
+    };
+    // A serial port whose far end a bridge (socat, a device server) offers on 127.0.0.1:tcpPort:
+    // the scale connects there, and the tool opens the port by its name. The rate the tool sets
+    // does not cross the bridge; XON/XOFF do, as bytes the port's driver obeys.
+    struct Bridge {
+        std::string portName;
+        int tcpPort = 0;
+    };
+#ifdef _WIN32
+    static constexpr LineKind kDefaultLine = LineKind::Tcp;
+#else
+    static constexpr LineKind kDefaultLine = LineKind::PseudoTerminal;
+#endif
+
+    explicit VirtualScale(LineKind line = kDefaultLine);
+    explicit VirtualScale(const Bridge& bridge);
+    LineKind Line() const { return line_; }
     ~VirtualScale();  // stops it
 
-    // Opens the pseudo-terminal pair and starts answering. False when no pseudo-terminal can be had.
+    // Opens the line and starts answering. False, with errno set, when no such line can be had.
     bool Start();
     // Stops answering and closes the scale's side: the tool's port goes dead, as when the cable is pulled.
     void Stop();
     bool IsRunning() const;
     // Pulls the cable: the tool's port hangs up (its reads end, its writes fail) and the device
     // path goes away; what was recorded and the load stay. PlugIn() brings the scale back, on a
-    // new device path (PortPath()); false when no pseudo-terminal can be had.
+    // new device path or port (PortPath()); false when no line can be had.
     void Unplug();
     bool PlugIn();
     // The device path the tool opens.
@@ -62,7 +83,8 @@ public:
     void QueueReply(const Bytes& bytes);            // answer the next poll with exactly these bytes
     void SendRaw(const Bytes& bytes);               // push bytes to the tool now
     // Holds the line as a scale writing its memory does: XOFF once `afterBytes` more bytes have
-    // arrived (at once for 0), XON `holdFor` later.
+    // arrived (at once for 0), XON `holdFor` later. Over TCP both go in-band, as a device server
+    // in raw mode passes them on.
     void HoldLine(std::size_t afterBytes, std::chrono::milliseconds holdFor);
     void SetParameterDump(const Bytes& dump);       // the text sent after 1B 00 FF
     void SendCalibrationLines(const Bytes& lines);  // e.g. "C 15\r\nF 5\r\nW 0.000\r\n"
@@ -85,5 +107,6 @@ public:
 
 private:
     struct State;
+    LineKind line_;
     std::unique_ptr<State> state_;
 };

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "commodity/CommodityTable.h"
 #include "commodity/CommodityUpload.h"
+#include "support/ScaleLines.h"
 #include "support/ScaleSetUp.h"
 #include "support/ScratchFolder.h"
 
@@ -63,7 +64,7 @@ protected:
         return args;
     }
 
-    VirtualScale scale_;
+    VirtualScale scale_ = ScaleLines::ForThisRun();
     ScratchFolder folder_{"scaletool-cli"};
 };
 
@@ -132,6 +133,8 @@ TEST_F(CommandLineTest, UploadSendsTheCompanyNameAndTheGoodRowsOfACsvFile)
 // past the bound, fails with exit 4; never exit 0 with less than the block.
 TEST_F(CommandLineTest, UploadWaitsForAHeldLineAndNeverClaimsMore)
 {
+    if (!ScaleLines::HoldsBeforeOpen(scale_))
+        GTEST_SKIP() << (ScaleLines::CarriesFlowControl(scale_) ? ScaleLines::kNoHoldBeforeOpen : ScaleLines::kNoFlowControl);
     struct Case {
         std::chrono::milliseconds hold;
         int status;
@@ -319,6 +322,8 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
 
 TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 {
+    if (!ScaleLines::CarriesRate(scale_))
+        GTEST_SKIP() << ScaleLines::kNoRate;
     VirtualScale other;
     ScaleSetUp::Answering(other, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(other.Start());
@@ -344,6 +349,8 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
 // --baud and --series narrow the search: only that rate, only that series' poll, rivav only listens.
 TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
 {
+    if (!ScaleLines::CarriesRate(scale_))
+        GTEST_SKIP() << ScaleLines::kNoRate;
     VirtualScale zud;
     ScaleSetUp::Answering(zud, 38400, ScaleSeries::Zud, 2.5);
     ASSERT_TRUE(zud.Start());
@@ -384,6 +391,8 @@ class UploadToSeveral : public CommandLineTest, public testing::WithParamInterfa
 
 TEST_P(UploadToSeveral, ReportsEachScale)
 {
+    if (!ScaleLines::HoldsBeforeOpen(scale_))
+        GTEST_SKIP() << (ScaleLines::CarriesFlowControl(scale_) ? ScaleLines::kNoHoldBeforeOpen : ScaleLines::kNoFlowControl);
     const bool fromList = GetParam();
     std::string csv;
     for (int row = 1; row <= 200; ++row)
@@ -411,7 +420,7 @@ TEST_P(UploadToSeveral, ReportsEachScale)
     const Listed listed[3] = {{38400, "zev", "Deli", "Deli", &zev, 202},
                               {38400, "zev", "\xca\xec\xca\xb3", "熟食", &zev, 202},
                               {19200, "zud", "\xb3\xd3 \xd2\xbb\xba\xc5", "秤 一号", &zud, 203}};
-    VirtualScale scales[3];
+    VirtualScale scales[3] = {ScaleLines::ForThisRun(), ScaleLines::ForThisRun(), ScaleLines::ForThisRun()};
     std::vector<std::string> args{"--upload", file};
     std::string list;
     for (int i = 0; i < 3; ++i) {

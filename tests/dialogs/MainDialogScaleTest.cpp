@@ -228,15 +228,24 @@ private slots:
     }
 
     // The demo's first start (its shipped settings): Open port and Automatic reading show the virtual
-    // scale's weight at once. The choice is made once; later starts take the stored entry.
+    // scale's weight at once, on the pseudo-terminal as on the TCP port Windows uses. The choice is
+    // made once; later starts take the stored entry.
+    void demoFirstStartReadsTheVirtualScale_data()
+    {
+        QTest::addColumn<VirtualScale::LineKind>("line");
+        QTest::newRow("pseudo-terminal") << VirtualScale::LineKind::PseudoTerminal;
+        QTest::newRow("tcp") << VirtualScale::LineKind::Tcp;
+    }
     void demoFirstStartReadsTheVirtualScale()
     {
+        QFETCH(VirtualScale::LineKind, line);
         QFile seed(QStringLiteral(SCALETOOL_DEMO_DIR "/first-start.ini"));
         QVERIFY(seed.open(QIODevice::ReadOnly));
         dir_->WriteFile("Option.ini", seed.readAll());
         {
             ScaleMainDialog dialog;
             QCOMPARE(Combo(&dialog, "portCombo")->currentText(), QString("Virtual scale (demo)"));
+            dialog.SetDemoLine(line);
             dialog.show();
             Button(&dialog, "openButton")->click();
             QVERIFY(dialog.DemoScale());
@@ -244,6 +253,11 @@ private slots:
             dialog.DemoScale()->PlaceLoad(2.5);
             Button(&dialog, "autoReadCheck")->click();
             QTRY_COMPARE_WITH_TIMEOUT(Edit(&dialog, "value3")->text(), QString("2.500"), 5000);
+            Button(&dialog, "autoReadCheck")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!IsReading(&dialog), 2000);
+            dialog.DemoScale()->ClearReceived();
+            Button(&dialog, "tareButton")->click();
+            QCOMPARE(ReceivedAfter(*dialog.DemoScale(), 1), Bytes("T"));
             QVERIFY(dialog.close());
         }
         const std::string& settings = AppPaths::SettingsPath();

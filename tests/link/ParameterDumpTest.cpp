@@ -2,6 +2,7 @@
 #include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 #include "sim/VirtualScale.h"
+#include "support/ScaleLines.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +87,7 @@ protected:
         return text;
     }
 
-    VirtualScale scale;
+    VirtualScale scale = ScaleLines::ForThisRun();
     SerialLink::PortHandle port;
     std::chrono::milliseconds took{0};
 };

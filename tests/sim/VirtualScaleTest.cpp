@@ -1,5 +1,5 @@
-// The virtual scale end to end, through the tool's own serial link on its pseudo-terminal: the
-// line's timers and its one line rate. What it answers is ScaleModelTest's; how it cuts what it
+// The virtual scale end to end, through the tool's own link on each line it answers on (its
+// pseudo-terminal, its loopback TCP port): the line's timers and its one line rate. What it answers is ScaleModelTest's; how it cuts what it
 // receives, CommandSplitterTest's.
 
 #include "sim/VirtualScale.h"
@@ -11,13 +11,14 @@
 
 #include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
+#include "support/ScaleLines.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class VirtualScaleTest : public ::testing::Test {
+class VirtualScaleTest : public ::testing::TestWithParam<VirtualScale::LineKind> {
 protected:
     void SetUp() override
     {
@@ -36,11 +37,13 @@ protected:
         return buffer;
     }
 
-    VirtualScale scale;
+    VirtualScale scale = ScaleLines::On(GetParam());
     SerialLink::PortHandle port;
 };
 
-TEST_F(VirtualScaleTest, RecordsCommandsAsTheyCompleteAndSendsTheDumpInTimedPieces)
+INSTANTIATE_TEST_SUITE_P(Lines, VirtualScaleTest, ::testing::ValuesIn(ScaleLines::Available()), ScaleLines::Name);
+
+TEST_P(VirtualScaleTest, RecordsCommandsAsTheyCompleteAndSendsTheDumpInTimedPieces)
 {
     Send("T");
     ASSERT_TRUE(scale.WaitForCommands(1, 1000ms)) << "a lone T is a command once the line is quiet";
@@ -66,8 +69,9 @@ TEST_F(VirtualScaleTest, RecordsCommandsAsTheyCompleteAndSendsTheDumpInTimedPiec
 }
 
 // With wire time the scale takes the bytes as the line's rate carries them: 960 bytes at 9600 baud
-// take a second, at 19200 half of it; without, they are in at once.
-TEST_F(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
+// take a second, at 19200 half of it; without, they are in at once. Where the tool's rate
+// cannot be seen (over TCP), they come at the scale's own rate.
+TEST_P(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
 {
     struct Case {
         bool wireTime;
@@ -77,7 +81,10 @@ TEST_F(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
     Bytes upload;
     for (int line = 0; line < 96; ++line)
         upload += "1[A1]<B>\r\n";  // 10 bytes
-    for (const Case& c : {Case{false, 9600, 0ms, 300ms}, Case{true, 9600, 950ms, 1500ms}, Case{true, 19200, 450ms, 900ms}}) {
+    const bool tcp = !ScaleLines::CarriesRate(scale);
+    const Case atScaleRate{true, 19200, 950ms, 1500ms};
+    for (const Case& c : {Case{false, 9600, 0ms, 300ms}, Case{true, 9600, 950ms, 1500ms},
+                          tcp ? atScaleRate : Case{true, 19200, 450ms, 900ms}}) {
         scale.ClearReceived();
         scale.SetWireTime(c.wireTime);
         ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, c.baud), 1);
@@ -93,8 +100,10 @@ TEST_F(VirtualScaleTest, WireTimeTakesBytesAtTheLineRate)
 
 // The scale talks at its own rate only: polls at another rate go unanswered, its own reports
 // arrive as noise, and its series decides which poll it answers.
-TEST_F(VirtualScaleTest, AnswersOnlyAtItsOwnRateAndToItsOwnSeriesPoll)
+TEST_P(VirtualScaleTest, AnswersOnlyAtItsOwnRateAndToItsOwnSeriesPoll)
 {
+    if (!ScaleLines::CarriesRate(scale))
+        GTEST_SKIP() << ScaleLines::kNoRate;
     struct Case {
         int toolBaud;
         ScaleSeries series;
