@@ -51,7 +51,7 @@ public:
         }
     }
     bool Ok() const { return thread_.joinable(); }
-    const std::string& Path() const { return line_.Path(); }
+    std::string Path() const { return line_.Path(); }
 
 private:
     void Run()

@@ -32,8 +32,9 @@ TEST_P(SendUploadCase, EndsAsTheScaleGotIt)
     VirtualScale scale;
     ASSERT_TRUE(scale.Start());
     SerialLink::PortHandle port;
-    if (c.open)
+    if (c.open) {
         ASSERT_EQ(SerialLink::OpenSerialPort(scale.PortPath(), port, 9600), 1);
+    }
     std::size_t gone = 0;
     UploadWatch watch;
     watch.cancelled = [&] { return c.cancelAfter >= 0 && gone >= std::size_t(c.cancelAfter); };

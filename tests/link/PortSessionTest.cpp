@@ -268,8 +268,9 @@ TEST_F(PortSessionTest, LineHeldPastTheBoundIsALossReportedOnce)
 TEST_F(PortSessionTest, ReadoutEndsEarlyOnCloseAndQuit)
 {
     for (const bool quit : {false, true}) {
-        if (quit)
+        if (quit) {
             ASSERT_TRUE(Open());
+        }
         scale.SetSilent(true);
         std::atomic<bool> ended{false};
         session->Post([&](SerialLink::PortHandle& port, const StopSignal& stop) {
