@@ -27,3 +27,5 @@ std::string VirtualScale::PortPath() const
 {
     return {};
 }
+
+void VirtualScale::StartLife() {}
