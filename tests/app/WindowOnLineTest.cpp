@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -135,7 +136,7 @@ private slots:
         QTRY_VERIFY((host = OpenPreview()) != nullptr);
         host->Printer()->setOutputFormat(QPrinter::PdfFormat);
         host->Printer()->setOutputFileName(file);
-        AcceptNextPrintDialog();
+        AcceptNextPrintDialog(file);
         auto* print = host->findChild<QAction*>(QStringLiteral("previewPrint"));
         QVERIFY(print);
         print->trigger();
@@ -153,16 +154,23 @@ private:
         return nullptr;
     }
 
-    static void AcceptNextPrintDialog()
+    // The print dialog, or on Windows the file dialog that names a PDF file: accepted as it comes up,
+    // with the file the printer was given.
+    static void AcceptNextPrintDialog(const QString& file)
     {
         auto* timer = new QTimer;
         timer->setInterval(20);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                timer->stop();
-                timer->deleteLater();
-                dialog->accept();
-            }
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, file] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* print = qobject_cast<QPrintDialog*>(modal);
+            auto* files = qobject_cast<QFileDialog*>(modal);
+            if (!print && !files)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            if (files)
+                files->selectFile(file);
+            static_cast<QDialog*>(modal)->accept();
         });
         timer->start();
     }
