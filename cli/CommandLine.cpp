@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/ListedScales.h"
 #include "cli/MultiUpload.h"
 #include "cli/ScaleExchange.h"
 #include "cli/UploadFile.h"
@@ -83,26 +84,65 @@ int OpenPort(const CommandLineOptions& options, SerialLink::PortHandle& port, st
     return kExitPort;
 }
 
+// The scales of an upload to several: each listed scale with its own rate and series, or every
+// --port with the options' own. `blocks` keeps each series' lines for them.
+int UploadTargets(const CommandLineOptions& options, const std::vector<ListedScale>& listed, const CommodityTable& table,
+                  const Bytes& companyLine, std::map<ScaleSeries, std::vector<Bytes>>& blocks,
+                  std::vector<UploadTarget>& targets, std::ostream& err)
+{
+    static const Bytes kNoCompany;
+    std::vector<ListedScale> scales = listed;
+    if (scales.empty()) {
+        for (const std::string& port : options.ports)
+            scales.push_back({port, "", LeadingInteger::Wrapped(options.baud), options.series});
+    }
+    bool anyZud = false;
+    for (const ListedScale& scale : scales) {
+        if (scale.series == ScaleSeries::Rivav) {
+            err << "--scales: the scale on " << scale.port << " is of the rivav series, which keeps no commodities\n";
+            return kExitUsage;
+        }
+        anyZud = anyZud || scale.series == ScaleSeries::Zud;
+        const auto& block = blocks.try_emplace(scale.series, UploadBlock(table, scale.series)).first->second;
+        targets.push_back({scale.port, scale.name, scale.baud,
+                           scale.series == ScaleSeries::Zud ? &companyLine : &kNoCompany, &block});
+    }
+    if (!companyLine.empty() && !anyZud) {
+        err << "--scales: only the zud series takes a company name, and the list has no zud scale\n";
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
 int Upload(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
+    // The list is an argument: read and checked before the file.
+    std::vector<ListedScale> listed;
+    if (!options.scales.empty()) {
+        if (const int status = LoadListedScales(options.scales, listed, err); status != kExitOk)
+            return status;
+    }
     CommodityTable table;
     if (const int status = LoadUploadFile(options, table, err); status != kExitOk)
         return status;
     Bytes companyLine;
     if (const int status = CompanyNameLine(options, companyLine, err); status != kExitOk)
         return status;
-    const std::vector<Bytes> block = UploadBlock(table, options.series);
     if (options.dryRun) {
         if (!companyLine.empty())
             PrintWrites({companyLine}, out);
-        PrintWrites(block, out);
+        PrintWrites(UploadBlock(table, options.series), out);
         err << "dry run: nothing was sent\n";
         return kExitOk;
     }
-
-    if (options.ports.size() > 1)
-        return UploadToPorts(options, companyLine, block, out, err);
-
+    if (options.ports.size() > 1 || !listed.empty()) {
+        std::map<ScaleSeries, std::vector<Bytes>> blocks;
+        std::vector<UploadTarget> targets;
+        if (const int status = UploadTargets(options, listed, table, companyLine, blocks, targets, err); status != kExitOk)
+            return status;
+        return UploadToPorts(targets, options.file, out, err);
+    }
+    const std::vector<Bytes> block = UploadBlock(table, options.series);
     SerialLink::PortHandle port;
     if (const int status = OpenPort(options, port, err); status != kExitOk)
         return status;
@@ -183,7 +223,14 @@ const char* FormName(ScaleFinder::ReportForm form)
 // Each scale found as one JSON line as its port is done; ports that cannot be opened on standard error.
 int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
+    std::vector<ListedScale> listed;
+    if (!options.scales.empty()) {
+        if (const int status = LoadListedScales(options.scales, listed, err); status != kExitOk)
+            return status;
+    }
     std::vector<std::string> ports = options.ports;
+    for (const ListedScale& scale : listed)
+        ports.push_back(scale.port);
     if (ports.empty())
         SerialLink::ListSerialPorts(ports);
     std::vector<int> rates;
@@ -199,7 +246,8 @@ int Find(const CommandLineOptions& options, std::ostream& out, std::ostream& err
     // Each port's result as it comes; the scan tells one at a time.
     const auto portDone = [&](const ScaleFinder::PortResult& r) {
         if (const auto& found = r.found) {
-            out << "{\"port\":" << JsonString(found->port) << ",\"baud\":" << found->baud << ",\"series\":\""
+            const std::string name = listed.empty() ? "" : listed[std::size_t(r.portIndex)].name;
+            out << "{\"port\":" << JsonString(found->port) << ",\"name\":" << JsonString(name) << ",\"baud\":" << found->baud << ",\"series\":\""
                 << CommandLineSeriesName(found->answer.series) << "\",\"report\":\"" << FormName(found->answer.form)
                 << "\",\"weight\":" << JsonString(found->answer.weight) << "}" << std::endl;
         }

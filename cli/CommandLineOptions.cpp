@@ -20,7 +20,7 @@ const std::map<std::string, CommandLineAction, std::less<>> kActions = {
 // The series by their command-line names: what --series takes and --find prints.
 const std::pair<const char*, ScaleSeries> kSeriesNames[] = {
     {"zud", ScaleSeries::Zud}, {"zev", ScaleSeries::Zev}, {"rivav", ScaleSeries::Rivav}};
-const char* const kValueOptions[] = {"--port", "--baud", "--series", "--upload", "--company", "--count", "--encoding"};
+const char* const kValueOptions[] = {"--port", "--scales", "--baud", "--series", "--upload", "--company", "--count", "--encoding"};
 const char* const kFlagOptions[] = {"--list-ports", "--read", "--dump", "--find", "--skip-bad-rows", "--dry-run", "--help",
                                     "-h", "--version"};
 
@@ -72,6 +72,10 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
             if (options.ports.empty())
                 options.port = *value;
             options.ports.push_back(*value);
+        } else if (name == "--scales") {
+            if (!options.scales.empty())
+                return "give --scales once";
+            options.scales = *value;
         } else if (name == "--baud") {
             if (std::find(std::begin(kCommandLineBaudRates), std::end(kCommandLineBaudRates), *value)
                 == std::end(kCommandLineBaudRates))
@@ -112,10 +116,27 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
     // --find tries every listed port, or the one --port names, at every rate (or --baud's), for any
     // series (or --series').
     const bool talksToScale = options.action != CommandLineAction::ListPorts && options.action != CommandLineAction::Find;
+    // The list names each scale's port, rate and series; a port given as well would be a second
+    // list, and a rate or series given for all would contradict it.
+    if (!options.scales.empty()) {
+        if (options.action != CommandLineAction::Upload && options.action != CommandLineAction::Find)
+            return "--scales goes with --upload and --find only";
+        if (!options.ports.empty())
+            return "give --port or --scales, not both";
+        if (options.action == CommandLineAction::Upload) {
+            const std::pair<bool, const char*> fromList[] = {{options.series != ScaleSeries::None, "--series"},
+                {options.baudGiven, "--baud"}, {options.dryRun, "--dry-run"}};
+            for (const auto& [given, name] : fromList) {
+                if (given)
+                    return std::string(name) + " does not go with --upload --scales: the list gives each scale's own";
+            }
+        }
+    }
+    const bool portsListed = !options.scales.empty();
     // A dry run opens no port; the series still decides the lines.
-    if (talksToScale && options.port.empty() && !options.dryRun)
+    if (talksToScale && options.port.empty() && !options.dryRun && !portsListed)
         return "--port is missing";
-    if (talksToScale && options.series == ScaleSeries::None)
+    if (talksToScale && options.series == ScaleSeries::None && !portsListed)
         return "--series is missing";
     if (options.ports.size() > 1 && options.action != CommandLineAction::Upload && options.action != CommandLineAction::Find)
         return "several --port go with --upload and --find only";
@@ -131,7 +152,8 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
     }
     if (options.action == CommandLineAction::Upload && options.series == ScaleSeries::Rivav)
         return "the rivav series keeps no commodities";
-    if (options.company && options.series != ScaleSeries::Zud)
+    // A list's company name goes to its zud scales, which only the list can tell.
+    if (options.company && options.series != ScaleSeries::Zud && !portsListed)
         return "only the zud series takes a company name";
     return std::nullopt;
 }
@@ -162,7 +184,8 @@ std::string CommandLineUsage(std::string_view program)
          << "       " << program << " --port P --series zud|zev|rivav [--baud B] ACTION\n"
          << "       " << program << " --series zud|zev --upload FILE --dry-run\n"
          << "       " << program << " --port P [--port P2 ...] --series zud|zev [--baud B] --upload FILE\n"
-         << "       " << program << " --find [--port P ...] [--baud B] [--series S]\n"
+         << "       " << program << " --scales LIST [--company NAME] --upload FILE\n"
+         << "       " << program << " --find [--port P ... | --scales LIST] [--baud B] [--series S]\n"
          << "\n"
          << "Actions:\n"
          << "  --upload FILE [--company NAME] [--skip-bad-rows] [--encoding utf8|gbk] [--dry-run]\n"
@@ -184,6 +207,11 @@ std::string CommandLineUsage(std::string_view program)
          << "                    given several times, --upload sends to all at once (one JSON line per\n"
          << "                    port: port, name, result, reason, lines, seconds; exit 4 when any\n"
          << "                    failed) and --find tries them all\n"
+         << "  --scales LIST     the shop's scale list (Scales.ini in the data folder): --upload sends\n"
+         << "                    to every scale in it at once, each at its own port, rate and series\n"
+         << "                    (--company goes to the zud scales), its JSON line naming the scale;\n"
+         << "                    --find tries the list's ports; not with --port, nor --series or\n"
+         << "                    --baud for --upload; a list that cannot be read whole sends nothing\n"
          << "  --series S        zud, zev or rivav\n"
          << "  --baud B          2400 4800 9600 19200 38400 57600 115200 (default 9600)\n"
          << "  --skip-bad-rows   upload the good rows of a file when some cannot be imported\n"

@@ -18,6 +18,7 @@ struct CommandLineOptions {
     bool version = false;
     std::string port;                // the first --port
     std::vector<std::string> ports;  // every --port, in order (several for --upload and --find)
+    std::string scales;              // --scales: the list file that names the scales instead of --port
     std::string baud = "9600";
     bool baudGiven = false;  // --find tries only that rate
     ScaleSeries series = ScaleSeries::None;

@@ -1,10 +1,8 @@
 #include "cli/MultiUpload.h"
 
 #include "cli/CommandLine.h"
-#include "cli/ScaleExchange.h"
 #include "link/NetworkPortName.h"
 #include "link/PortError.h"
-#include "settings/LeadingInteger.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,22 +10,6 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
-
-std::string StallReason(const SerialLink::PortHandle& port)
-{
-    const SerialLink::PortFaultInfo fault = port.Fault();
-    switch (fault.fault) {
-    case SerialLink::PortFault::Stalled:
-        return "the scale stopped taking data";
-    case SerialLink::PortFault::HungUp:
-        return "the port is gone";
-    case SerialLink::PortFault::IoError:
-        return SerialLink::SystemErrorText(fault.error);
-    case SerialLink::PortFault::None:
-        break;
-    }
-    return "the port is closed";
-}
 
 std::string OpenFailure(const std::string& name, int error)
 {
@@ -57,51 +39,38 @@ std::string JsonString(std::string_view utf8)
 UploadOutcome SendUpload(SerialLink::PortHandle& port, const Bytes& companyLine, const std::vector<Bytes>& block,
                          const std::function<void(const std::string&)>& progress)
 {
-    UploadOutcome outcome;
     port.SetHoldObserver([&progress](bool held) {
         if (held)
             progress("the scale holds the line; waiting while it takes data");
     });
-    // The company name goes out first, as its own write, like the dialog's button sends it.
-    if (!companyLine.empty()) {
-        if (SerialLink::WriteBytes(port, companyLine.data(), companyLine.size()) != int(companyLine.size())) {
-            outcome.reason = "the scale did not take the company name: " + StallReason(port);
-            return outcome;
-        }
-        outcome.sent = 1;
-    }
-    const std::size_t sent = ScaleExchange::SendWrites(port, block, [&](std::size_t done) {
-        if (done % 50 == 0 && done < block.size())
+    const std::size_t company = companyLine.empty() ? 0 : 1;
+    UploadWatch watch;
+    watch.progress = [&](std::size_t sent) {
+        const std::size_t done = sent - company;  // lines of the block
+        if (done > 0 && done % 50 == 0 && done < block.size())
             progress("  " + std::to_string(done) + " of " + std::to_string(block.size()));
-    });
-    outcome.sent += sent;
-    if (sent != block.size()) {
-        outcome.reason = "the scale did not take the upload: line " + std::to_string(sent + 1) + " of "
-            + std::to_string(block.size()) + " did not go out (" + StallReason(port) + ")";
-        return outcome;
-    }
-    // Done only once the last line has left the port, not when the driver has it.
-    if (!SerialLink::Drain(port)) {
-        outcome.reason = "the scale did not take the last lines of the upload: " + StallReason(port);
-        return outcome;
-    }
-    outcome.done = true;
+    };
+    UploadOutcome outcome = SendUpload(port, companyLine, block, watch);
+    port.SetHoldObserver(nullptr);
     return outcome;
 }
 
-int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, const std::vector<Bytes>& block,
-                  std::ostream& out, std::ostream& err)
+int UploadToPorts(const std::vector<UploadTarget>& targets, const std::string& file, std::ostream& out,
+                  std::ostream& err)
 {
-    const std::vector<std::string>& ports = options.ports;
-    const int baud = LeadingInteger::Wrapped(options.baud);
-    const std::size_t total = block.size() + (companyLine.empty() ? 0 : 1);
-    err << "uploading " << options.file << " to " << ports.size() << " ports (" << total << " writes each)\n";
+    const auto writes = [](const UploadTarget& target) { return target.block->size() + (target.companyLine->empty() ? 0 : 1); };
+    const bool alike = std::all_of(targets.begin(), targets.end(), [&](const UploadTarget& t) { return writes(t) == writes(targets[0]); });
+    err << "uploading " << file << " to " << targets.size() << " ports";
+    if (alike && !targets.empty())
+        err << " (" << writes(targets[0]) << " writes each)";
+    err << "\n";
     std::mutex telling;  // one line at a time on each stream
     bool anyFailed = false;
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        for (std::size_t i = next++; i < ports.size(); i = next++) {
-            const std::string& name = ports[i];
+        for (std::size_t i = next++; i < targets.size(); i = next++) {
+            const UploadTarget& target = targets[i];
+            const std::string& name = target.port;
             const auto say = [&](const std::string& line) {
                 std::lock_guard lock(telling);
                 err << name << ": " << line << "\n";
@@ -109,8 +78,8 @@ int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, c
             const auto started = std::chrono::steady_clock::now();
             UploadOutcome outcome;
             SerialLink::PortHandle port;
-            if (SerialLink::OpenSerialPort(name, port, baud) == 1)
-                outcome = SendUpload(port, companyLine, block, say);
+            if (SerialLink::OpenSerialPort(name, port, target.baud) == 1)
+                outcome = SendUpload(port, *target.companyLine, *target.block, say);
             else
                 outcome.reason = "cannot open port " + name + ": " + OpenFailure(name, port.OpenError());
             port.Close();
@@ -120,13 +89,13 @@ int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, c
             std::snprintf(took, sizeof took, "%.2f", seconds);
             std::lock_guard lock(telling);
             anyFailed = anyFailed || !outcome.done;
-            out << "{\"port\":" << JsonString(name) << ",\"name\":\"\",\"result\":\""
+            out << "{\"port\":" << JsonString(name) << ",\"name\":" << JsonString(target.name) << ",\"result\":\""
                 << (outcome.done ? "done" : "failed") << "\",\"reason\":" << JsonString(outcome.reason)
                 << ",\"lines\":" << outcome.sent << ",\"seconds\":" << took << "}" << std::endl;
         }
     };
     std::vector<std::thread> threads;
-    for (int t = 1; t < std::min<int>(int(ports.size()), kUploadsAtOnce); ++t)
+    for (int t = 1; t < std::min<int>(int(targets.size()), kUploadsAtOnce); ++t)
         threads.emplace_back(work);
     work();
     for (std::thread& thread : threads)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CommandLineOptions.h"
+#include "commodity/CommodityUpload.h"
 #include "link/ScaleCommandSet.h"
 #include "link/SerialLink.h"
 
@@ -13,20 +14,10 @@
 
 // One upload over an open port, and the same upload to several ports at once.
 
-struct UploadOutcome {
-    bool done = false;   // every write went out and the drain saw them leave
-    std::string reason;  // why not, as one sentence
-    std::size_t sent = 0;  // writes that went out whole, the company line included
-};
-
-// Sends the company line (when not empty) as its own write, then each write of `block`; done only
-// once the drain saw the last one leave the port. `progress` hears about a held line and every
-// 50th write.
+// SendUpload (commodity/CommodityUpload.h) as the command line tells it: `progress` hears about a
+// held line and every 50th write.
 UploadOutcome SendUpload(SerialLink::PortHandle& port, const Bytes& companyLine, const std::vector<Bytes>& block,
                          const std::function<void(const std::string&)>& progress);
-
-// Why a write or the drain did not end whole, from the handle's fault.
-std::string StallReason(const SerialLink::PortHandle& port);
 
 // Why the named port did not open: a network port's own words, else the system's reason.
 std::string OpenFailure(const std::string& name, int error);
@@ -34,12 +25,18 @@ std::string OpenFailure(const std::string& name, int error);
 // Text as a JSON string, with quotes.
 std::string JsonString(std::string_view utf8);
 
-// Scales sent to at once; more wait their turn.
-inline constexpr int kUploadsAtOnce = 16;
+// One scale of an upload to several: where, under what name, and what it gets. The lines are the
+// caller's, shared by every scale of their series, and outlive the upload.
+struct UploadTarget {
+    std::string port;
+    std::string name;  // UTF-8; empty for a scale named by --port
+    int baud = 9600;
+    const Bytes* companyLine = nullptr;  // empty: no company line
+    const std::vector<Bytes>* block = nullptr;
+};
 
-// Sends the same writes to every port of options.ports at once, one thread and one port handle
-// each. One JSON line per port on `out` as it ends (port, name, result, reason, lines, seconds);
-// progress on `err`, each line led by its port. kExitOk when every port is done, else
-// kExitNoAnswer; the others always run to their end.
-int UploadToPorts(const CommandLineOptions& options, const Bytes& companyLine, const std::vector<Bytes>& block,
-                  std::ostream& out, std::ostream& err);
+// Sends to every target at once, one thread and one port handle each. One JSON line per scale on
+// `out` as it ends (port, name, result, reason, lines, seconds); progress on `err`, each line led by
+// its port. kExitOk when every scale is done, else kExitNoAnswer; the others always run to their end.
+int UploadToPorts(const std::vector<UploadTarget>& targets, const std::string& file, std::ostream& out,
+                  std::ostream& err);

@@ -1,23 +1,10 @@
 #include "cli/ScaleExchange.h"
 
-#include "commodity/CommodityUpload.h"
 #include "link/WeightReading.h"
 
 #include <chrono>
 
 namespace ScaleExchange {
-
-std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
-                       const std::function<void(std::size_t sent)>& sent)
-{
-    std::size_t done = 0;
-    SendUploadBlock(port, writes, [] { return false; }, [&](int count) {
-        done = std::size_t(count);
-        if (sent)
-            sent(done);
-    });
-    return done;
-}
 
 std::optional<Reading> ReadWeightOnce(SerialLink::PortHandle& port, ScaleSeries series)
 {

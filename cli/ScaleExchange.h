@@ -9,14 +9,9 @@
 #include <vector>
 
 // The command line's exchanges with the scale, each one call over an open port: thin adapters onto
-// the exchanges the port session runs for the dialogs (the upload block's sender, the reading
-// cycle), which the command line calls directly on its own thread.
+// the exchanges the port session runs for the dialogs (the reading cycle), which the command line
+// calls directly on its own thread.
 namespace ScaleExchange {
-
-// Writes each of `writes` in one call, in order, as the upload block is sent; `sent` is told after
-// each. Returns how many went out whole; it stops at the first that did not.
-std::size_t SendWrites(SerialLink::PortHandle& port, const std::vector<Bytes>& writes,
-                       const std::function<void(std::size_t sent)>& sent);
 
 struct Reading {
     std::vector<WeightReport::FieldValue> fields;

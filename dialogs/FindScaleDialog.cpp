@@ -2,9 +2,12 @@
 
 #include "ui_FindScaleDialog.h"
 
+#include "controls/GbkConvert.h"
 #include "link/PortError.h"
 #include "link/NetworkPortName.h"
 #include "link/ScaleCommandSet.h"
+#include "settings/AppPaths.h"
+#include "settings/ScaleList.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -29,6 +32,7 @@ FindScaleDialog::FindScaleDialog(std::vector<Port> ports, std::vector<int> rates
     ui_->statusLabel->setText(tr("Looking for scales on %1 ports...").arg(ports_.size()));
     connect(ui_->cancelButton, &QPushButton::clicked, this, &FindScaleDialog::reject);
     connect(ui_->useButton, &QPushButton::clicked, this, &FindScaleDialog::UseSelected);
+    connect(ui_->addButton, &QPushButton::clicked, this, &FindScaleDialog::AddToScales);
     connect(ui_->resultTree, &QTreeWidget::itemDoubleClicked, this, &FindScaleDialog::UseSelected);
     connect(ui_->resultTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         ui_->useButton->setEnabled(item != nullptr && item->data(0, Qt::UserRole).isValid());
@@ -129,6 +133,7 @@ void FindScaleDialog::ShowResult(const ScaleFinder::Result& result)
         status = tr("Cancelled.") + QLatin1Char(' ') + status;
     ui_->statusLabel->setText(status);
     ui_->cancelButton->setText(tr("Close"));
+    ui_->addButton->setEnabled(!result.scales.empty());
     if (!result.scales.empty()) {
         ui_->resultTree->setCurrentItem(ui_->resultTree->topLevelItem(0));
         ui_->useButton->setFocus();
@@ -150,6 +155,41 @@ void FindScaleDialog::UseSelected()
     const ScaleFinder::Found& found = found_.at(std::size_t(item->data(0, Qt::UserRole).toInt()));
     chosen_ = Choice{LabelOf(found.port), found.baud, found.answer.series};
     accept();
+}
+
+void FindScaleDialog::AddToScales()
+{
+    const std::string path = AppPaths::InApplicationDirectory(ScaleList::kFileName);
+    ScaleList list;
+    if (const auto problem = ScaleList::Load(path, list)) {
+        ui_->statusLabel->setText(tr("The scale list cannot be read, so nothing was added: %1")
+                                      .arg(QString::fromLocal8Bit(problem->c_str())));
+        return;
+    }
+    QStringList added;
+    QStringList notAdded;
+    for (const ScaleFinder::Found& found : found_) {
+        const QString label = LabelOf(found.port);
+        if (list.FindByPort(found.port)) {
+            notAdded << tr("%1 is listed already").arg(label);
+            continue;
+        }
+        const ScaleEntry scale{ToGbk(label), found.port, found.baud, int(found.answer.series)};
+        if (const auto problem = list.Add(scale))
+            notAdded << QStringLiteral("%1: %2").arg(label, QString::fromLocal8Bit(problem->c_str()));
+        else
+            added << label;
+    }
+    if (!added.isEmpty() && !list.Save(path)) {
+        ui_->statusLabel->setText(tr("The scale list could not be saved to %1; nothing was added.")
+                                      .arg(QString::fromLocal8Bit(path.c_str())));
+        return;
+    }
+    QString status = added.isEmpty() ? tr("No scale was added.") : tr("Added to the scales: %1.").arg(added.join(", "));
+    if (!notAdded.isEmpty())
+        status += QLatin1Char(' ') + tr("Not added: %1.").arg(notAdded.join("; "));
+    ui_->statusLabel->setText(status);
+    ui_->addButton->setEnabled(false);
 }
 
 QString FindScaleDialog::LabelOf(const std::string& path) const

@@ -55,6 +55,8 @@ private:
     void AddFoundRow(const ScaleFinder::Found& found, std::optional<int> index);
     void AddUnopenedRow(const ScaleFinder::Unopened& port);
     void UseSelected();
+    // Adds every scale found to the shop's list (Scales.ini), named by its port.
+    void AddToScales();
     QString LabelOf(const std::string& path) const;
     QString SeriesText(ScaleSeries series) const;
     QString FormText(ScaleFinder::ReportForm form) const;

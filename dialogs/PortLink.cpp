@@ -133,6 +133,11 @@ void PortLink::Upload(std::vector<Bytes> writes)
     });
 }
 
+void PortLink::Run(PortSession::Job job)
+{
+    session_->Post(std::move(job));
+}
+
 void PortLink::CancelUpload()
 {
     uploadCancel_->Raise(StopReason::Cancel);

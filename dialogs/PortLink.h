@@ -51,6 +51,9 @@ public:
     void ReadParameters();
     // One calibration reading tick (a read of up to 128 bytes, 50 ms); skipped while one is pending.
     void ReadCalibration();
+    // An exchange of the caller's, run on the worker after what was asked before, as a job of the
+    // session; it reports by itself (never to this object) and must not outlive what it reports to.
+    void Run(PortSession::Job job);
     // The system's serial ports, listed on the worker; `portsListed` with the result.
     void ListPorts();
     // The same list at once, as the port list offers it: the system's device lists are read, no

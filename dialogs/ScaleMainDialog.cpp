@@ -222,6 +222,8 @@ void ScaleMainDialog::ConnectControls()
     connect(ui_->escButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui_->findButton, &QPushButton::clicked, this, &ScaleMainDialog::OnFindScale);
     connect(ui_->monitorButton, &QPushButton::clicked, this, &ScaleMainDialog::OnLineMonitor);
+    connect(ui_->scalesButton, &QPushButton::clicked, this, &ScaleMainDialog::OnScales);
+    connect(ui_->sendScalesButton, &QPushButton::clicked, this, &ScaleMainDialog::OnSendToScales);
 }
 
 ScaleSeries ScaleMainDialog::SelectedSeries() const

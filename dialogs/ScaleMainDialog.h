@@ -73,7 +73,6 @@ private:
     void OpenPort();
     void ClosePort();
     void OnOpened(int error);
-    QString OpenProblemText(int error) const;
     void OnClosed();
     void OnLost(int fault, int error);
     void ShowAfterReports(const QString& text);
@@ -112,11 +111,13 @@ private:
     // The rate list is not for a raw network port.
     void ShowBaudForPort();
     void AskNetworkPort();
-    // Why the network port being opened did not open; empty for a serial port.
-    QString NetworkOpenReason(int error) const;
     // Probes the listed ports for a scale and selects port, rate and series of the one chosen.
     void OnFindScale();
     void OnLineMonitor();
+    // The shop's scales (ScaleMainDialogScales.cpp): the list window, and each scale's list sent to
+    // all of them at once.
+    void OnScales();
+    void OnSendToScales();
 
     // Loads the table from the file of series_; tells the operator when the file cannot be read.
     void LoadTable();

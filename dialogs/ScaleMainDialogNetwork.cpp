@@ -107,18 +107,3 @@ void ScaleMainDialog::AskNetworkPort()
     combo->setCurrentIndex(lastPortEntry_);
     ShowBaudForPort();
 }
-
-QString ScaleMainDialog::NetworkOpenReason(int error) const
-{
-    const auto address = NetworkPortName::Parse(link_.PortName());
-    if (!address)
-        return QString();
-    const QString where = QString::fromStdString(NetworkPortName::HostAndPort(*address));
-    if (error == NetworkPortName::NoAnswerError())
-        return tr("No answer from %1.").arg(where);
-    if (error == NetworkPortName::RefusedError())
-        return tr("%1 refused the connection.").arg(where);
-    if (error == NetworkPortName::UnknownHostError())
-        return tr("%1 is not a known host name.").arg(QString::fromStdString(address->host));
-    return tr("Cannot connect to %1.").arg(where);
-}

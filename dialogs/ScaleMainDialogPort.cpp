@@ -6,7 +6,7 @@
 
 #include "controls/OperatorMessage.h"
 #include "controls/StatusLamp.h"
-#include "link/PortError.h"
+#include "dialogs/PortWords.h"
 #include "link/SerialLink.h"
 #include "settings/LeadingInteger.h"
 #include "sim/VirtualScale.h"
@@ -51,24 +51,6 @@ void ScaleMainDialog::OpenPort()
     ApplyEnableRule();
 }
 
-// Why a port did not open, in the operator's words; the system's own where we have none.
-QString ScaleMainDialog::OpenProblemText(int error) const
-{
-    switch (SerialLink::ClassifyOpenError(error)) {
-    case SerialLink::OpenProblem::Refused:
-        return tr("Access was refused: the user is not in the \"dialout\" group.");
-    case SerialLink::OpenProblem::InUse:
-        return tr("The port is in use by another program.");
-    case SerialLink::OpenProblem::NotThere:
-        return tr("The port is not there (any more).");
-    case SerialLink::OpenProblem::NotConfigurable:
-        return tr("The port cannot be set up for the scale.");
-    case SerialLink::OpenProblem::Other:
-        break;
-    }
-    return tr("The system reported an error: %1.").arg(QString::fromStdString(SerialLink::SystemErrorText(error)));
-}
-
 void ScaleMainDialog::OnOpened(int error)
 {
     if (error == 0) {
@@ -80,19 +62,7 @@ void ScaleMainDialog::OnOpened(int error)
     }
     const bool demo = demoScale_ != nullptr;
     ShowClosed();
-    QString reason;
-    if (demo)
-        reason.clear();
-    else if (link_.PortName().empty())
-        reason = tr("No port is selected.");
-    else if (const QString network = NetworkOpenReason(error); !network.isEmpty())
-        reason = network;
-    else
-        reason = OpenProblemText(error);
-    QString text = tr("Open port fail");
-    if (!reason.isEmpty())
-        text += QLatin1Char('\n') + reason;
-    ShowAfterReports(text);
+    ShowAfterReports(demo ? tr("Open port fail") : PortWords::OpenFailure(link_.PortName(), error));
 }
 
 void ScaleMainDialog::ShowAfterReports(const QString& text)
@@ -134,19 +104,8 @@ void ScaleMainDialog::OnLost(int fault, int error)
     ui_->autoReadCheck->setChecked(false);
     ui_->lamp->hide();
     ShowClosed();
-    QString why;
-    switch (SerialLink::PortFault(fault)) {
-    case SerialLink::PortFault::Stalled:
-        why = tr("The scale stopped taking data: nothing went out for 10 seconds.");
-        break;
-    case SerialLink::PortFault::IoError:
-        why = tr("The system reported an error: %1.").arg(QString::fromStdString(SerialLink::SystemErrorText(error)));
-        break;
-    default:
-        why = tr("The device is gone (unplugged or switched off).");
-        break;
-    }
-    ShowAfterReports(tr("The connection to %1 was lost.").arg(openCaption_) + QLatin1Char('\n') + why);
+    ShowAfterReports(tr("The connection to %1 was lost.").arg(openCaption_) + QLatin1Char('\n')
+                     + PortWords::LossReason(fault, error));
 }
 
 void ScaleMainDialog::OnPortsListed(const QStringList& ports)

@@ -2,37 +2,20 @@
 // the other sections' values alone; a value with a line break is refused and changes nothing.
 // The last byte picks the key, the bytes before it (up to 8 letters and digits) make the value.
 #include "FuzzCheck.h"
+#include "FuzzFiles.h"
 
 #include "settings/Profile.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-// A private directory, in memory where the system has one: every run rewrites the file.
 const std::string& SettingsPath()
 {
-    static const std::string path = [] {
-        std::string pattern = (::access("/dev/shm", W_OK) == 0 ? std::string("/dev/shm") : std::string("/tmp"))
-                            + "/scaletool-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern + "/Option.ini";
-    }();
+    static const std::string path = FuzzFolder() + "/Option.ini";
     return path;
-}
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 } // namespace
@@ -54,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string fontBefore = Profile::ReadText(path, "Font", "Name", "<none>");
 
     FUZZ_REQUIRE(!Profile::WriteText(path, "System", key, "x\r\n[Font]\r\nName=y"));
-    FUZZ_REQUIRE(Contents(path) == file);
+    FUZZ_REQUIRE(FuzzContents(path) == file);
 
     std::string value;
     for (std::size_t i = size >= 9 ? size - 9 : 0; i + 1 < size; ++i) {

@@ -173,6 +173,30 @@ int ReadInt(const std::string& path, std::string_view section, std::string_view 
     return LeadingInteger::Wrapped(*value, true);
 }
 
+std::vector<std::string> SectionNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const auto& line : readLines(path)) {
+        if (auto name = sectionName(line))
+            names.emplace_back(*name);
+    }
+    return names;
+}
+
+std::vector<std::string> KeyNames(const std::string& path, std::string_view section)
+{
+    std::vector<std::string> keys;
+    const auto lines = readLines(path);
+    const auto range = findSection(lines, section);
+    if (!range)
+        return keys;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        if (const auto entry = keyLine(lines[i]))
+            keys.emplace_back(entry->key);
+    }
+    return keys;
+}
+
 bool WriteText(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value)
 {

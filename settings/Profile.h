@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The settings file (Option.ini) with the semantics of the classic private-profile functions:
 // no cache, every call reads or rewrites the file at the given path. Section and key names compare
@@ -23,6 +24,14 @@ int ReadInt(const std::string& path, std::string_view section, std::string_view 
 // ReadText converted like the C library's atof.
 double ReadReal(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view fallback);
+
+// The names of the file's sections, in file order, as written (a repeated name appears again); none
+// when the file is missing.
+std::vector<std::string> SectionNames(const std::string& path);
+
+// The keys of the first section of that name, in file order, as written; lines without "=" are no
+// keys and are not listed.
+std::vector<std::string> KeyNames(const std::string& path, std::string_view section);
 
 // True when `text` may be written as a section name, key or value: a line break would end the line
 // and let the rest of the text stand as keys or sections of its own. Every backend applies this.

@@ -22,6 +22,43 @@ int ReadInt(const std::string& path, std::string_view section, std::string_view 
                                                     fallback, path.c_str()));
 }
 
+namespace {
+
+// The NUL-separated names a list call fills in, growing the buffer until they fit.
+template <typename ListCall>
+std::vector<std::string> ListedNames(ListCall call)
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const DWORD length = call(buffer.data(), DWORD(buffer.size()));
+        if (length + 2 < buffer.size()) {
+            std::vector<std::string> names;
+            for (std::size_t at = 0; at < length && buffer[at] != '\0';) {
+                std::string name(buffer.data() + at);
+                at += name.size() + 1;
+                names.push_back(std::move(name));
+            }
+            return names;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> SectionNames(const std::string& path)
+{
+    return ListedNames([&](char* text, DWORD size) { return ::GetPrivateProfileSectionNamesA(text, size, path.c_str()); });
+}
+
+std::vector<std::string> KeyNames(const std::string& path, std::string_view section)
+{
+    const std::string name(section);
+    return ListedNames([&](char* text, DWORD size) {
+        return ::GetPrivateProfileStringA(name.c_str(), nullptr, "", text, size, path.c_str());
+    });
+}
+
 bool WriteText(const std::string& path, std::string_view section, std::string_view key,
                std::string_view value)
 {

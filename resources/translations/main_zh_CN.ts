@@ -408,44 +408,12 @@
             <translation>虚拟电子秤无法启动。</translation>
         </message>
         <message>
-            <location filename="../../dialogs/ScaleMainDialog.cpp" line="259" />
-            <source>No port is selected.</source>
-            <translation>未选择端口。</translation>
-        </message>
-        <message>
-            <location filename="../../dialogs/ScaleMainDialog.cpp" line="261" />
-            <source>Access was refused: the user is not in the "dialout" group.</source>
-            <translation>无权访问端口:当前用户不在 "dialout" 组中。</translation>
-        </message>
-        <message>
-            <location filename="../../dialogs/ScaleMainDialog.cpp" line="263" />
-            <source>The port is in use by another program.</source>
-            <translation>端口正被其他程序占用。</translation>
-        </message>
-        <message>
-            <location filename="../../dialogs/ScaleMainDialog.cpp" line="265" />
-            <source>The port is not there (any more).</source>
-            <translation>端口不存在(或已被移除)。</translation>
-        </message>
-        <message>
             <source>The connection to %1 was lost.</source>
             <translation>与 %1 的连接已断开。</translation>
         </message>
         <message>
             <source>The scale stopped taking data: a write could not be completed.</source>
             <translation>电子秤不再接收数据：写入未能完成。</translation>
-        </message>
-        <message>
-            <source>The port cannot be set up for the scale.</source>
-            <translation>无法按电子秤的要求设置端口。</translation>
-        </message>
-        <message>
-            <source>The system reported an error: %1.</source>
-            <translation>系统报告错误：%1。</translation>
-        </message>
-        <message>
-            <source>The device is gone (unplugged or switched off).</source>
-            <translation>设备已不存在(已拔出或已关闭)。</translation>
         </message>
         <message>
             <location filename="../../dialogs/ScaleMainDialog.cpp" line="269" />
@@ -609,10 +577,6 @@
             <translation>
                 <numerusform>上传在第%n行后中止</numerusform>
             </translation>
-        </message>
-        <message>
-            <source>The scale stopped taking data: nothing went out for 10 seconds.</source>
-            <translation>电子秤不再接收数据：10 秒内没有数据发出。</translation>
         </message>
         <message>
             <source>Waiting for the scale to take the last lines...</source>

@@ -7,22 +7,6 @@
         <source>Network port...</source>
         <translation>网络端口...</translation>
     </message>
-    <message>
-        <source>No answer from %1.</source>
-        <translation>%1 没有应答。</translation>
-    </message>
-    <message>
-        <source>%1 refused the connection.</source>
-        <translation>%1 拒绝了连接。</translation>
-    </message>
-    <message>
-        <source>%1 is not a known host name.</source>
-        <translation>%1 不是已知的主机名。</translation>
-    </message>
-    <message>
-        <source>Cannot connect to %1.</source>
-        <translation>无法连接到 %1。</translation>
-    </message>
 </context>
 <context>
     <name>NetworkPortDialog</name>

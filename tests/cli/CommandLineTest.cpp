@@ -201,6 +201,11 @@ TEST_F(CommandLineTest, EachFailureHasItsOwnStatusAndOneLine)
         {"count of 0", On("zev", {"--read", "--count", "0"}), false, kExitUsage, "--count takes"},
         {"two ports for a reading", On("zev", {"--port", "/dev/other", "--read"}), false, kExitUsage,
          "several --port go with --upload and --find only"},
+        {"a list and a port", On("zev", {"--scales", good, "--upload", good}), false, kExitUsage,
+         "give --port or --scales, not both"},
+        {"a list with one rate for all", {"--scales", good, "--baud", "4800", "--upload", good}, false, kExitUsage,
+         "--baud does not go with --upload --scales"},
+        {"a list for a reading", {"--scales", good, "--read"}, false, kExitUsage, "--scales goes with --upload and --find only"},
         {"company outside GBK", On("zud", {"--upload", good, "--company", "😀"}), false, kExitUsage, "U+1F600"},
         {"missing port", {"--port", "/dev/no-such-port", "--series", "zev", "--read"}, false, kExitPort,
          "cannot open port /dev/no-such-port"},
@@ -241,11 +246,26 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
         std::vector<std::string> args;
         int status;
         const char* message;                          // in standard error
-        std::vector<std::string> printed;             // standard output, line by line
-        std::function<void(VirtualScale&)> meanwhile; // done to the scale 300 ms after the start
+        std::vector<std::string> printed = {};             // standard output, line by line
+        std::function<void(VirtualScale&)> meanwhile = {}; // done to the scale 300 ms after the start
     };
     const std::string fullName = longName.substr(0, 150);  // 50 characters, 100 bytes
+    // A list whose first scale is the virtual one: a fault further down sends it nothing either.
+    const auto list = [&](const std::string& file, const std::string& second) {
+        return folder_.Write(file, "[Scale1]\r\nName=Till\r\nPort=" + scale_.PortPath()
+                                       + "\r\nBaud=9600\r\nSeries=zud\r\n[Scale2]\r\n" + second);
+    };
     const Case cases[] = {
+        {"a list with a bad rate", {"--scales", list("bad.ini", "Name=B\r\nPort=COM2\r\nBaud=fast\r\nSeries=zud\r\n"),
+         "--upload", good}, kExitUsage, "--scales: bad.ini [Scale2]: Baud \"fast\" is not a number"},
+        {"a list with a port twice", {"--scales", list("twice.ini", "Name=B\r\nPort=" + scale_.PortPath()
+         + "\r\nBaud=9600\r\nSeries=zev\r\n"), "--upload", good}, kExitUsage, "twice.ini [Scale2]: Port /dev/"},
+        {"a list with a rivav scale", {"--scales", list("rivav.ini", "Name=B\r\nPort=COM2\r\nBaud=9600\r\nSeries=rivav\r\n"),
+         "--upload", good}, kExitUsage, "the scale on COM2 is of the rivav series, which keeps no commodities"},
+        {"a list saved as UTF-8", {"--scales", list("utf8.ini", "Name=熟食\r\nPort=COM2\r\nBaud=9600\r\nSeries=zev\r\n"),
+         "--upload", good}, kExitUsage, "the scale on COM2: Name is not GBK text"},
+        {"a missing list", {"--scales", "/nonexistent/Scales.ini", "--upload", good}, kExitUsage,
+         "--scales: cannot read /nonexistent/Scales.ini: no such file"},
         {"a line break in the company name", On("zud", {"--upload", good, "--company", "Shop\r\nbaud:2400"}),
          kExitUsage, "\"Shop\\x0D\\x0Abaud:2400\" holds a line break"},
         {"a control byte in the company name", On("zud", {"--upload", good, "--company", "A\x01"}), kExitUsage,
@@ -285,12 +305,14 @@ TEST_F(CommandLineTest, EdgesRefuseWhatCannotGoOutWholeAndSendNothing)
         const auto lines = Lines(result.out);
         EXPECT_TRUE(lines.size() >= c.printed.size() && std::equal(c.printed.begin(), c.printed.end(), lines.begin()))
             << c.what << ": " << result.out;
-        if (c.printed.empty())
+        if (c.printed.empty()) {
             EXPECT_EQ(result.out.find("plu"), std::string::npos) << c.what;
-        if (c.meanwhile)
+        }
+        if (c.meanwhile) {
             ASSERT_TRUE(scale_.PlugIn());
-        else if (c.args.size() < 2 || c.args[0] != "--port" || c.status != kExitNoAnswer)
+        } else if (c.args.size() < 2 || c.args[0] != "--port" || c.status != kExitNoAnswer) {
             EXPECT_EQ(scale_.Received(), "") << c.what << ": nothing is sent";
+        }
         scale_.ClearReceived();
     }
 }
@@ -303,7 +325,15 @@ TEST_F(CommandLineTest, FindPrintsTheScaleAtItsRateAndSeries)
     const Result found = Invoke({"--find", "--port", other.PortPath()});
     EXPECT_EQ(found.status, kExitOk) << found.err;
     EXPECT_EQ(found.out, "{\"port\":\"" + other.PortPath()
-                             + "\",\"baud\":38400,\"series\":\"zud\",\"report\":\"zud-13\",\"weight\":\"2.500\"}\n");
+                             + "\",\"name\":\"\",\"baud\":38400,\"series\":\"zud\",\"report\":\"zud-13\",\"weight\":\"2.500\"}\n");
+    // A list's ports are tried alike, each found scale under its name; the list's rate is no limit.
+    const std::string list = folder_.Write("Scales.ini", "[Scale1]\r\nName=Till\r\nPort=/dev/no-such-serial-port\r\nBaud=9600\r\n"
+        "Series=zev\r\n[Scale2]\r\nName=\xca\xec\xca\xb3\r\nPort=" + other.PortPath() + "\r\nBaud=9600\r\nSeries=zev\r\n");
+    const Result listed = Invoke({"--find", "--scales", list});
+    EXPECT_EQ(listed.status, kExitOk) << listed.err;
+    EXPECT_EQ(listed.out, "{\"port\":\"" + other.PortPath()
+                              + "\",\"name\":\"熟食\",\"baud\":38400,\"series\":\"zud\",\"report\":\"zud-13\",\"weight\":\"2.500\"}\n");
+    EXPECT_NE(listed.err.find("/dev/no-such-serial-port: cannot be opened"), std::string::npos) << listed.err;
 
     const Result missing = Invoke({"--find", "--port", "/dev/no-such-serial-port"});
     EXPECT_EQ(missing.status, kExitNoAnswer);
@@ -347,25 +377,55 @@ TEST_F(CommandLineTest, FindTriesOnlyTheRateAndSeriesGiven)
 }
 
 // Three scales at once, one unplugged mid-upload: the other two get exactly the single upload's
-// bytes, the third is reported; one JSON line each, progress led by the port, exit 4.
-TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
+// bytes, the third is reported; one JSON line each, progress led by the port, exit 4. Named by
+// --port (one rate and series for all) or by a list file: then each has its own rate, series and
+// name, and only the zud scale gets the company name.
+class UploadToSeveral : public CommandLineTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(UploadToSeveral, ReportsEachScale)
 {
+    const bool fromList = GetParam();
     std::string csv;
     for (int row = 1; row <= 200; ++row)
         csv += std::to_string(row) + ",C" + std::to_string(row) + ",Apples from the orchard,2.50\n";
     const std::string file = folder_.Write("shop.csv", csv);
-    const std::string single = Invoke(On("zev", {"--upload", file})).err;
-    ASSERT_NE(single.find("done: 202 writes sent"), std::string::npos) << single;
-    ASSERT_TRUE(scale_.WaitForCommands(202, 3s));
-    const Bytes expected = scale_.Received();
+    const auto singleUpload = [&](std::vector<std::string> args, std::size_t writes) {
+        const std::string single = Invoke(args).err;
+        EXPECT_NE(single.find("done: " + std::to_string(writes) + " writes sent"), std::string::npos) << single;
+        EXPECT_TRUE(scale_.WaitForCommands(writes, 3s));
+        const Bytes sent = scale_.Received();
+        scale_.ClearReceived();
+        return sent;
+    };
+    const Bytes zev = singleUpload(On("zev", {"--upload", file}), 202);
+    const Bytes zud = singleUpload(On("zud", {"--upload", file, "--company", "Shop"}), 203);
 
+    struct Listed {
+        int baud;
+        const char* series;
+        const char* gbkName;
+        const char* name;  // in the JSON line
+        const Bytes* expected;
+        std::size_t writes;
+    };
+    const Listed listed[3] = {{38400, "zev", "Deli", "Deli", &zev, 202},
+                              {38400, "zev", "\xca\xec\xca\xb3", "熟食", &zev, 202},
+                              {19200, "zud", "\xb3\xd3 \xd2\xbb\xba\xc5", "秤 一号", &zud, 203}};
     VirtualScale scales[3];
-    std::vector<std::string> args{"--series", "zev", "--baud", "38400", "--upload", file};
-    for (VirtualScale& scale : scales) {
-        scale.SetBaudRate(38400);
-        ASSERT_TRUE(scale.Start());
-        args.insert(args.end(), {"--port", scale.PortPath()});
+    std::vector<std::string> args{"--upload", file};
+    std::string list;
+    for (int i = 0; i < 3; ++i) {
+        scales[i].SetBaudRate(fromList ? listed[i].baud : 38400);
+        ASSERT_TRUE(scales[i].Start());
+        list += "[Scale" + std::to_string(i + 1) + "]\r\nName=" + listed[i].gbkName + "\r\nPort=" + scales[i].PortPath()
+            + "\r\nBaud=" + std::to_string(listed[i].baud) + "\r\nSeries=" + listed[i].series + "\r\n";
+        if (!fromList)
+            args.insert(args.end(), {"--port", scales[i].PortPath()});
     }
+    if (fromList)
+        args.insert(args.end(), {"--scales", folder_.Write("Scales.ini", list), "--company", "Shop"});
+    else
+        args.insert(args.end(), {"--series", "zev", "--baud", "38400"});
     // The second holds the line (a pseudo-terminal takes kilobytes at once, so it holds from the
     // start) and is unplugged while the upload waits on it.
     scales[1].HoldLine(0, 60s);
@@ -380,27 +440,36 @@ TEST_F(CommandLineTest, UploadToSeveralPortsAtOnceReportsEachScale)
     EXPECT_EQ(result.status, kExitNoAnswer) << result.err;
     const auto lines = Lines(result.out);
     ASSERT_EQ(lines.size(), 3u) << result.out;
-    for (const VirtualScale* scale : {&scales[0], &scales[2]}) {
-        const std::regex done("\\{\"port\":\"" + scale->PortPath()
-                              + "\",\"name\":\"\",\"result\":\"done\",\"reason\":\"\",\"lines\":202,\"seconds\":[0-9.]+\\}");
+    for (int i : {0, 2}) {
+        const VirtualScale& scale = scales[i];
+        const std::size_t writes = fromList ? listed[i].writes : 202;
+        const std::regex done("\\{\"port\":\"" + scale.PortPath() + "\",\"name\":\"" + (fromList ? listed[i].name : "")
+                              + "\",\"result\":\"done\",\"reason\":\"\",\"lines\":" + std::to_string(writes)
+                              + ",\"seconds\":[0-9.]+\\}");
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return std::regex_match(l, done); }), 1)
             << result.out;
-        EXPECT_TRUE(scale->WaitForCommands(202, 3s));
-        EXPECT_EQ(scale->Received(), expected);
-        EXPECT_NE(result.err.find(scale->PortPath() + ": done: 202 writes sent"), std::string::npos) << result.err;
+        EXPECT_TRUE(scale.WaitForCommands(writes, 3s));
+        EXPECT_EQ(scale.Received(), fromList ? *listed[i].expected : zev) << i;
+        EXPECT_NE(result.err.find(scale.PortPath() + ": done: " + std::to_string(writes) + " writes sent"), std::string::npos)
+            << result.err;
     }
     const auto failed = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(lost) != std::string::npos; });
     ASSERT_NE(failed, lines.end());
-    EXPECT_NE(failed->find("\"result\":\"failed\",\"reason\":\"the scale did not take the upload: line "), std::string::npos)
+    EXPECT_NE(failed->find(std::string("\"name\":\"") + (fromList ? "熟食" : "")
+                           + "\",\"result\":\"failed\",\"reason\":\"the scale did not take the upload: line "),
+              std::string::npos)
         << *failed;
     EXPECT_NE(result.err.find(lost + ": the scale did not take the upload"), std::string::npos) << result.err;
 }
+
+INSTANTIATE_TEST_SUITE_P(PortsOrList, UploadToSeveral, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "List" : "Ports"; });
 
 TEST(CommandLine, HelpAndVersion)
 {
     const Result help = Invoke({"--help"});
     EXPECT_EQ(help.status, kExitOk);
-    for (const char* action : {"--list-ports", "--upload FILE", "--read", "--count N", "--dump", "--company NAME"})
+    for (const char* action : {"--list-ports", "--upload FILE", "--read", "--count N", "--dump", "--company NAME", "--scales LIST"})
         EXPECT_NE(help.out.find(action), std::string::npos) << action;
     const Result version = Invoke({"--version"});
     EXPECT_EQ(version.status, kExitOk);

@@ -12,6 +12,8 @@
 #include "dialogs/ParameterDialog.h"
 #include "dialogs/PortLink.h"
 #include "dialogs/ScaleMainDialog.h"
+#include "dialogs/ScalesDialog.h"
+#include "dialogs/SendToScalesDialog.h"
 #include "support/Languages.h"
 #include "support/TempDirectory.h"
 
@@ -61,8 +63,10 @@ private slots:
     {
         QTest::addColumn<bool>("chinese");
         QTest::addColumn<int>("window");
-        for (int window = 0; window < 20; ++window)
-            QTest::addRow("%s %d", window < 10 ? "neutral" : "Chinese", window % 10) << (window >= 10) << window % 10;
+        constexpr int kWindows = 12;
+        for (int window = 0; window < 2 * kWindows; ++window)
+            QTest::addRow("%s %d", window < kWindows ? "neutral" : "Chinese", window % kWindows)
+                << (window >= kWindows) << window % kWindows;
     }
 
     void everyWindowGivesEachLetterOnce()
@@ -85,6 +89,8 @@ private slots:
             [] { return new FindScaleDialog({}, {9600}); },
             [] { return new LineMonitorWindow; },
             [&] { return new ImportPreviewDialog(csv, import, QStringLiteral("a.csv")); },
+            [] { return new ScalesDialog; },
+            [] { return new SendToScalesDialog({{"Deli", "COM3", 9600, 0}}, "", nullptr); },
         };
         std::unique_ptr<QWidget> shown(windows.at(std::size_t(window))());
         const QStringList twice = Duplicates(shown.get());
