@@ -8,6 +8,7 @@
 #include "settings/DataFolder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QString>
 
@@ -17,17 +18,43 @@
 
 namespace {
 
+// The program's folder in the system's narrow encoding, as the core's file functions take paths.
+std::string ProgramDirectory()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toLocal8Bit().toStdString();
+}
+
 // The installed sheet templates and skin, found from the program's own place so that any
-// installation prefix works.
+// installation prefix works; on Windows they lie beside the program.
 std::string InstalledDataDirectory()
 {
+#ifdef _WIN32
+    return ProgramDirectory();
+#else
     return (QCoreApplication::applicationDirPath() + QString::fromUtf8("/" SCALETOOL_DATA_FROM_BIN)).toStdString();
+#endif
+}
+
+std::string UserDataFolder()
+{
+#ifdef _WIN32
+    return DataFolder::WindowsUserFolder(std::getenv("APPDATA"));
+#else
+    return DataFolder::UserFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+#endif
 }
 
 std::string SessionDirectory(ScaleToolApp::Folder folder)
 {
+    if (folder == ScaleToolApp::Folder::BesideProgram) {
+        // As the original kept its files; a folder the user may not write to (Program Files) sends
+        // the session to the user's own.
+        if (DataFolder::IsWritable(ProgramDirectory()))
+            return ProgramDirectory();
+        folder = ScaleToolApp::Folder::UserData;
+    }
     if (folder == ScaleToolApp::Folder::UserData) {
-        const std::string user = DataFolder::UserFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        const std::string user = UserDataFolder();
         if (DataFolder::Prepare(user, InstalledDataDirectory()))
             return user;
     }

@@ -7,8 +7,9 @@ class QApplication;
 class ScaleToolApp {
 public:
     // Where the session keeps its files: the working directory at start-up (a start from a shell),
-    // or the per-user data folder, prepared on first use (a start from the desktop menu).
-    enum class Folder { WorkingDirectory, UserData };
+    // or the per-user data folder, prepared on first use (a start from the desktop menu), or on
+    // Windows the program's own folder, and the user's application data when that is read only.
+    enum class Folder { WorkingDirectory, UserData, BesideProgram };
 
     explicit ScaleToolApp(Folder folder = Folder::WorkingDirectory) : folder_(folder) {}
 

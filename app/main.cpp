@@ -20,7 +20,12 @@ int main(int argc, char* argv[])
     // always written and read with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("ScaleTool"));
-    ScaleToolApp tool(DataFolder::AsksForUserData(arguments) ? ScaleToolApp::Folder::UserData
-                                                             : ScaleToolApp::Folder::WorkingDirectory);
+#ifdef _WIN32
+    // Started from Explorer or a shortcut, the program's own folder is its place, as the original's.
+    const auto usual = ScaleToolApp::Folder::BesideProgram;
+#else
+    const auto usual = ScaleToolApp::Folder::WorkingDirectory;
+#endif
+    ScaleToolApp tool(DataFolder::AsksForUserData(arguments) ? ScaleToolApp::Folder::UserData : usual);
     return tool.Run(application);
 }

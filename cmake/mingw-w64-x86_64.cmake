@@ -18,8 +18,24 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Self-contained executables: no compiler run-time DLLs to ship beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# ctest runs the test programs through Wine when it is installed.
+# Qt for Windows, static (scripts/build-qt-windows): -DSCALETOOL_WINDOWS_QT=<its folder>. The host's
+# own Qt tools of the same version (moc, rcc, uic, lrelease) run beside it.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SCALETOOL_WINDOWS_QT SCALETOOL_NO_WINE)
+if(SCALETOOL_WINDOWS_QT)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${SCALETOOL_WINDOWS_QT})
+    list(APPEND CMAKE_PREFIX_PATH ${SCALETOOL_WINDOWS_QT})
+    file(GLOB SCALETOOL_HOST_QT_TOOLS /usr/lib/*/cmake/Qt6CoreTools)
+    if(SCALETOOL_HOST_QT_TOOLS)
+        list(GET SCALETOOL_HOST_QT_TOOLS 0 SCALETOOL_HOST_QT_TOOLS)
+        get_filename_component(SCALETOOL_HOST_QT_CMAKE ${SCALETOOL_HOST_QT_TOOLS} DIRECTORY)
+        set(QT_HOST_PATH /usr CACHE PATH "")
+        set(QT_HOST_PATH_CMAKE_DIR ${SCALETOOL_HOST_QT_CMAKE} CACHE PATH "")
+    endif()
+endif()
+
+# ctest runs the test programs through Wine when it is installed (not while building Qt itself,
+# whose configure checks would run under it: -DSCALETOOL_NO_WINE=ON).
 find_program(SCALETOOL_WINE wine)
-if(SCALETOOL_WINE)
+if(SCALETOOL_WINE AND NOT SCALETOOL_NO_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${SCALETOOL_WINE})
 endif()

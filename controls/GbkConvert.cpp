@@ -1,27 +1,36 @@
 #include "controls/GbkConvert.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "commodity/GbkCodec.h"
+
+// Through the core's codec, so that the window and the command line agree byte for byte on every
+// platform (Qt for Windows has no GBK codec of its own: code page 936 is the core's there).
 
 QString FromGbk(std::string_view bytes)
 {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return QString::fromStdString(GbkCodec::GbkToUtf8(bytes));
 }
 
 std::string ToGbk(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
+    const std::string utf8 = text.toStdString();
+    if (auto whole = GbkCodec::Utf8ToGbk(utf8))
+        return *whole;
+    // Character by character, each one GBK lacks becoming '?'.
+    std::string gbk;
+    char32_t character = 0;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t length = GbkCodec::DecodeUtf8(utf8, at, character);
+        const std::size_t step = length ? length : 1;
+        const auto one = length ? GbkCodec::Utf8ToGbk(std::string_view(utf8).substr(at, length)) : std::nullopt;
+        gbk += one ? *one : std::string("?");
+        at += step;
+    }
+    return gbk;
 }
 
 bool IsGbkText(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError())
-        return false;
-    QStringDecoder decoder("GBK");
-    return QString(decoder.decode(bytes)) == text;
+    const std::string utf8 = text.toStdString();
+    const auto gbk = GbkCodec::Utf8ToGbk(utf8);
+    return gbk && GbkCodec::GbkToUtf8(*gbk) == utf8;
 }

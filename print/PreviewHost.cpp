@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -153,11 +154,7 @@ void PreviewHost::Print()
     // the dialog can take as it is.
     if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty())
         printer_.setOutputFileName(DefaultPdfFileName());
-    QPrintDialog dialog(&printer_, this);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setMinMax(1, 1);
-    if (dialog.exec() == QDialog::Accepted) {
+    if (ChoosePrinter()) {
         LastPrinterChoice() = PrinterChoice{printer_.outputFormat(), printer_.printerName(),
                                             printer_.outputFileName(), printer_.pageLayout()};
         const PrintPageInfo info{&printer_, false, 1, NextJobNumber()};
@@ -174,6 +171,30 @@ void PreviewHost::Print()
         }
     }
     close();
+}
+
+bool PreviewHost::ChoosePrinter()
+{
+#ifdef _WIN32
+    // Windows' own print dialog takes the system's printers only (a PDF there is "Microsoft Print to
+    // PDF"): a PDF file chosen before, or set by the caller, is named in a file dialog instead.
+    if (printer_.outputFormat() == QPrinter::PdfFormat) {
+        QFileDialog files(this, windowTitle(), printer_.outputFileName(), QStringLiteral("PDF (*.pdf)"));
+        files.setAcceptMode(QFileDialog::AcceptSave);
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        files.setDefaultSuffix(QStringLiteral("pdf"));
+        files.selectFile(printer_.outputFileName());
+        if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+            return false;
+        printer_.setOutputFileName(files.selectedFiles().constFirst());
+        return true;
+    }
+#endif
+    QPrintDialog dialog(&printer_, this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setMinMax(1, 1);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void PreviewHost::closeEvent(QCloseEvent* event)

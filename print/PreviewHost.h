@@ -58,6 +58,8 @@ protected:
 private:
     PreviewHost(PrintRenderProc render, QWidget* owner, void* context);
     bool Start();
+    // The print dialog (or on Windows, for a PDF file, a file dialog); true when accepted.
+    bool ChoosePrinter();
     void RenderPreview(QPrinter* printer);
     void RestoreOwner();
     void UpdateActions();

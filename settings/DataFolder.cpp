@@ -1,8 +1,10 @@
 #include "settings/DataFolder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -31,6 +33,36 @@ std::string UserFolder(const char* xdgDataHome, const char* home)
     if (IsAbsolute(home))
         return (fs::path(home) / ".local" / "share" / "scaletool").string();
     return std::string();
+}
+
+std::string WindowsUserFolder(const char* appData)
+{
+    // A drive ("C:\...") or a network share ("\\server\...").
+    const std::string_view path = appData ? appData : "";
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                       (path[2] == '\\' || path[2] == '/');
+    const bool share = path.size() >= 3 && path.substr(0, 2) == "\\\\";
+    if (!drive && !share)
+        return std::string();
+    std::string folder(path);
+    if (folder.back() != '\\' && folder.back() != '/')
+        folder += '\\';
+    return folder + "ScaleTool";
+}
+
+bool IsWritable(const std::string& folder)
+{
+    std::error_code error;
+    if (folder.empty() || !fs::is_directory(folder, error))
+        return false;
+    const fs::path probe = fs::path(folder) / ".scaletool-write-check";
+    bool made = false;
+    {
+        std::ofstream file(probe, std::ios::binary | std::ios::trunc);
+        made = file.good() && file.put('\0').good();
+    }
+    fs::remove(probe, error);
+    return made;
 }
 
 const std::vector<std::string>& CopiedFiles()

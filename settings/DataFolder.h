@@ -16,6 +16,13 @@ bool AsksForUserData(const std::vector<std::string>& arguments);
 // or relative; empty when neither gives an absolute path. Either argument may be null.
 std::string UserFolder(const char* xdgDataHome, const char* home);
 
+// "%APPDATA%\ScaleTool" on Windows, the folder the program falls back to when its own is read only;
+// empty when `appData` is null or not an absolute Windows path.
+std::string WindowsUserFolder(const char* appData);
+
+// True when a file can be made in `folder` (tried with a scratch file that is removed again).
+bool IsWritable(const std::string& folder);
+
 // Files a new folder is given: copies of the installed sheet templates and skin, and empty
 // commodity files.
 const std::vector<std::string>& CopiedFiles();

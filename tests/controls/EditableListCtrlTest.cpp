@@ -1,3 +1,4 @@
+#include "commodity/GbkCodec.h"
 #include "app/Language.h"
 #include "commodity/CommodityTable.h"
 #include "controls/EditableListCtrl.h"
@@ -15,8 +16,6 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTest>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -27,14 +26,12 @@ namespace {
 
 std::string gbk(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    return QByteArray(encoder.encode(text)).toStdString();
+    return GbkCodec::Utf8ToGbk(text.toStdString()).value();
 }
 
 QString fromGbk(const std::string& bytes)
 {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return QString::fromStdString(GbkCodec::GbkToUtf8(bytes));
 }
 
 // The dialog that hosts the list: records the keys that reach it.

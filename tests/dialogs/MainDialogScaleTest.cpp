@@ -2,6 +2,7 @@
 // moments, the commands' bytes, automatic reading with the lamp, and the parameter readout.
 // The dialog is not shown: what is checked here does not need painting, and painting big windows
 // runs the toolkit's own image threads, which the thread checker cannot see into.
+#include "commodity/GbkCodec.h"
 #include "MainDialogTestSupport.h"
 
 #include "app/Language.h"
@@ -19,7 +20,6 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QSignalSpy>
-#include <QStringEncoder>
 #include <QTest>
 
 #include <algorithm>
@@ -34,8 +34,7 @@ namespace {
 
 QByteArray Gbk(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
+    return QByteArray::fromStdString(GbkCodec::Utf8ToGbk(text.toStdString()).value());
 }
 
 // The bytes the scale got within a short while once `count` commands are in.

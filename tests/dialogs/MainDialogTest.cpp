@@ -1,6 +1,7 @@
 // The main dialog without a scale of its own: what it reads and writes, its selections, the series
 // change, the keys that end it, the failed open, the two languages and the layout (shown on the
 // virtual scale entry).
+#include "commodity/GbkCodec.h"
 #include "MainDialogTestSupport.h"
 
 #include "app/Language.h"
@@ -25,7 +26,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStringEncoder>
 #include <QTest>
 
 using namespace MainDialogSupport;
@@ -40,8 +40,7 @@ QString CellText(const QWidget* dialog, int row, int column)
 
 QByteArray Gbk(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
+    return QByteArray::fromStdString(GbkCodec::Utf8ToGbk(text.toStdString()).value());
 }
 
 std::string Setting(const char* key)
@@ -221,6 +220,9 @@ private slots:
     // list was changed and the operator agreed.
     void unreadableListIsKeptUnlessTheOperatorReplacesIt()
     {
+#ifdef _WIN32
+        QSKIP("the unreadable file is a symbolic link to itself, which Windows links (shortcuts) cannot be");
+#endif
         TempAppDirectory dir;
         // A link to itself: it is there, but no read gets through it.
         QVERIFY(QFile::link("ZUD.txt", dir.Path() + "/ZUD.txt"));
@@ -509,6 +511,9 @@ private slots:
     // window system may keep it).
     void uploadByShortcutTakesTheCellBeingTyped()
     {
+#ifdef _WIN32
+        QSKIP("plays the demo's virtual scale, which needs a pseudo-terminal; Windows has none");
+#else
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=1\r\n");
         ScaleMainDialog dialog;
@@ -525,6 +530,7 @@ private slots:
         QTest::simulateEvent(list->findChild<InPlaceEdit*>(), false, Qt::Key_U, Qt::AltModifier, QString(), false);
         QTRY_COMPARE_WITH_TIMEOUT(dialog.DemoScale()->UploadedLines().size(), std::size_t(200), 15000);
         QCOMPARE(dialog.DemoScale()->UploadedLines().front(), Bytes("1[]<Apple>"));
+#endif
     }
 
     void escapeKeyEscButtonAndCloseBoxEndTheDialog_data()
@@ -650,6 +656,9 @@ private slots:
 
     void layoutFitsEveryText()
     {
+#ifdef _WIN32
+        QSKIP("plays the demo's virtual scale, which needs a pseudo-terminal; Windows has none");
+#endif
         QFETCH(bool, chinese);
         InstallLanguage(chinese);
         TempAppDirectory dir;

@@ -1,3 +1,4 @@
+#include "commodity/GbkCodec.h"
 #include "app/Language.h"
 #include "dialogs/ParameterDialog.h"
 #include "support/ControlLookup.h"
@@ -5,7 +6,6 @@
 #include <QAbstractButton>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
-#include <QStringEncoder>
 #include <QTest>
 #include <QTextBlock>
 
@@ -13,9 +13,7 @@ namespace {
 
 std::string Gbk(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    return bytes.toStdString();
+    return GbkCodec::Utf8ToGbk(text.toStdString()).value();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "commodity/GbkCodec.h"
 #include "SheetPdf.h"
 
 #include "app/Language.h"
@@ -18,15 +19,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
-#include <QStringEncoder>
 #include <QTest>
 
 namespace {
 
 std::string Gbk(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    return QByteArray(encoder.encode(text)).toStdString();
+    return GbkCodec::Utf8ToGbk(text.toStdString()).value();
 }
 
 void CopyTemplates(const TempAppDirectory& dir)

@@ -1,5 +1,6 @@
 // Saves a picture of the keyboard sheet preview (A15, Chinese names) for the documentation:
 //   QT_QPA_PLATFORM=offscreen print_preview_screenshot docs/print-preview.png
+#include "commodity/GbkCodec.h"
 #include "app/Language.h"
 #include "commodity/CommodityTable.h"
 #include "print/CjkFontSubstitutes.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
-#include <QStringEncoder>
 #include <QTest>
 
 int main(int argc, char* argv[])
@@ -32,9 +32,8 @@ int main(int argc, char* argv[])
                            "西红柿", "黄瓜", "茄子", "青椒", "胡萝卜", "洋葱", "大蒜", "生姜", "大米", "面粉", "花生",
                            "红枣", "核桃", "绿豆", "黄豆", "香菇", "木耳", "粉丝", "腊肠"};
     CommodityTable table;
-    QStringEncoder encoder("GBK");
     for (int row = 0; row < 41; ++row)
-        table.SetCell(row, CommodityTable::Name, QByteArray(encoder.encode(QString::fromUtf8(names[row]))).toStdString());
+        table.SetCell(row, CommodityTable::Name, GbkCodec::Utf8ToGbk(names[row]).value());
 
     QDialog owner;
     owner.setWindowTitle(QString::fromUtf8("电子秤"));

@@ -66,4 +66,35 @@ TEST(DataFolder, FirstStartGivesTheFilesAndLaterStartsKeepTheUsersOwn)
     EXPECT_FALSE(DataFolder::Prepare((installed / "A16.bmp" / "scaletool").string(), installed.string()));
 }
 
+TEST(DataFolder, WindowsUserFolderLiesInTheApplicationData)
+{
+    struct Case {
+        const char* appData;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"C:\\Users\\li\\AppData\\Roaming", "C:\\Users\\li\\AppData\\Roaming\\ScaleTool"},
+        {"d:\\profiles\\", "d:\\profiles\\ScaleTool"},
+        {"\\\\server\\home\\li", "\\\\server\\home\\li\\ScaleTool"},
+        {"Roaming", ""},
+        {"C:", ""},
+        {"", ""},
+        {nullptr, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DataFolder::WindowsUserFolder(c.appData), c.folder) << (c.appData ? c.appData : "-");
+}
+
+TEST(DataFolder, WritableFolderIsToldFromWhatIsNone)
+{
+    const ScratchFolder scratch("data-folder-writable");
+    const fs::path root = scratch.Path();
+    WriteBytes(root / "A15.bmp", "a15");
+    EXPECT_TRUE(DataFolder::IsWritable(root.string()));
+    EXPECT_FALSE(fs::exists(root / ".scaletool-write-check"));  // the check leaves nothing behind
+    EXPECT_FALSE(DataFolder::IsWritable((root / "missing").string()));
+    EXPECT_FALSE(DataFolder::IsWritable((root / "A15.bmp").string()));
+    EXPECT_FALSE(DataFolder::IsWritable(""));
+}
+
 } // namespace
