@@ -559,6 +559,8 @@ private slots:
         scale_->SendRaw("\x11");
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 5000);
         QCOMPARE(ended.front().front().toBool(), false);
+        // The upload's end is reported once the line is drained; the scale may count the T a moment later.
+        QVERIFY(scale_->WaitForCommands(1, std::chrono::seconds(2)));
         const std::vector<Bytes> commands = scale_->Commands();
         QVERIFY2(commands == std::vector<Bytes>{Bytes("T")}, qPrintable(QString::number(commands.size()) + " commands, first "
                                                                          + QString::fromStdString(commands.empty() ? "" : commands.front())));
