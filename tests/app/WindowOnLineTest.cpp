@@ -1,6 +1,6 @@
 // Drives the main window against a scale on a real line, as an operator would: the window in the
-// system's language, the port list, Open port, Automatic reading, Upload commodity and Print A15
-// keyboard to PDF. Not a ctest: the Windows test step runs it under Wine against the virtual scale
+// system's language, the port list, Open port, Automatic reading, Upload commodity, Print A15
+// keyboard to PDF, then the demo's virtual scale. Not a ctest: the Windows test step runs it under Wine against the virtual scale
 // on COM1 and once natively on the scale's pseudo-terminal, and compares what the scale received.
 //   SCALETOOL_TEST_PORT      the port to open, as the list names it (COM1, /dev/pts/3)
 //   SCALETOOL_TEST_LISTED    1 when the system must list that port by itself
@@ -148,6 +148,29 @@ private slots:
         print->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > 0 && !OpenPreview(), 20000);
         QTRY_VERIFY(dialog_->isVisible());
+    }
+
+    // The demo's entry opens a scale of the tool's own (on Windows over loopback TCP) that reads
+    // its first load, as a user trying the tool without hardware sees it.
+    void demoScaleOpensAndReads()
+    {
+        const QString open = QCoreApplication::translate("ScaleMainDialog", "&Open port");
+        Button(dialog_.get(), "openButton")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Button(dialog_.get(), "openButton")->text(), open, 5000);
+        auto* ports = RequireControl<QComboBox>(dialog_.get(), "portCombo");
+        const int demo = ports->findText(QCoreApplication::translate("ScaleMainDialog", "Virtual scale (demo)"));
+        QVERIFY(demo >= 0);
+        ports->setCurrentIndex(demo);
+        Button(dialog_.get(), "openButton")->click();
+        QVERIFY(dialog_->DemoScale());
+        QTRY_VERIFY_WITH_TIMEOUT(Button(dialog_.get(), "autoReadCheck")->isEnabled(), 5000);
+        Button(dialog_.get(), "autoReadCheck")->click();
+        auto* net = RequireControl<QLineEdit>(dialog_.get(), "value1");
+        QTRY_COMPARE_WITH_TIMEOUT(net->text().trimmed(), QStringLiteral("1.236"), 10000);
+        Button(dialog_.get(), "autoReadCheck")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!RequireControl<PortLink>(dialog_.get(), "portLink")->IsReading(), 5000);
+        Button(dialog_.get(), "openButton")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Button(dialog_.get(), "openButton")->text(), open, 5000);
     }
 
 private:

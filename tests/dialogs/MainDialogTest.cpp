@@ -511,9 +511,6 @@ private slots:
     // window system may keep it).
     void uploadByShortcutTakesTheCellBeingTyped()
     {
-#ifdef _WIN32
-        QSKIP("plays the demo's virtual scale, which needs a pseudo-terminal; Windows has none");
-#else
         TempAppDirectory dir;
         WriteSystemSettings(dir, "Type=1\r\n");
         ScaleMainDialog dialog;
@@ -530,7 +527,6 @@ private slots:
         QTest::simulateEvent(list->findChild<InPlaceEdit*>(), false, Qt::Key_U, Qt::AltModifier, QString(), false);
         QTRY_COMPARE_WITH_TIMEOUT(dialog.DemoScale()->UploadedLines().size(), std::size_t(200), 15000);
         QCOMPARE(dialog.DemoScale()->UploadedLines().front(), Bytes("1[]<Apple>"));
-#endif
     }
 
     void escapeKeyEscButtonAndCloseBoxEndTheDialog_data()
@@ -656,9 +652,6 @@ private slots:
 
     void layoutFitsEveryText()
     {
-#ifdef _WIN32
-        QSKIP("plays the demo's virtual scale, which needs a pseudo-terminal; Windows has none");
-#endif
         QFETCH(bool, chinese);
         InstallLanguage(chinese);
         TempAppDirectory dir;
