@@ -1,5 +1,7 @@
 #include "dialogs/ReportQueue.h"
 
+#include <utility>
+
 void ReportQueue::Post(std::function<void()> report)
 {
     bool wake = false;
@@ -27,4 +29,17 @@ void ReportQueue::RunReports()
         }
         report();
     }
+}
+
+void ReportDrop::Post(std::function<void()> report)
+{
+    std::lock_guard lock(mutex_);
+    if (queue_ != nullptr)
+        queue_->Post(std::move(report));
+}
+
+void ReportDrop::Close()
+{
+    std::lock_guard lock(mutex_);
+    queue_ = nullptr;
 }

@@ -5,19 +5,6 @@
 
 #include <utility>
 
-void ReportDrop::Post(std::function<void()> report)
-{
-    std::lock_guard lock(mutex_);
-    if (queue_ != nullptr)
-        queue_->Post(std::move(report));
-}
-
-void ReportDrop::Close()
-{
-    std::lock_guard lock(mutex_);
-    queue_ = nullptr;
-}
-
 ScaleSend::ScaleSend(std::shared_ptr<ReportDrop> drop, Events events)
     : drop_(std::move(drop))
     , events_(std::move(events))

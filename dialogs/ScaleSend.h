@@ -5,28 +5,12 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 class PortLink;
-class ReportQueue;
-
-// Hands a worker's reports to a window's queue until the window closes it; after that they are
-// dropped, so a worker that outlives the window (one on another window's port) never reaches it.
-class ReportDrop {
-public:
-    explicit ReportDrop(ReportQueue* queue) : queue_(queue) {}
-    // From any thread.
-    void Post(std::function<void()> report);
-    // On the window's thread, before its queue goes.
-    void Close();
-
-private:
-    std::mutex mutex_;
-    ReportQueue* queue_;  // guarded by mutex_
-};
+class ReportDrop;
 
 // One upload to one scale: on a port session of its own (opened for it and closed once its output
 // has left), or as an exchange on the window's link when that holds the scale's port open, so the

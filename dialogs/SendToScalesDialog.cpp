@@ -58,7 +58,7 @@ SendToScalesDialog::~SendToScalesDialog()
 {
     // No report reaches the window from here on; each session of its own sends the last line of a
     // block begun, waits for its output to leave and is joined.
-    drop_->Close();
+    reports_.Drop()->Close();
     for (Row& row : rows_) {
         if (row.send)
             row.send->Cancel();
@@ -159,7 +159,7 @@ void SendToScalesDialog::Start(std::size_t index)
             ShowEnded(index, outcome, openError);
     };
     const bool onMainPort = mainLink_ != nullptr && mainLink_->IsOpen() && SamePort(mainLink_->PortName(), row.scale.port);
-    row.send = std::make_unique<ScaleSend>(drop_, std::move(events));
+    row.send = std::make_unique<ScaleSend>(reports_.Drop(), std::move(events));
     row.send->Start(row.scale.port, row.scale.baud, std::move(writes), onMainPort ? mainLink_ : nullptr);
 }
 

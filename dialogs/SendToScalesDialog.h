@@ -67,6 +67,5 @@ private:
     std::string companyName_;
     PortLink* mainLink_;
     ReportQueue reports_;
-    std::shared_ptr<ReportDrop> drop_ = std::make_shared<ReportDrop>(&reports_);
     std::vector<Row> rows_;  // last: their sessions report into the members above
 };
