@@ -44,12 +44,12 @@ double ScaleModel::Gross(TimePoint now) const
 {
     const double settled = targetKg_ - zeroOffset_;
     const auto elapsed = now - movedAt_;
-    if (elapsed >= settling_)
+    if (elapsed >= moveSettling_)
         return settled;
     // A damped swing past the target with a little noise, as a pan does when loaded.
     const double t = std::chrono::duration<double, std::milli>(elapsed).count();
     const double swing = (fromKg_ - targetKg_) * std::exp(-t / 100.0) * std::cos(t * 3.14159265 / 200.0);
-    const double noise = 0.002 * std::sin(t * 0.37) * (1.0 - t / double(settling_.count()));
+    const double noise = 0.002 * std::sin(t * 0.37) * (1.0 - t / double(moveSettling_.count()));
     return settled + swing + noise;
 }
 
@@ -68,6 +68,7 @@ void ScaleModel::MoveLoad(double kilograms, TimePoint now)
     fromKg_ = Gross(now) + zeroOffset_;
     targetKg_ = kilograms;
     movedAt_ = now;
+    moveSettling_ = settling_;
     wasStable_ = IsStable(now);
 }
 
@@ -144,7 +145,7 @@ std::optional<ScaleModel::TimePoint> ScaleModel::NextTick() const
         next = nextPostback_;
     if (tarePending_ || zeroPending_ || !wasStable_) {
         // At rest a waiting tare or zero applies and a stable-back report goes.
-        const TimePoint rest = movedAt_ + settling_;
+        const TimePoint rest = movedAt_ + moveSettling_;
         if (!next || rest < *next)
             next = rest;
     }

@@ -48,7 +48,7 @@ public:
     void PlaceLoad(double kilograms, TimePoint now);
     double Gross(TimePoint now) const;
     double Net(TimePoint now) const { return Gross(now) - tare_; }
-    bool IsStable(TimePoint now) const { return now - movedAt_ >= settling_; }
+    bool IsStable(TimePoint now) const { return now - movedAt_ >= moveSettling_; }
     double Tare() const { return tare_; }
     // How long a new load takes to settle (0 makes loads settle at once).
     void SetSettlingTime(std::chrono::milliseconds settling);
@@ -111,6 +111,8 @@ private:
     double targetKg_ = 0.0;
     TimePoint movedAt_{};
     std::chrono::milliseconds settling_{600};
+    // What the last move settles over: a later change of the settling time is for later moves.
+    std::chrono::milliseconds moveSettling_{600};
     double zeroOffset_ = 0.0;
     double tare_ = 0.0;
     bool tarePending_ = false;

@@ -206,6 +206,19 @@ TEST(ScaleModel, NewLoadSwingsThenSettlesExactly)
     EXPECT_TRUE(model.IsStable(kStart + 700ms)) << "the same load again does not move the pan";
 }
 
+// A load placed at rest stays at rest when the settling time changes afterwards (the virtual
+// scale's --load): the new time is for the next move.
+TEST(ScaleModel, SettlingTimeChangedLaterLeavesTheLastMoveAlone)
+{
+    ScaleModel model = Loaded(3.25);
+    model.SetSettlingTime(600ms);
+    EXPECT_TRUE(model.IsStable(kStart + 10ms));
+    EXPECT_DOUBLE_EQ(model.Gross(kStart + 10ms), 3.25);
+    model.PlaceLoad(1.0, kStart + 20ms);
+    EXPECT_FALSE(model.IsStable(kStart + 300ms));
+    EXPECT_TRUE(model.IsStable(kStart + 620ms));
+}
+
 struct Step {
     int atMs;
     Bytes command;  // empty: place `kg` on the pan
